@@ -1,0 +1,106 @@
+#pragma once
+// One multi-page TIFF file opened for reading: page count, page selection, pixel size and resolution of
+// the selected page, rotation in memory, scaled rendering and drawing. Every consumer (page view,
+// thumbnail strip, loader thread, printing, clipboard copy) opens its own object and uses it on one
+// thread. Nothing here reports to the user and nothing throws: the status of the last failed call is
+// recorded, and a file that cannot be decoded reads as no pages of size 0.
+
+#include <QImage>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+#include <memory>
+
+class QPainter;
+
+// The scaling qualities the program uses, numbered as they have always been stored and passed around.
+enum class InterpolationMode : int {
+    LowQuality = 1,         // fast; bilevel pages are still averaged into grey when shrunk
+    HighQuality = 2,        // area averaging when shrinking, bilinear when enlarging
+    HighQualityBicubic = 7, // bicubic with a prefilter when shrinking
+};
+
+// The eight rotate/flip types: quarter turns clockwise, optionally followed by a horizontal flip.
+enum class RotateFlipType : int {
+    RotateNoneFlipNone = 0,
+    Rotate90FlipNone = 1,
+    Rotate180FlipNone = 2,
+    Rotate270FlipNone = 3,
+    RotateNoneFlipX = 4,
+    Rotate90FlipX = 5,
+    Rotate180FlipX = 6,
+    Rotate270FlipX = 7,
+};
+
+enum class ImageStatus : int {
+    Ok = 0,
+    FileNotFound,     // missing, unreadable, or a folder
+    UnknownFormat,    // not a TIFF file
+    InvalidParameter, // e.g. a page index outside the file
+    DecodeError,      // damaged or unsupported page data
+    OutOfMemory,      // a page larger than the decoding cap
+};
+
+// Square pixels at the higher resolution: the axis of lower resolution is stretched. Resolutions are
+// truncated to whole dots per inch; equal resolutions, or one below 1 dpi, leave the size unchanged.
+// 64-bit intermediate, clamped to the 32-bit range.
+QSize SquarePixelSize(int width, int height, float xDpi, float yDpi);
+
+class CTiffImage
+{
+public:
+    explicit CTiffImage(const QString& path);
+    ~CTiffImage();
+    CTiffImage(const CTiffImage&) = delete;
+    CTiffImage& operator=(const CTiffImage&) = delete;
+
+    const QString& GetPath() const { return m_path; }
+    // The file was opened and is a TIFF file (its pages may still fail to decode).
+    bool IsOpen() const;
+    ImageStatus GetLastStatus() const;
+
+    // Number of pages, counted by walking the directory chain only (no page is decoded). 0 when the
+    // file cannot be read.
+    int GetFrameCount();
+    // Makes page `index` (0-based) the active one, reading that page's directory directly. On failure
+    // the previously active page stays active and false is returned.
+    bool SelectActiveFrame(int index);
+    int GetActiveFrame() const;
+
+    // Size of the active page in pixels as it is displayed: after the file's Orientation tag and after
+    // every RotateFlip. 0 when there is no decodable page.
+    int GetWidth() const;
+    int GetHeight() const;
+    // Resolution in dots per inch (centimetre units converted). Missing tags, or no unit, give equal
+    // resolutions (no correction). Follows the orientation (x and y swap for transposed pages).
+    float GetHorizontalResolution() const;
+    float GetVerticalResolution() const;
+    // SquarePixelSize of the active page.
+    QSize GetSquarePixelSize() const;
+    // The active page holds only grey values (bilevel or greyscale), so a rendering may be kept as 8-bit.
+    bool IsGrey() const;
+
+    // Turns the active page in memory; the file is never changed. The page is decoded first if needed.
+    void RotateFlip(RotateFlipType type);
+
+    // The whole active page stretched to exactly w x h (aspect not kept), 24-bit (QImage::Format_RGB888).
+    // Pages are streamed strip by strip when shrinking, so no full-size copy of the page is made. When the
+    // page cannot be decoded the result is w x h filled with `background`. w or h <= 0, or a target larger
+    // than the decoding cap, give a null image.
+    QImage RenderScaled(int w, int h, InterpolationMode mode, QRgb background = 0xFFFFFFFF);
+
+    // The part `part` of the active page scaled to `fullSize`; its pixels equal the same part of
+    // RenderScaled(fullSize...). Used to paint only what is visible at high zoom.
+    QImage RenderRegion(QSize fullSize, QRect part, InterpolationMode mode, QRgb background = 0xFFFFFFFF);
+
+    // Draws the whole active page stretched into `target`. On screen only the part inside the painter's
+    // clip (or device) is scaled, with `mode`; on a printer or PDF device the decoded page is handed to the
+    // device, which scales it (bilevel pages stay 1-bit there).
+    void Draw(QPainter& painter, const QRect& target, InterpolationMode mode);
+
+private:
+    struct Impl;
+    QString m_path;
+    std::unique_ptr<Impl> d;
+};
