@@ -50,6 +50,11 @@ enum Id : int {
     CopyToClipboardFailed = 198,
     DialogIntegerExpected = 199,
     DialogIntegerRange = 200, // %1 and %2: the bounds
+    MailNotLoaded = 201,
+    MailInvalid = 202,
+    MailFailed = 203,
+    PrintNoPrinter = 204,
+    PrintFailed = 205,        // %s: reason
     AppTitle = 57344,
 };
 }

@@ -1,1 +1,7 @@
-# dialogs
+list(APPEND FOLIVANT_CORE_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/DialogValidation.cpp
+)
+list(APPEND FOLIVANT_UI_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/DiaPage.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DiaOptions.cpp
+)

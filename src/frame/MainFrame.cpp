@@ -1,17 +1,417 @@
 #include "frame/MainFrame.h"
 
+#include "app/FolivantApp.h"
+#include "app/SettingsStore.h"
 #include "app/Strings.h"
+#include "document/FolivantDoc.h"
+#include "frame/CommandIds.h"
+#include "frame/GuiLook.h"
+#include "frame/Icons.h"
+#include "frame/ToolBarEx.h"
+#include "pageview/ViewImage.h"
+#include "platform/Platform.h"
+#include "thumbs/ListViewThumb.h"
 
-CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent)
+#include <QActionGroup>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSplitter>
+#include <QStatusBar>
+
+namespace {
+constexpr int kUnsetPlacement = -10000;
+QString Misc() { return LoadString(Str::SectionMisc); }
+} // namespace
+
+CMainFrame::CMainFrame(CFolivantApp& app, CSettingsStore& store, CPlatform& platform)
+    : m_app(app), m_store(store), m_platform(platform)
 {
-    UpdateTitle({});
-    resize(1024, 768);
+    setObjectName(QStringLiteral("CMainFrame"));
+    m_data.LoadSettings(store);
+    ApplyGuiLook(m_data.gui.GuiLook);
+
+    CreateActions();
+    CreateMenus();
+    m_toolBar = new CToolBarEx(this);
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+    ResetToolBar();
+    connect(m_toolBar, &CToolBarEx::pageBoxEnter, this, &CMainFrame::OnPageBoxEnter);
+    connect(m_toolBar, &CToolBarEx::pageBoxSelect, this, &CMainFrame::OnPageBoxSelect);
+    CreateStatusBar();
+
+    RestorePlacement();
+    m_saveAsFolder = store.ReadString(Misc(), QStringLiteral("FolderFileSaveAs"));
+    CreateClient();
+    RemoveHiddenMenuEntries();
+
+    setAcceptDrops(true);
+    UpdateTitle();
+    UpdateCommandStates();
+    qApp->installEventFilter(this);
 }
 
-CMainFrame::~CMainFrame() = default;
-
-void CMainFrame::UpdateTitle(const QString& documentPath)
+CMainFrame::~CMainFrame()
 {
-    const QString name = documentPath.mid(documentPath.lastIndexOf(u'/') + 1);
-    setWindowTitle(name.isEmpty() ? u' ' + ProductText() : u' ' + name + QStringLiteral(" - ") + ProductText());
+    qApp->removeEventFilter(this);
+    SavePlacement();
+    // The strip stops its loader before anything it renders into goes away.
+    if (m_strip != nullptr) {
+        m_strip->StopLoader();
+    }
+}
+
+// ---- creation ----
+
+void CMainFrame::CreateActions()
+{
+    for (const CommandInfo& c : AllCommands()) {
+        auto* a = new QAction(this);
+        a->setObjectName(QStringLiteral("cmd%1").arg(c.id));
+        a->setData(c.id);
+        a->setText(CommandMenuText(c.id));
+        if (c.iconName != nullptr) {
+            a->setIcon(FolivantIcon(QString::fromLatin1(c.iconName)));
+        }
+        a->setStatusTip(CommandPrompt(c.id));
+        const QString tip = CommandToolTip(c.id);
+        if (!tip.isEmpty()) {
+            a->setToolTip(tip);
+        }
+        a->setShortcuts(CommandKeys(c.id));
+        a->setShortcutContext(Qt::WindowShortcut);
+        a->setMenuRole(QAction::NoRole);
+        if (c.rule == EnableRule::Style) {
+            a->setCheckable(true);
+        }
+        connect(a, &QAction::triggered, this, [this, id = c.id] { Dispatch(id); });
+        // In the window itself too, so the keys work whatever menu or button is removed.
+        addAction(a);
+        m_actions[c.id] = a;
+    }
+    auto* looks = new QActionGroup(this);
+    looks->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (auto& [id, a] : m_actions) {
+        if (FindCommand(id)->rule == EnableRule::Style) {
+            looks->addAction(a);
+        }
+    }
+}
+
+void CMainFrame::FillMenu(QMenu* menu, const std::vector<MenuItem>& items)
+{
+    for (const MenuItem& item : items) {
+        if (item.id == 0) {
+            menu->addSeparator();
+        } else if (item.id == -1) {
+            QMenu* sub = menu->addMenu(MenuTitle(item.text));
+            FillMenu(sub, item.children);
+            connect(sub, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+        } else if (QAction* a = Action(item.id)) {
+            menu->addAction(a);
+        }
+    }
+}
+
+void CMainFrame::CreateMenus()
+{
+    for (const MenuDef& def : MenuBarLayout()) {
+        QMenu* menu = menuBar()->addMenu(MenuTitle(def.title));
+        FillMenu(menu, def.items);
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+        m_menus.push_back(menu);
+    }
+    m_fileMenu = m_menus.front();
+    connect(m_fileMenu, &QMenu::aboutToShow, this, &CMainFrame::RebuildRecentFiles);
+    RebuildRecentFiles();
+}
+
+void CMainFrame::RebuildRecentFiles()
+{
+    for (QAction* a : m_recentActions) {
+        m_fileMenu->removeAction(a);
+        delete a;
+    }
+    m_recentActions.clear();
+    QAction* placeholder = Action(Cmd::RecentFirst);
+    const QStringList entries = m_app.RecentFiles().Entries();
+    placeholder->setVisible(entries.isEmpty());
+    placeholder->setEnabled(false);
+    for (int i = 0; i < entries.size(); ++i) {
+        QString shown = entries.at(i);
+        if (shown.size() > 60) {
+            shown = shown.left(20) + QStringLiteral("...") + shown.right(37);
+        }
+        auto* a = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown.replace(u'&', QStringLiteral("&&"))),
+                              m_fileMenu);
+        a->setStatusTip(CommandPrompt(Cmd::RecentFirst + i));
+        a->setData(Cmd::RecentFirst + i);
+        connect(a, &QAction::triggered, this, [this, i] { m_app.OnOpenRecentFile(i); });
+        m_fileMenu->insertAction(placeholder, a);
+        m_recentActions.push_back(a);
+    }
+}
+
+void CMainFrame::ResetToolBar()
+{
+    m_toolBar->ResetToolBar(m_actions, [this](int id) { return IsCommandHidden(id); });
+    if (m_pageCount > 0 && m_strip != nullptr) {
+        m_toolBar->FillPageBox(m_pageCount);
+    }
+}
+
+void CMainFrame::CreateStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    const int ids[3] = {Str::IndicatorCaps, Str::IndicatorNum, Str::IndicatorScroll};
+    for (int i = 0; i < 3; ++i) {
+        m_indicators[i] = new QLabel(LoadString(ids[i]), bar);
+        m_indicators[i]->setAlignment(Qt::AlignCenter);
+        m_indicators[i]->setMinimumWidth(m_indicators[i]->fontMetrics().horizontalAdvance(QStringLiteral("NUM")) + 12);
+        m_indicators[i]->setEnabled(false);
+        bar->addPermanentWidget(m_indicators[i]);
+    }
+}
+
+void CMainFrame::CreateClient()
+{
+    m_splitter = new QSplitter(m_data.thumb.Align == 0 ? Qt::Horizontal : Qt::Vertical, this);
+    m_splitter->setObjectName(QStringLiteral("Splitter"));
+    m_splitter->setHandleWidth(7);
+    m_splitter->setChildrenCollapsible(true);
+    m_strip = new CListViewThumb(m_splitter);
+    m_view = new CViewImage(m_splitter);
+    m_splitter->addWidget(m_strip);
+    m_splitter->addWidget(m_view);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    setCentralWidget(m_splitter);
+
+    m_strip->SetArrangement(m_data.thumb.Align);
+    m_strip->SetSharedData(&m_data);
+    m_strip->SetDocument(&m_app.Document());
+    m_strip->SetProgressParent(this);
+    m_view->SetSharedData(&m_data);
+    m_view->SetDocument(&m_app.Document());
+    m_view->SetPlatform(&m_platform);
+
+    connect(m_strip, &CListViewThumb::pageSelected, this, &CMainFrame::OnPageSelected);
+    connect(m_strip, &CListViewThumb::copyRequested, this, &CMainFrame::OnCopyRequested);
+    connect(m_strip, &CListViewThumb::pageCountKnown, this, &CMainFrame::OnPageCountKnown);
+    connect(m_strip, &CListViewThumb::helpRequested, this, &CMainFrame::OnHelpRequest);
+    connect(m_view, &CViewImage::rotationChanged, this, &CMainFrame::OnRotationChanged);
+    connect(m_view, &CViewImage::helpRequested, this, &CMainFrame::OnHelpRequest);
+    connect(m_view, &CViewImage::pageDrawnChanged, this, &CMainFrame::UpdateCommandStates);
+    m_clientCreated = true;
+    m_view->setFocus();
+}
+
+void CMainFrame::LayoutStrip()
+{
+    if (m_splitter == nullptr || m_strip == nullptr) {
+        return;
+    }
+    const COptionThumb& t = m_data.thumb;
+    const bool vertical = m_splitter->orientation() == Qt::Horizontal;
+    if (t.On == 1) {
+        const int ideal = vertical ? t.Width + 35 : static_cast<int>(static_cast<long long>(t.Width) * 297 / 210) + 40;
+        if (vertical) {
+            m_strip->setMinimumWidth(100);
+        } else {
+            m_strip->setMinimumHeight(100);
+        }
+        m_strip->show();
+        const int total = vertical ? m_splitter->width() : m_splitter->height();
+        m_splitter->setSizes({ideal, std::max(0, total - ideal - m_splitter->handleWidth())});
+    } else {
+        // Collapsed: the strip and its handle take no room; it still keeps the current page.
+        m_strip->hide();
+    }
+    m_layoutPending = false;
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (m_clientCreated && m_layoutPending) {
+        LayoutStrip();
+    }
+}
+
+// ---- placement ----
+
+void CMainFrame::RestorePlacement()
+{
+    const QString misc = Misc();
+    const int x1 = m_store.ReadInt(misc, QStringLiteral("PosX1"), kUnsetPlacement);
+    const int x2 = m_store.ReadInt(misc, QStringLiteral("PosX2"), kUnsetPlacement);
+    const int y1 = m_store.ReadInt(misc, QStringLiteral("PosY1"), kUnsetPlacement);
+    const int y2 = m_store.ReadInt(misc, QStringLiteral("PosY2"), kUnsetPlacement);
+    if (x1 > kUnsetPlacement && x2 > kUnsetPlacement && y1 > kUnsetPlacement && y2 > kUnsetPlacement && x1 < x2 &&
+        y1 < y2) {
+        setGeometry(x1, y1, x2 - x1, y2 - y1);
+    } else {
+        resize(1024, 768);
+    }
+    m_startMaximized = m_store.ReadInt(misc, QStringLiteral("Maximized"), 1) == 1;
+}
+
+void CMainFrame::ShowInitially()
+{
+    if (m_startMaximized) {
+        showMaximized();
+    } else {
+        show();
+    }
+}
+
+void CMainFrame::SavePlacement()
+{
+    if (isMinimized()) {
+        return; // the previous placement stays
+    }
+    const QRect g = geometry();
+    const QString misc = Misc();
+    m_store.WriteProfileInt(misc, QStringLiteral("PosX1"), g.x());
+    m_store.WriteProfileInt(misc, QStringLiteral("PosX2"), g.x() + g.width());
+    m_store.WriteProfileInt(misc, QStringLiteral("PosY1"), g.y());
+    m_store.WriteProfileInt(misc, QStringLiteral("PosY2"), g.y() + g.height());
+    m_store.WriteProfileInt(misc, QStringLiteral("Maximized"), isMaximized() ? 1 : 0);
+}
+
+// ---- state shown to the user ----
+
+QAction* CMainFrame::Action(int id) const
+{
+    auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+QMenu* CMainFrame::Menu(int index) const
+{
+    return index >= 0 && index < static_cast<int>(m_menus.size()) ? m_menus[static_cast<size_t>(index)] : nullptr;
+}
+
+void CMainFrame::UpdateTitle() { setWindowTitle(ComposeTitle(m_app.Document().GetPathName())); }
+
+EnableState CMainFrame::CurrentEnableState() const
+{
+    EnableState s;
+    s.pageShown = m_view != nullptr && m_view->IsPageDrawn();
+    s.pageCount = m_pageCount;
+    s.stripExists = m_strip != nullptr;
+    s.currentPage = m_strip != nullptr ? m_strip->GetCurrentPage() : 0;
+    s.isFirstFile = m_data.IsFirstFile();
+    s.isLastFile = m_data.IsLastFile();
+    return s;
+}
+
+void CMainFrame::UpdateCommandStates()
+{
+    const EnableState state = CurrentEnableState();
+    const int lookCommand = CommandFromGuiLook(m_data.gui.GuiLook);
+    for (auto& [id, a] : m_actions) {
+        const CommandInfo* c = FindCommand(id);
+        if (c == nullptr || id == Cmd::RecentFirst) {
+            continue;
+        }
+        a->setEnabled(IsCommandEnabled(c->rule, state));
+        if (c->rule == EnableRule::Style) {
+            a->setChecked(id == lookCommand);
+        }
+    }
+}
+
+void CMainFrame::OnInitialUpdate()
+{
+    m_view->OnInitialUpdate();
+    m_strip->OnInitialUpdate();
+    UpdateTitle();
+    UpdateCommandStates();
+}
+
+// ---- the panes' reports ----
+
+void CMainFrame::OnPageSelected(int index, int pageState)
+{
+    UpdateTitle();
+    if (m_view != nullptr) {
+        m_view->ShowPage(index, pageState & 0xF, (pageState & 0xF0) >> 4);
+    }
+    ShowPageNumber(index + 1);
+    UpdateCommandStates();
+}
+
+void CMainFrame::OnCopyRequested()
+{
+    if (m_view != nullptr) {
+        m_view->CopyPageToClipboard();
+    }
+}
+
+void CMainFrame::OnRotationChanged(int rotation, int second)
+{
+    if (m_strip != nullptr) {
+        m_strip->SetPageState(rotation, second);
+    }
+}
+
+void CMainFrame::OnSelectPageMessage(int index)
+{
+    if (m_strip != nullptr) {
+        m_strip->SelectPage(index + 1);
+    }
+}
+
+void CMainFrame::OnPageCountKnown(int count)
+{
+    m_pageCount = count;
+    m_toolBar->FillPageBox(count);
+    if (m_strip != nullptr && m_strip->GetCurrentPage() > 0) {
+        m_toolBar->ShowPageNumber(m_strip->GetCurrentPage());
+    }
+    UpdateCommandStates();
+}
+
+// ---- drop and keyboard state ----
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls()) {
+        for (const QUrl& url : event->mimeData()->urls()) {
+            if (url.isLocalFile()) {
+                event->acceptProposedAction();
+                return;
+            }
+        }
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    // Opened one after the other, so the last of them stays open; no header test, like the command line.
+    const QList<QUrl> urls = event->mimeData()->urls();
+    event->acceptProposedAction();
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile()) {
+            m_app.OpenDocumentFile(url.toLocalFile());
+        }
+    }
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    // The key-state indicators follow the lock keys as the keyboard reports them with each key.
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const quint32 state = key->nativeModifiers();
+        if (state != 0 || key->nativeScanCode() != 0) {
+            m_indicators[0]->setEnabled((state & 0x02) != 0); // caps lock
+            m_indicators[1]->setEnabled((state & 0x10) != 0); // num lock
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

@@ -1,22 +1,138 @@
 #pragma once
+// The program's single top-level window: menu bar, toolbar, status bar, the splitter with the thumbnail
+// strip and the page view, the shared data with all settings, the window placement, and the relay of
+// the panes' reports (page selected, copy, rotation, page count, help). Panes never call each other.
+
+#include "document/FolivantData.h"
+#include "frame/CommandTable.h"
 
 #include <QMainWindow>
 
+#include <map>
+
+class CFolivantApp;
 class CCustomCommandLineInfo;
+class CListViewThumb;
+class CSettingsStore;
+class CToolBarEx;
+class CViewImage;
+struct CPlatform;
+class QLabel;
+class QMenu;
+class QSplitter;
 
 class CMainFrame : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit CMainFrame(QWidget* parent = nullptr);
+    CMainFrame(CFolivantApp& app, CSettingsStore& store, CPlatform& platform);
     ~CMainFrame() override;
 
     void SetCommandLine(CCustomCommandLineInfo* commandLine) { m_commandLine = commandLine; }
     CCustomCommandLineInfo* GetCommandLine() const { return m_commandLine; }
 
-    // " name - Folivant V1.15", or " Folivant V1.15" without a document.
-    void UpdateTitle(const QString& documentPath);
+    // Shows the window as the stored placement says (maximised on a fresh installation).
+    void ShowInitially();
+    // Applies the strip's size from the thumbnail options; done once after creation and after the
+    // thumbnail options changed.
+    void LayoutStrip();
+    void SetLayoutPending() { m_layoutPending = true; }
+    bool IsLayoutPending() const { return m_layoutPending; }
+    void UpdateTitle();
+    // Applies the enabling rules to every command.
+    void UpdateCommandStates();
+    EnableState CurrentEnableState() const;
+
+    // Every view gets its initial update for a newly opened document.
+    void OnInitialUpdate();
+
+    CFolivantData& Data() { return m_data; }
+    CListViewThumb* Strip() const { return m_strip; }
+    CViewImage* PageView() const { return m_view; }
+    CToolBarEx* ToolBar() const { return m_toolBar; }
+    QSplitter* Splitter() const { return m_splitter; }
+    QAction* Action(int id) const;
+    QMenu* Menu(int index) const;
+    int GetPageCount() const { return m_pageCount; }
+    const QString& SaveAsFolder() const { return m_saveAsFolder; }
+
+    // Runs a command as if chosen from the menu.
+    void Dispatch(int id);
+    // Page navigation: each only changes the strip's selection.
+    void OnFirstPage();
+    void OnPreviousPage();
+    void OnNextPage();
+    void OnLastPage();
+    void OnGoToPage();
+    void OnPageBoxEnter();
+    void OnPageBoxSelect(int index);
+    void ShowPageNumber(int n);
+    void OnNextFile();
+    void OnPreviousFile();
+    void OnWholePage();
+    void RemoveHiddenMenuEntries();
+
+    // Save As copy and mail.
+    void SaveCopyAs();
+    void OnSendMail();
+    // Printing: interactive, and the command-line run. Returns whether the job reached the printer
+    // (a cancelled dialog or an empty page list counts as done).
+    bool OnPrint();
+    bool PrintFromCommandLine();
+    // Options dialogs and looks.
+    void OnThumbOptions();
+    void OnImageOptions();
+    void OnLanguageOptions();
+    void OnGuiLookCommand(int id);
+    void ApplyLook(int value);
+
+public Q_SLOTS:
+    // The panes' reports.
+    void OnPageSelected(int index, int pageState);
+    void OnCopyRequested();
+    void OnRotationChanged(int rotation, int second);
+    void OnSelectPageMessage(int index);
+    void OnPageCountKnown(int count);
+    void OnHelpRequest(int topic);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void CreateActions();
+    void CreateMenus();
+    void FillMenu(QMenu* menu, const std::vector<MenuItem>& items);
+    void CreateStatusBar();
+    void CreateClient();
+    void RestorePlacement();
+    void SavePlacement();
+    void RebuildRecentFiles();
+    void ResetToolBar();
+    void MovePaneFocus(bool forward);
+    bool IsCommandHidden(int id) const;
+    void RefreshIcons();
+
+    CFolivantApp& m_app;
+    CSettingsStore& m_store;
+    CPlatform& m_platform;
+    CFolivantData m_data;
+    QString m_saveAsFolder;
+    bool m_clientCreated = false;
+    bool m_layoutPending = true;
+    bool m_startMaximized = true;
     CCustomCommandLineInfo* m_commandLine = nullptr;
+    int m_pageCount = 1;
+
+    QSplitter* m_splitter = nullptr;
+    CListViewThumb* m_strip = nullptr;
+    CViewImage* m_view = nullptr;
+    CToolBarEx* m_toolBar = nullptr;
+    std::map<int, QAction*> m_actions;
+    std::vector<QMenu*> m_menus;
+    QMenu* m_fileMenu = nullptr;
+    std::vector<QAction*> m_recentActions;
+    QLabel* m_indicators[3] = {nullptr, nullptr, nullptr};
 };

@@ -1,1 +1,4 @@
-# platform
+list(APPEND FOLIVANT_UI_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/PlatformQt.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HelpWindow.cpp
+)

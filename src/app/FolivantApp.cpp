@@ -1,0 +1,206 @@
+#include "app/FolivantApp.h"
+
+#include "app/DiaHelp.h"
+#include "app/Options.h"
+#include "app/Strings.h"
+
+#include "frame/MainFrame.h"
+#include "platform/Platform.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QTranslator>
+
+#include <cstdio>
+
+namespace {
+QString Misc() { return LoadString(Str::SectionMisc); }
+} // namespace
+
+CFolivantApp::CFolivantApp(std::unique_ptr<CPlatform> platform, CSettingsStore store, QString programFolder)
+    : m_platform(std::move(platform)), m_store(std::move(store)), m_programFolder(std::move(programFolder)),
+      m_recent(m_store)
+{
+}
+
+CFolivantApp::~CFolivantApp()
+{
+    m_frame.reset();
+}
+
+QString CFolivantApp::HelpBookFolder() const { return m_programFolder + u'/' + LoadString(Str::HelpBook); }
+
+void CFolivantApp::LoadLanguage()
+{
+    COptionLanguage language;
+    language.LoadSettings(m_store);
+    m_english = false;
+    if (language.IsEnglish()) {
+        auto translator = std::make_unique<QTranslator>();
+        if (translator->load(QStringLiteral("FolivantEng.qm"), m_programFolder)) {
+            QCoreApplication::installTranslator(translator.get());
+            m_translator = std::move(translator);
+            m_english = true;
+        }
+    }
+    if (!m_english) {
+        // The program's own texts are German; Qt's dialogs and buttons speak German too.
+        auto qt = std::make_unique<QTranslator>();
+        if (qt->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+            QCoreApplication::installTranslator(qt.get());
+            m_qtTranslator = std::move(qt);
+        }
+    }
+}
+
+bool CFolivantApp::InitInstance(const QStringList& args, const QString& workingDir)
+{
+    m_recent.Load();
+    LoadLanguage();
+
+    ParseCommandLine(m_commandLine, args, workingDir);
+    const bool batch = m_commandLine.IsBatch();
+    const bool valid = batch && !m_commandLine.IsHelpRequested() && m_commandLine.Validate();
+    // Runs that end the program right away (help, errors, quiet printing) never show the window.
+    const bool endsAtOnce = batch && (!valid || (m_commandLine.IsPrint() && m_commandLine.IsQuit()));
+
+    m_frame = std::make_unique<CMainFrame>(*this, m_store, *m_platform);
+    if (m_commandLine.GetShellCommand() == CCommandLineInfo::FileOpen &&
+        !OpenDocumentFile(m_commandLine.GetFileName())) {
+        m_exitCode = 1;
+        return false;
+    }
+    m_frame->SetCommandLine(&m_commandLine);
+    if (!endsAtOnce) {
+        m_frame->ShowInitially();
+    }
+    m_frame->OnWholePage();
+    m_frame->UpdateTitle();
+
+    if (batch && !RunCommandLine()) {
+        return false;
+    }
+
+    if (m_store.ReadString(Misc(), LoadString(Str::SettingAbout)) == QStringLiteral("0")) {
+        OnAppAbout();
+    }
+    m_openFolder = m_store.ReadString(QStringLiteral("Misc"), QStringLiteral("FolderFileOpen"));
+    return true;
+}
+
+bool CFolivantApp::RunCommandLine()
+{
+    CCustomCommandLineInfo& cmd = m_commandLine;
+    if (cmd.IsHelpRequested() || !cmd.Validate()) {
+        if (!cmd.IsHelpRequested()) {
+            // Scripts see the reason too.
+            std::fprintf(stderr, "folivant: %s\n", qPrintable(cmd.GetMessage()));
+            m_exitCode = 1;
+        }
+        CDiaHelp dialog(m_programFolder);
+        dialog.SetMessage(cmd.GetMessage());
+        m_platform->dialogs->Exec(dialog);
+        return false;
+    }
+    if (cmd.IsPrint()) {
+        const bool printed = m_frame->PrintFromCommandLine();
+        if (cmd.IsQuit()) {
+            m_exitCode = printed ? 0 : 1;
+            return false;
+        }
+    }
+    return true;
+}
+
+int CFolivantApp::ExitInstance(int code)
+{
+    m_frame.reset(); // saves the placement and stops the loader
+    if (m_translator != nullptr) {
+        QCoreApplication::removeTranslator(m_translator.get());
+        m_translator.reset();
+    }
+    if (m_qtTranslator != nullptr) {
+        QCoreApplication::removeTranslator(m_qtTranslator.get());
+        m_qtTranslator.reset();
+    }
+    m_store.DeleteProfileSection(QString::fromLatin1(Settings::kWorkspace));
+    return code;
+}
+
+bool CFolivantApp::OpenDocumentFile(const QString& path)
+{
+    if (!CanOpenForReading(path)) {
+        m_platform->messageBox->Show(m_frame.get(), FormatString(Str::CannotOpenFile, {path}), LoadString(Str::Error),
+                                     IMessageBox::Stop);
+        return false;
+    }
+    m_doc.SetPathName(path);
+    m_recent.Add(path);
+    if (m_frame != nullptr) {
+        m_frame->OnInitialUpdate();
+    }
+    return true;
+}
+
+void CFolivantApp::OnFileOpen()
+{
+    const QString path =
+        m_platform->fileDialog->GetOpenFileName(m_frame.get(), m_openFolder, LoadString(Str::OpenFilter));
+    if (path.isEmpty()) {
+        return;
+    }
+    if (!IsTiffFile(path)) {
+        m_platform->messageBox->Show(m_frame.get(), FormatString(Str::WrongFormat, {path}), LoadString(Str::Error),
+                                     IMessageBox::Stop);
+        return;
+    }
+    const QFileInfo info(path);
+    m_openFolder = info.absolutePath();
+    m_store.WriteProfileString(QStringLiteral("Misc"), QStringLiteral("FolderFileOpen"), m_openFolder);
+    if (!IsFolderListSuppressed(m_store) && m_frame != nullptr) {
+        m_frame->Data().BuildFolderList(m_openFolder, info.fileName());
+    }
+    OpenDocumentFile(path);
+}
+
+void CFolivantApp::OnOpenRecentFile(int index)
+{
+    if (index < 0 || index >= m_recent.Entries().size()) {
+        return;
+    }
+    const QString entry = m_recent.Entries().at(index);
+    if (OpenDocumentFile(entry)) {
+        if (!IsFolderListSuppressed(m_store) && m_frame != nullptr) {
+            const qsizetype slash = entry.lastIndexOf(u'/');
+            if (slash < 0) {
+                m_frame->Data().ClearFolderList();
+            } else {
+                m_frame->Data().BuildFolderList(slash == 0 ? QStringLiteral("/") : entry.left(slash), entry.mid(slash + 1));
+            }
+        }
+    } else {
+        m_recent.Remove(index);
+        if (m_frame != nullptr) {
+            m_frame->Data().ClearFolderList();
+        }
+    }
+    if (m_frame != nullptr) {
+        m_frame->UpdateCommandStates();
+    }
+}
+
+void CFolivantApp::OnPrintSetup()
+{
+    // The choice is the user's to look at; printing always starts from the default printer.
+    QPrinter printer;
+    QPageSetupDialog dialog(&printer, m_frame.get());
+    m_platform->dialogs->Exec(dialog);
+}
+
+void CFolivantApp::OnAppAbout()
+{
+    // The About dialog follows with the bitmap class it draws its logo with.
+}

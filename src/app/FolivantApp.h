@@ -1,0 +1,70 @@
+#pragma once
+// The application object: prepares the program in a fixed order (settings, language, document, command
+// line, main window, title, the command-line run, the start-up About box, the file dialog's folder),
+// owns opening files through the file dialog and the recent-file list, and clears up at exit.
+
+#include "app/CommandLineInfo.h"
+#include "app/SettingsStore.h"
+#include "document/FolivantDoc.h"
+#include "document/RecentFileList.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class CMainFrame;
+class QTranslator;
+struct CPlatform;
+
+class CFolivantApp : public QObject
+{
+    Q_OBJECT
+public:
+    CFolivantApp(std::unique_ptr<CPlatform> platform, CSettingsStore store, QString programFolder);
+    ~CFolivantApp() override;
+
+    // Start-up; false ends the program (ExitCode() says how).
+    bool InitInstance(const QStringList& args, const QString& workingDir);
+    // Exit: releases the language and deletes the user's "Workspace" section. Returns `code`.
+    int ExitInstance(int code);
+    // The exit status of a command-line run that ended start-up: 0 printed (or help shown), 1 failed.
+    int ExitCode() const { return m_exitCode; }
+
+    QString GetProgramFolder() const { return m_programFolder; }
+    QString HelpBookFolder() const;
+    bool IsEnglish() const { return m_english; }
+
+    // Opens `path` as the document: the file must be readable (nothing is read here); on failure a
+    // message names it and the previous document, views and folder list stay as they were.
+    bool OpenDocumentFile(const QString& path);
+    void OnFileOpen();
+    void OnOpenRecentFile(int index);
+    void OnPrintSetup();
+    void OnAppAbout();
+
+    CFolivantDoc& Document() { return m_doc; }
+    CSettingsStore& Settings() { return m_store; }
+    CPlatform& Platform() { return *m_platform; }
+    CRecentFileList& RecentFiles() { return m_recent; }
+    CCustomCommandLineInfo& CommandLine() { return m_commandLine; }
+    CMainFrame* MainFrame() const { return m_frame.get(); }
+    const QString& OpenFolder() const { return m_openFolder; }
+
+private:
+    void LoadLanguage();
+    bool RunCommandLine();
+
+    std::unique_ptr<CPlatform> m_platform;
+    CSettingsStore m_store;
+    QString m_programFolder;
+    CCustomCommandLineInfo m_commandLine;
+    QString m_openFolder;
+    CFolivantDoc m_doc;
+    CRecentFileList m_recent;
+    std::unique_ptr<CMainFrame> m_frame;
+    std::unique_ptr<QTranslator> m_translator;
+    std::unique_ptr<QTranslator> m_qtTranslator;
+    bool m_english = false;
+    int m_exitCode = 0;
+};

@@ -1,0 +1,83 @@
+#include "document/SaveCopy.h"
+
+#include "app/Strings.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <sys/stat.h>
+
+bool IsSameFile(const QString& a, const QString& b)
+{
+    if (QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath()) {
+        return true;
+    }
+    struct stat sa {};
+    struct stat sb {};
+    if (::stat(QFile::encodeName(a).constData(), &sa) != 0 || ::stat(QFile::encodeName(b).constData(), &sb) != 0) {
+        return false;
+    }
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+namespace {
+
+bool IsReadOnly(const QFileInfo& target)
+{
+    constexpr auto kWriteBits = QFileDevice::WriteOwner | QFileDevice::WriteUser | QFileDevice::WriteGroup |
+                                QFileDevice::WriteOther;
+    return !(target.permissions() & kWriteBits) || !target.isWritable();
+}
+
+bool CopyBytes(const QString& source, const QString& target)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    QByteArray buffer;
+    constexpr qint64 kChunk = 1 << 20;
+    while (!in.atEnd()) {
+        buffer = in.read(kChunk);
+        if (buffer.isEmpty() && in.error() != QFileDevice::NoError) {
+            out.cancelWriting();
+            return false;
+        }
+        if (out.write(buffer) != buffer.size()) {
+            out.cancelWriting();
+            return false;
+        }
+    }
+    if (in.error() != QFileDevice::NoError) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
+}
+
+} // namespace
+
+SaveCopyOutcome SaveCopy(const QString& source, const QString& target)
+{
+    if (IsSameFile(source, target)) {
+        return {SaveCopyResult::SameFile, LoadString(Str::SameFile)};
+    }
+    QFile probe(source);
+    if (source.isEmpty() || !QFileInfo(source).isFile() || !probe.open(QIODevice::ReadOnly)) {
+        return {SaveCopyResult::SourceMissing, FormatString(Str::FileMissing, {source})};
+    }
+    probe.close();
+    const QFileInfo targetInfo(target);
+    if (targetInfo.exists() && IsReadOnly(targetInfo)) {
+        return {SaveCopyResult::TargetReadOnly, FormatString(Str::TargetReadOnly, {target})};
+    }
+    if (targetInfo.isDir() || !CopyBytes(source, target)) {
+        return {SaveCopyResult::CopyFailed, FormatString(Str::CopyFailed, {source, target})};
+    }
+    return {SaveCopyResult::Copied, FormatString(Str::CopySucceeded, {source, target})};
+}

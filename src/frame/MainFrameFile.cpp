@@ -1,0 +1,69 @@
+// The main window's file commands: a byte copy under another name, and mail.
+#include "app/FolivantApp.h"
+#include "app/SettingsStore.h"
+#include "app/Strings.h"
+#include "document/SaveCopy.h"
+#include "frame/MainFrame.h"
+#include "pageview/ViewImage.h"
+#include "platform/Platform.h"
+
+#include <QFileInfo>
+#include <QPointer>
+
+void CMainFrame::SaveCopyAs()
+{
+    if (m_data.gui.IsSaveAsHidden()) {
+        return;
+    }
+    const QString initial =
+        m_saveAsFolder.isEmpty() ? QStringLiteral("*.tif") : m_saveAsFolder + QStringLiteral("/*.tif");
+    const QString target =
+        m_platform.fileDialog->GetSaveFileName(this, initial, LoadString(Str::OpenFilter), QStringLiteral("tif"));
+    if (target.isEmpty()) {
+        return;
+    }
+    const qsizetype slash = target.lastIndexOf(u'/');
+    if (slash >= 0) {
+        m_saveAsFolder = slash == 0 ? QStringLiteral("/") : target.left(slash);
+        m_store.WriteProfileString(QStringLiteral("Misc"), QStringLiteral("FolderFileSaveAs"), m_saveAsFolder);
+    } else {
+        m_saveAsFolder = target;
+    }
+    const QString source = m_view != nullptr ? m_view->DocumentPath() : QString();
+    const SaveCopyOutcome outcome = SaveCopy(source, target);
+    if (outcome.IsError()) {
+        m_platform.messageBox->Show(this, outcome.message, LoadString(Str::Error), IMessageBox::Stop);
+    } else {
+        m_platform.messageBox->Show(this, outcome.message, LoadString(Str::Information), IMessageBox::Information);
+    }
+}
+
+void CMainFrame::OnSendMail()
+{
+    // The file itself is the attachment: the document is never modified, so no copy is needed.
+    const QString path = m_app.Document().GetPathName();
+    if (path.isEmpty()) {
+        return;
+    }
+    QPointer<CMainFrame> self(this);
+    m_platform.mail->SendFile(path, [self](IMailClient::Result result) {
+        if (self == nullptr) {
+            return;
+        }
+        int text = 0;
+        switch (result) {
+        case IMailClient::NotInstalled:
+            text = Str::MailNotLoaded;
+            break;
+        case IMailClient::NoMailTool:
+            text = Str::MailInvalid;
+            break;
+        case IMailClient::Failed:
+            text = Str::MailFailed;
+            break;
+        case IMailClient::Launched:
+            return;
+        }
+        self->m_platform.messageBox->Show(self, LoadString(text), LoadString(Str::AppTitle), IMessageBox::Exclamation);
+    });
+}

@@ -1,0 +1,111 @@
+#include "frame/ToolBarEx.h"
+
+#include "frame/CommandIds.h"
+#include "frame/CommandTable.h"
+#include "frame/PageInput.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLineEdit>
+
+CToolBarEx::CToolBarEx(QWidget* parent) : QToolBar(QStringLiteral("Main"), parent)
+{
+    setObjectName(QStringLiteral("Main"));
+    setIconSize(QSize(16, 16));
+    setMovable(true);
+    setAllowedAreas(Qt::AllToolBarAreas);
+}
+
+void CToolBarEx::ResetToolBar(const std::map<int, QAction*>& actions, const std::function<bool(int id)>& hidden)
+{
+    clear();
+    delete m_pageBox;
+    m_pageBox = nullptr;
+    for (int id : ToolbarLayout()) {
+        if (id == 0) {
+            addSeparator();
+            continue;
+        }
+        if (id == Cmd::PageBox) {
+            m_pageBox = new QComboBox(this);
+            m_pageBox->setObjectName(QStringLiteral("PageBox"));
+            m_pageBox->setEditable(true);
+            m_pageBox->setInsertPolicy(QComboBox::NoInsert);
+            m_pageBox->setFixedWidth(kPageBoxWidth);
+            m_pageBox->setToolTip(CommandToolTip(Cmd::PageBox));
+            m_pageBox->setStatusTip(CommandPrompt(Cmd::PageBox));
+            const int row = std::max(1, m_pageBox->fontMetrics().height() + 4);
+            m_pageBox->setMaxVisibleItems(std::max(1, kDropDownHeight / row));
+            m_pageBox->lineEdit()->setAlignment(Qt::AlignRight);
+            connect(m_pageBox->lineEdit(), &QLineEdit::returnPressed, this, &CToolBarEx::pageBoxEnter);
+            connect(m_pageBox, &QComboBox::activated, this, &CToolBarEx::pageBoxSelect);
+            QAction* boxAction = addWidget(m_pageBox);
+            auto it = actions.find(Cmd::PageBox);
+            if (it != actions.end()) {
+                // The box follows the enabling rule of its command.
+                m_pageBox->setEnabled(it->second->isEnabled());
+                connect(it->second, &QAction::changed, m_pageBox,
+                        [box = m_pageBox, a = it->second] { box->setEnabled(a->isEnabled()); });
+            }
+            boxAction->setObjectName(QStringLiteral("PageBoxAction"));
+            continue;
+        }
+        if (hidden && hidden(id)) {
+            continue;
+        }
+        auto it = actions.find(id);
+        if (it != actions.end()) {
+            addAction(it->second);
+        }
+    }
+}
+
+void CToolBarEx::FillPageBox(int n)
+{
+    if (m_pageBox == nullptr) {
+        return;
+    }
+    m_pageBox->clear();
+    m_pageBox->clearEditText();
+    QStringList entries;
+    entries.reserve(std::max(0, n));
+    for (int i = 1; i <= n; ++i) {
+        entries << QString::number(i);
+    }
+    m_pageBox->addItems(entries);
+    if (n > 0) {
+        m_pageBox->setCurrentIndex(0);
+    }
+}
+
+int CToolBarEx::GetPageBoxSelection() const { return m_pageBox == nullptr ? -1 : m_pageBox->currentIndex(); }
+
+void CToolBarEx::ShowPageNumber(int n)
+{
+    if (m_pageBox == nullptr) {
+        return;
+    }
+    const QString text = QString::number(n);
+    const int index = m_pageBox->findText(text);
+    if (index >= 0) {
+        m_pageBox->setCurrentIndex(index);
+    }
+    m_pageBox->setEditText(text);
+}
+
+bool CToolBarEx::ReadPageInput(const std::function<void()>& reject)
+{
+    if (m_pageBox == nullptr) {
+        return false;
+    }
+    int page = 0;
+    if (!ParsePageInput(m_pageBox->currentText(), &page)) {
+        if (reject) {
+            reject();
+        }
+        m_pageBox->setFocus();
+        return false;
+    }
+    m_requestedPage = page;
+    return true;
+}

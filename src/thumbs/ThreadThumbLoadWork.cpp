@@ -1,0 +1,110 @@
+#include "thumbs/ThreadThumbLoadWork.h"
+
+namespace {
+
+class TiffThumbSource : public IThumbSource
+{
+public:
+    explicit TiffThumbSource(const QString& path) : m_image(path) {}
+    QImage RenderThumbnail(int page, int width, int height, InterpolationMode mode) override
+    {
+        return RenderTiffThumbnail(m_image, page, width, height, mode);
+    }
+
+private:
+    CTiffImage m_image;
+};
+
+} // namespace
+
+QImage RenderTiffThumbnail(CTiffImage& image, int page, int width, int height, InterpolationMode mode)
+{
+    image.SelectActiveFrame(page);
+    QImage thumb = image.RenderScaled(width, height, mode, 0xFFFFFFFF);
+    if (!thumb.isNull() && image.IsGrey()) {
+        thumb = thumb.convertToFormat(QImage::Format_Grayscale8);
+    }
+    return thumb;
+}
+
+ThumbGeometry ThumbGeometryFromOptions(int width, int quality)
+{
+    ThumbGeometry g;
+    g.width = width;
+    g.height = static_cast<int>(static_cast<long long>(width) * 297 / 210);
+    switch (quality) {
+    case 1:
+        g.mode = InterpolationMode::HighQuality;
+        break;
+    case 2:
+        g.mode = InterpolationMode::HighQualityBicubic;
+        break;
+    default:
+        g.mode = InterpolationMode::LowQuality;
+        break;
+    }
+    return g;
+}
+
+CThreadThumbLoadWork::CThreadThumbLoadWork(IThumbSink* sink)
+    : m_sink(sink), m_factory([](const QString& path) { return std::make_unique<TiffThumbSource>(path); })
+{
+}
+
+CThreadThumbLoadWork::~CThreadThumbLoadWork() { StopLoader(); }
+
+void CThreadThumbLoadWork::StartLoader(const QString& path, int pageCount, const ThumbGeometry& geometry)
+{
+    StopLoader();
+    std::lock_guard lock(m_controlMutex);
+    m_path = path;
+    m_geometry = geometry;
+    m_schedule.Reset(pageCount);
+    m_stopRequested.store(false, std::memory_order_release);
+    // Loading is under way from the start, so a stop request right after the start is honoured.
+    m_moreToDo.store(1, std::memory_order_release);
+    m_thread = std::thread([this] { Run(); });
+}
+
+void CThreadThumbLoadWork::StopLoader()
+{
+    std::lock_guard lock(m_controlMutex);
+    m_stopRequested.store(true, std::memory_order_release);
+    // The thread checks the request before it opens the file and after every thumbnail, so joining
+    // waits for one thumbnail at most - also for a thread that is just starting or just finishing.
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
+    m_moreToDo.store(0, std::memory_order_release);
+}
+
+void CThreadThumbLoadWork::Run()
+{
+    if (m_stopRequested.load(std::memory_order_acquire)) {
+        m_moreToDo.store(0, std::memory_order_release);
+        return;
+    }
+    std::unique_ptr<IThumbSource> source = m_factory ? m_factory(m_path) : nullptr;
+    if (source == nullptr) {
+        m_moreToDo.store(0, std::memory_order_release);
+        return;
+    }
+    const ThumbGeometry g = m_geometry;
+    auto render = [&](int page) {
+        QImage thumb = source->RenderThumbnail(page, g.width, g.height, g.mode);
+        if (m_sink != nullptr) {
+            m_sink->ThumbnailReady(page, thumb);
+        }
+    };
+    while (m_moreToDo.load(std::memory_order_acquire) != 0) {
+        const bool more = m_schedule.Step(render);
+        if (!more) {
+            m_moreToDo.store(0, std::memory_order_release);
+        }
+        if (m_stopRequested.load(std::memory_order_acquire)) {
+            m_moreToDo.store(0, std::memory_order_release);
+            break;
+        }
+    }
+    source.reset(); // the page source is closed on the thread that used it
+}

@@ -1,0 +1,80 @@
+#pragma once
+// Renders the thumbnails of all pages but the first, one page at a time, on a worker thread of its own
+// with its own page source, nearest to the selected page first. Thumbnails reach the GUI through a sink
+// as QImages (8-bit grey for grey pages). Stopping returns after at most one more thumbnail, whatever
+// state the thread is in.
+
+#include "imaging/TiffImage.h"
+#include "thumbs/LoaderSchedule.h"
+
+#include <QImage>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+// Receives finished thumbnails on the loader thread; must be thread-safe.
+class IThumbSink
+{
+public:
+    virtual ~IThumbSink() = default;
+    virtual void ThumbnailReady(int page, const QImage& image) = 0;
+};
+
+// A page source for thumbnails; the loader opens one per run on its own thread.
+class IThumbSource
+{
+public:
+    virtual ~IThumbSource() = default;
+    virtual QImage RenderThumbnail(int page, int width, int height, InterpolationMode mode) = 0;
+};
+
+// Thumbnail of one page of a TIFF file: the page stretched to width x height on white, kept as 8-bit
+// grey when the page is grey.
+QImage RenderTiffThumbnail(CTiffImage& image, int page, int width, int height, InterpolationMode mode);
+
+struct ThumbGeometry
+{
+    int width = 100;
+    int height = 141;
+    InterpolationMode mode = InterpolationMode::LowQuality;
+};
+// Width from the options, the A4 height (width x 297 / 210) and the mode from the quality value.
+ThumbGeometry ThumbGeometryFromOptions(int width, int quality);
+
+class CThreadThumbLoadWork
+{
+public:
+    using SourceFactory = std::function<std::unique_ptr<IThumbSource>(const QString& path)>;
+
+    explicit CThreadThumbLoadWork(IThumbSink* sink);
+    virtual ~CThreadThumbLoadWork();
+    CThreadThumbLoadWork(const CThreadThumbLoadWork&) = delete;
+    CThreadThumbLoadWork& operator=(const CThreadThumbLoadWork&) = delete;
+
+    // Starts a new thread for `path` (stops a running one first). The done table starts empty.
+    void StartLoader(const QString& path, int pageCount, const ThumbGeometry& geometry);
+    // Returns when no loader thread runs any more: after the thumbnail being rendered, at most.
+    void StopLoader();
+    void SetLoaderCursor(int index) { m_schedule.SetCursor(index); }
+    int GetLoaderCursor() const { return m_schedule.GetCursor(); }
+    bool IsRunning() const { return m_moreToDo.load(std::memory_order_acquire) != 0; }
+    // Tests replace the TIFF reader.
+    void SetSourceFactory(SourceFactory factory) { m_factory = std::move(factory); }
+
+private:
+    void Run();
+
+    IThumbSink* m_sink;
+    SourceFactory m_factory;
+    CLoaderSchedule m_schedule;
+    QString m_path;
+    ThumbGeometry m_geometry;
+    std::atomic<std::int32_t> m_moreToDo{0};
+    std::atomic<bool> m_stopRequested{false};
+    std::thread m_thread;
+    std::mutex m_controlMutex; // start and stop come from the GUI thread only; this guards misuse
+};
