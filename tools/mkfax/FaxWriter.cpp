@@ -1,0 +1,355 @@
+#include "FaxWriter.h"
+
+#include "FaxPage.h"
+
+#include <QFile>
+#include <QTransform>
+
+#include <tiffio.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+int CollectMessage(TIFF*, void* userData, const char* module, const char* fmt, va_list ap)
+{
+    char buf[512];
+    std::vsnprintf(buf, sizeof buf, fmt, ap);
+    auto* messages = static_cast<QString*>(userData);
+    if (messages->isEmpty()) {
+        *messages =
+            QString::fromUtf8(module ? module : "libtiff") + QStringLiteral(": ") + QString::fromUtf8(buf);
+    }
+    return 1; // handled: nothing reaches the process-wide handlers
+}
+
+int IgnoreMessage(TIFF*, void*, const char*, const char*, va_list)
+{
+    return 1;
+}
+
+// The stored page, so that a reader that honours the Orientation tag shows `upright` upright.
+QImage StoredForOrientation(const QImage& upright, int orientation)
+{
+    const QTransform cw = QTransform().rotate(90);
+    const QTransform ccw = QTransform().rotate(-90);
+    switch (orientation) {
+    case 2:
+        return upright.mirrored(true, false);
+    case 3:
+        return upright.mirrored(true, true);
+    case 4:
+        return upright.mirrored(false, true);
+    case 5: // rows are the left-to-right columns: the transpose
+        return upright.transformed(cw).mirrored(true, false);
+    case 6: // shown turned a quarter clockwise: stored a quarter anticlockwise
+        return upright.transformed(ccw);
+    case 7: // transverse
+        return upright.transformed(ccw).mirrored(true, false);
+    case 8:
+        return upright.transformed(cw);
+    default:
+        return upright;
+    }
+}
+
+uint16_t TiffCompression(FaxDocSpec::Compression c)
+{
+    switch (c) {
+    case FaxDocSpec::Compression::None:
+        return COMPRESSION_NONE;
+    case FaxDocSpec::Compression::G3:
+    case FaxDocSpec::Compression::G3_2D:
+        return COMPRESSION_CCITTFAX3;
+    case FaxDocSpec::Compression::G4:
+        return COMPRESSION_CCITTFAX4;
+    case FaxDocSpec::Compression::Rle:
+        return COMPRESSION_CCITTRLE;
+    case FaxDocSpec::Compression::Lzw:
+        return COMPRESSION_LZW;
+    case FaxDocSpec::Compression::PackBits:
+        return COMPRESSION_PACKBITS;
+    case FaxDocSpec::Compression::Deflate:
+        return COMPRESSION_ADOBE_DEFLATE;
+    case FaxDocSpec::Compression::Jpeg:
+        return COMPRESSION_JPEG;
+    }
+    return COMPRESSION_NONE;
+}
+
+bool IsCcitt(FaxDocSpec::Compression c)
+{
+    return c == FaxDocSpec::Compression::G3 || c == FaxDocSpec::Compression::G3_2D ||
+           c == FaxDocSpec::Compression::G4 || c == FaxDocSpec::Compression::Rle;
+}
+
+// One stored row in the file's sample layout.
+void PackRow(const QImage& img, int y, const FaxDocSpec& spec, uint8_t* out)
+{
+    const uchar* src = img.constScanLine(y);
+    const int w = img.width();
+    switch (spec.colour) {
+    case FaxDocSpec::Colour::Bilevel: {
+        // Min-is-white: a set bit is black ink.
+        const uint8_t flip = spec.minIsBlack ? 0xFF : 0x00;
+        int x = 0;
+        for (; x + 8 <= w; x += 8) {
+            const uchar* s = src + x;
+            const unsigned byte = (s[0] >> 7) << 7 | (s[1] >> 7) << 6 | (s[2] >> 7) << 5 | (s[3] >> 7) << 4 |
+                                  (s[4] >> 7) << 3 | (s[5] >> 7) << 2 | (s[6] >> 7) << 1 | (s[7] >> 7);
+            out[x >> 3] = static_cast<uint8_t>(~byte ^ flip); // light pixels have the top bit set
+        }
+        if (x < w) {
+            unsigned byte = 0;
+            for (int i = 0; x + i < w; ++i) {
+                byte |= static_cast<unsigned>(src[x + i] < 128) << (7 - i);
+            }
+            out[x >> 3] = static_cast<uint8_t>(byte ^ (flip & (0xFF00u >> (w - x))));
+        }
+        break;
+    }
+    case FaxDocSpec::Colour::Grey:
+        if (spec.minIsBlack) {
+            std::memcpy(out, src, static_cast<size_t>(w));
+        } else {
+            for (int x = 0; x < w; ++x) {
+                out[x] = static_cast<uint8_t>(255 - src[x]);
+            }
+        }
+        break;
+    case FaxDocSpec::Colour::Rgb:
+        std::memcpy(out, src, static_cast<size_t>(w) * 3);
+        break;
+    }
+}
+
+bool SetPageFields(TIFF* tif, const FaxDocSpec& spec, int page, int w, int h, QString* error)
+{
+    const bool bilevel = spec.colour == FaxDocSpec::Colour::Bilevel;
+    const bool rgb = spec.colour == FaxDocSpec::Colour::Rgb;
+    const bool jpeg = spec.compression == FaxDocSpec::Compression::Jpeg;
+    if (IsCcitt(spec.compression) && !bilevel) {
+        *error = QStringLiteral("CCITT compressions need bilevel pages");
+        return false;
+    }
+    if (jpeg && bilevel) {
+        *error = QStringLiteral("JPEG needs grey or colour pages");
+        return false;
+    }
+    TIFFSetField(tif, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(w));
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(h));
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, bilevel ? 1 : 8);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, rgb ? 3 : 1);
+    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, TiffCompression(spec.compression));
+    if (rgb) {
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, jpeg ? PHOTOMETRIC_YCBCR : PHOTOMETRIC_RGB);
+    } else {
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC,
+                     spec.minIsBlack ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_MINISWHITE);
+    }
+    if (jpeg) {
+        TIFFSetField(tif, TIFFTAG_JPEGQUALITY, spec.jpegQuality);
+        if (rgb) {
+            TIFFSetField(tif, TIFFTAG_YCBCRSUBSAMPLING, 2, 2);
+            TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+        }
+    }
+    if (spec.compression == FaxDocSpec::Compression::G3) {
+        TIFFSetField(tif, TIFFTAG_GROUP3OPTIONS, GROUP3OPT_FILLBITS);
+    } else if (spec.compression == FaxDocSpec::Compression::G3_2D) {
+        TIFFSetField(tif, TIFFTAG_GROUP3OPTIONS, GROUP3OPT_FILLBITS | GROUP3OPT_2DENCODING);
+    }
+    if (!bilevel && (spec.compression == FaxDocSpec::Compression::Lzw ||
+                     spec.compression == FaxDocSpec::Compression::Deflate)) {
+        TIFFSetField(tif, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
+    }
+    TIFFSetField(tif, TIFFTAG_FILLORDER, spec.fillOrder == 2 ? FILLORDER_LSB2MSB : FILLORDER_MSB2LSB);
+    if (spec.orientation != 1) {
+        TIFFSetField(tif, TIFFTAG_ORIENTATION, static_cast<uint16_t>(spec.orientation));
+    }
+    if (spec.resolutionUnit != 0) {
+        // Transposed pages store their columns as rows, so the resolutions swap with them.
+        const bool transposed = spec.orientation >= 5;
+        double xr = transposed ? spec.yDpi : spec.xDpi;
+        double yr = transposed ? spec.xDpi : spec.yDpi;
+        if (spec.resolutionUnit == RESUNIT_CENTIMETER) {
+            xr /= 2.54;
+            yr /= 2.54;
+        }
+        TIFFSetField(tif, TIFFTAG_XRESOLUTION, static_cast<float>(xr));
+        TIFFSetField(tif, TIFFTAG_YRESOLUTION, static_cast<float>(yr));
+        TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, static_cast<uint16_t>(spec.resolutionUnit));
+    }
+    TIFFSetField(tif, TIFFTAG_PAGENUMBER, static_cast<uint16_t>(page), static_cast<uint16_t>(spec.pages));
+    TIFFSetField(tif, TIFFTAG_SOFTWARE, "folivant-mkfax");
+    if (spec.tileWidth > 0 && spec.tileHeight > 0) {
+        TIFFSetField(tif, TIFFTAG_TILEWIDTH, static_cast<uint32_t>(spec.tileWidth));
+        TIFFSetField(tif, TIFFTAG_TILELENGTH, static_cast<uint32_t>(spec.tileHeight));
+    } else {
+        uint32_t rps = static_cast<uint32_t>(spec.rowsPerStrip);
+        if (rps == 0) {
+            rps = bilevel ? static_cast<uint32_t>(h) : TIFFDefaultStripSize(tif, 0);
+        }
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, rps);
+    }
+    return true;
+}
+
+bool WriteStrips(TIFF* tif, const QImage& img, const FaxDocSpec& spec)
+{
+    uint32_t rps = 0;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rps);
+    rps = std::min<uint32_t>(std::max<uint32_t>(rps, 1), static_cast<uint32_t>(img.height()));
+    const tmsize_t rowBytes = TIFFScanlineSize(tif);
+    std::vector<uint8_t> buf(static_cast<size_t>(rowBytes) * rps);
+    const uint32_t strips = TIFFNumberOfStrips(tif);
+    for (uint32_t s = 0; s < strips; ++s) {
+        const int y0 = static_cast<int>(s * rps);
+        const int rows = std::min<int>(static_cast<int>(rps), img.height() - y0);
+        for (int r = 0; r < rows; ++r) {
+            PackRow(img, y0 + r, spec, buf.data() + static_cast<size_t>(r) * static_cast<size_t>(rowBytes));
+        }
+        if (TIFFWriteEncodedStrip(tif, s, buf.data(), rowBytes * rows) < 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool WriteTiles(TIFF* tif, const QImage& img, const FaxDocSpec& spec)
+{
+    const int tw = spec.tileWidth;
+    const int th = spec.tileHeight;
+    const tmsize_t rowBytes = TIFFScanlineSize(tif);
+    const tmsize_t tileRowBytes = TIFFTileRowSize(tif);
+    std::vector<uint8_t> rows(static_cast<size_t>(rowBytes) + static_cast<size_t>(tileRowBytes) + 16);
+    std::vector<uint8_t> tile(static_cast<size_t>(TIFFTileSize(tif)));
+    for (int ty = 0; ty < img.height(); ty += th) {
+        for (int tx = 0; tx < img.width(); tx += tw) {
+            std::fill(tile.begin(), tile.end(), uint8_t(0));
+            for (int r = 0; r < th && ty + r < img.height(); ++r) {
+                std::fill(rows.begin(), rows.end(), uint8_t(0));
+                PackRow(img, ty + r, spec, rows.data());
+                // Tile columns start on byte boundaries for every depth used here (tile widths are
+                // multiples of 16).
+                const tmsize_t offset = spec.colour == FaxDocSpec::Colour::Bilevel ? tx / 8
+                                        : spec.colour == FaxDocSpec::Colour::Grey
+                                            ? tx
+                                            : static_cast<tmsize_t>(tx) * 3;
+                const tmsize_t n = std::min(tileRowBytes, rowBytes - offset);
+                std::memcpy(tile.data() + static_cast<size_t>(r) * static_cast<size_t>(tileRowBytes),
+                            rows.data() + offset, static_cast<size_t>(n));
+            }
+            const uint32_t t =
+                TIFFComputeTile(tif, static_cast<uint32_t>(tx), static_cast<uint32_t>(ty), 0, 0);
+            if (TIFFWriteEncodedTile(tif, t, tile.data(), static_cast<tmsize_t>(tile.size())) < 0) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool WriteTiffDocument(const QString& path, const FaxDocSpec& spec, QString* error)
+{
+    QString dummy;
+    QString& err = error ? *error : dummy;
+    err.clear();
+    if (spec.pages < 1 || spec.pages > 65535 || spec.width < 1 || spec.height < 1 || spec.orientation < 1 ||
+        spec.orientation > 8 || (spec.fillOrder != 1 && spec.fillOrder != 2) ||
+        (spec.tileWidth > 0) != (spec.tileHeight > 0) || spec.tileWidth % 16 != 0 ||
+        spec.tileHeight % 16 != 0 || spec.xDpi <= 0 || spec.yDpi <= 0 || spec.rowsPerStrip < 0 ||
+        spec.resolutionUnit < 0 || spec.resolutionUnit > 3) {
+        err = QStringLiteral("invalid document description");
+        return false;
+    }
+    if (static_cast<qint64>(spec.width) * spec.height > (qint64(1) << 28)) {
+        err = QStringLiteral("page too large");
+        return false;
+    }
+
+    TIFFOpenOptions* opts = TIFFOpenOptionsAlloc();
+    QString messages;
+    TIFFOpenOptionsSetErrorHandlerExtR(opts, CollectMessage, &messages);
+    TIFFOpenOptionsSetWarningHandlerExtR(opts, IgnoreMessage, nullptr);
+    TIFF* tif = TIFFOpenExt(QFile::encodeName(path).constData(), spec.bigTiff ? "w8" : "w", opts);
+    TIFFOpenOptionsFree(opts);
+    if (!tif) {
+        err = messages.isEmpty() ? QStringLiteral("cannot create %1").arg(path) : messages;
+        return false;
+    }
+
+    mkfax::PageComposer composer(spec);
+    bool ok = true;
+    for (int page = 0; page < spec.pages && ok; ++page) {
+        const QImage stored = StoredForOrientation(composer.Page(page), spec.orientation);
+        ok = SetPageFields(tif, spec, page, stored.width(), stored.height(), &err);
+        if (ok) {
+            ok = (spec.tileWidth > 0) ? WriteTiles(tif, stored, spec) : WriteStrips(tif, stored, spec);
+        }
+        if (ok) {
+            ok = TIFFWriteDirectory(tif) != 0;
+        }
+    }
+    TIFFClose(tif);
+    if (!ok) {
+        if (err.isEmpty()) {
+            err = messages.isEmpty() ? QStringLiteral("writing %1 failed").arg(path) : messages;
+        }
+        QFile::remove(path);
+    }
+    return ok;
+}
+
+QImage RenderFaxPage(const FaxDocSpec& spec, int pageIndex)
+{
+    if (spec.width < 1 || spec.height < 1) {
+        return {};
+    }
+    return mkfax::PageComposer(spec).Page(pageIndex);
+}
+
+bool ParseCompression(const QString& name, FaxDocSpec::Compression* out)
+{
+    static const struct
+    {
+        const char* name;
+        FaxDocSpec::Compression value;
+    } names[] = {
+        {"none", FaxDocSpec::Compression::None},         {"g3", FaxDocSpec::Compression::G3},
+        {"g3-2d", FaxDocSpec::Compression::G3_2D},       {"g4", FaxDocSpec::Compression::G4},
+        {"rle", FaxDocSpec::Compression::Rle},           {"lzw", FaxDocSpec::Compression::Lzw},
+        {"packbits", FaxDocSpec::Compression::PackBits}, {"deflate", FaxDocSpec::Compression::Deflate},
+        {"jpeg", FaxDocSpec::Compression::Jpeg},
+    };
+    for (const auto& n : names) {
+        if (name.compare(QLatin1String(n.name), Qt::CaseInsensitive) == 0) {
+            *out = n.value;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ParseColour(const QString& name, FaxDocSpec::Colour* out)
+{
+    const QString n = name.toLower();
+    if (n == QLatin1String("bilevel") || n == QLatin1String("bw")) {
+        *out = FaxDocSpec::Colour::Bilevel;
+    } else if (n == QLatin1String("grey") || n == QLatin1String("gray")) {
+        *out = FaxDocSpec::Colour::Grey;
+    } else if (n == QLatin1String("rgb") || n == QLatin1String("colour") || n == QLatin1String("color")) {
+        *out = FaxDocSpec::Colour::Rgb;
+    } else {
+        return false;
+    }
+    return true;
+}
