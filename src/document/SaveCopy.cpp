@@ -25,8 +25,9 @@ namespace {
 
 bool IsReadOnly(const QFileInfo& target)
 {
-    constexpr auto kWriteBits = QFileDevice::WriteOwner | QFileDevice::WriteUser | QFileDevice::WriteGroup |
-                                QFileDevice::WriteOther;
+    // The mode bits, not what the current user may do: root may write anything, yet a file without any
+    // write bit is read-only to everybody's understanding.
+    constexpr auto kWriteBits = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     return !(target.permissions() & kWriteBits) || !target.isWritable();
 }
 
