@@ -11,7 +11,11 @@ int main(int argc, char* argv[])
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Folivant"));
     QApplication::setOrganizationName(QStringLiteral("Zentrel"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/folivant.png")));
+    QIcon icon;
+    for (int size : {32, 48, 64, 256}) {
+        icon.addFile(QStringLiteral(":/icons/folivant-%1.png").arg(size));
+    }
+    QApplication::setWindowIcon(icon);
 
     CFolivantApp app(CPlatform::CreateReal(), CSettingsStore::FromEnvironment(), QCoreApplication::applicationDirPath());
     if (!app.InitInstance(QCoreApplication::arguments().mid(1), QDir::currentPath())) {

@@ -3,6 +3,7 @@
 #include "app/DiaHelp.h"
 #include "app/Options.h"
 #include "app/Strings.h"
+#include "dialogs/DiaAbout.h"
 
 #include "frame/MainFrame.h"
 #include "platform/Platform.h"
@@ -202,5 +203,9 @@ void CFolivantApp::OnPrintSetup()
 
 void CFolivantApp::OnAppAbout()
 {
-    // The About dialog follows with the bitmap class it draws its logo with.
+    CDiaAbout dialog(m_store, *m_platform, m_programFolder, m_frame.get());
+    if (m_frame != nullptr) {
+        connect(&dialog, &CDiaAbout::helpRequested, m_frame.get(), &CMainFrame::OnHelpRequest);
+    }
+    m_platform->dialogs->Exec(dialog);
 }

@@ -35,7 +35,7 @@ constexpr std::array kTable{
     Entry{Str::MenuRotateCw, QT_TRANSLATE_NOOP("Strings", "Drehen 90°"), true},
     Entry{Str::MenuRotateCcw, QT_TRANSLATE_NOOP("Strings", "Drehen -90°"), true},
     Entry{Str::Product, QT_TRANSLATE_NOOP("Strings", "Folivant V1.15"), true},
-    Entry{Str::CmdArgumentsFile, "FolivantCmndArguments.txt", false},
+    Entry{Str::CmdArgumentsFile, QT_TRANSLATE_NOOP("Strings", "FolivantCmndArguments.txt"), true},
     Entry{Str::QuitNeedsPrint, QT_TRANSLATE_NOOP("Strings", "/q erfordert /p."), true},
     Entry{Str::RangeNeedsPrint, QT_TRANSLATE_NOOP("Strings", "/r erfordert /p."), true},
     Entry{Str::ListNeedsPrint, QT_TRANSLATE_NOOP("Strings", "/i erfordert /p."), true},

@@ -1,0 +1,281 @@
+// The whole program, headless: start-up, opening files, the folder list and the recent files.
+#include "app/DiaHelp.h"
+#include "frame/CommandIds.h"
+#include "frame/ToolBarEx.h"
+#include "pageview/ViewImage.h"
+#include "support/AppHarness.h"
+#include "thumbs/ListViewThumb.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+
+using testsupport::AppHarness;
+
+namespace {
+
+QString Title(AppHarness& h) { return h.Frame().windowTitle(); }
+
+TEST(Startup, WithoutArgumentsAnEmptyMaximisedWindow)
+{
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    EXPECT_EQ(Title(h), " Folivant V1.15");
+    EXPECT_TRUE(h.Frame().isVisible());
+    EXPECT_TRUE(h.Frame().isMaximized());
+    EXPECT_FALSE(h.Frame().Action(Cmd::Print)->isEnabled());
+    EXPECT_TRUE(h.Frame().Action(Cmd::FileOpen)->isEnabled());
+    EXPECT_TRUE(h.fakes.messages->shown.empty());
+    EXPECT_TRUE(h.fakes.dialogs->ran.isEmpty()); // no About box on a fresh installation
+}
+
+TEST(Startup, AFullPathOpensTheFileWithoutAFolderList)
+{
+    AppHarness h;
+    const QString fax = h.MakeFax("brief.tif", 3);
+    ASSERT_TRUE(h.Start({fax}));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return h.Frame().PageView()->IsPageDrawn(); }));
+    EXPECT_EQ(Title(h), " brief.tif - Folivant V1.15");
+    EXPECT_EQ(h.Frame().Strip()->GetCurrentPage(), 1);
+    EXPECT_EQ(h.Frame().GetPageCount(), 3);
+    EXPECT_TRUE(h.Frame().Data().GetFolderList().IsEmpty());
+    // Both file commands are enabled while a page is shown, and do nothing.
+    h.Frame().UpdateCommandStates();
+    EXPECT_TRUE(h.Frame().Action(Cmd::NextFile)->isEnabled());
+    EXPECT_TRUE(h.Frame().Action(Cmd::PreviousFile)->isEnabled());
+    h.Frame().Action(Cmd::NextFile)->trigger();
+    EXPECT_EQ(h.App().Document().GetPathName(), fax);
+    // The page box holds 1 ... 3 with the first selected.
+    QComboBox* box = h.Frame().ToolBar()->GetPageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->count(), 3);
+    EXPECT_EQ(box->currentText(), "1");
+}
+
+TEST(Startup, ARelativeNameIsOpenedFromTheWorkingFolder)
+{
+    AppHarness h;
+    h.MakeFax("relativ.tif", 1);
+    ASSERT_TRUE(h.Start({"relativ.tif"})); // the harness starts in its documents folder
+    EXPECT_EQ(h.App().Document().GetPathName(), h.DocsDir() + "/relativ.tif");
+}
+
+TEST(Startup, AMissingFileOnTheCommandLineIsReportedAndEndsTheProgram)
+{
+    AppHarness h;
+    const QString missing = h.DocsDir() + "/weg.tif";
+    EXPECT_FALSE(h.Start({missing}));
+    ASSERT_EQ(h.fakes.messages->shown.size(), 1u);
+    EXPECT_TRUE(h.fakes.messages->shown[0].text.contains(missing));
+    EXPECT_EQ(h.fakes.messages->shown[0].caption, "Fehler");
+}
+
+TEST(Startup, HelpRequestShowsTheMessageWindowAndEnds)
+{
+    AppHarness h;
+    testsupport::WriteFile(h.ProgramDir() + "/FolivantCmndArguments.txt", "Zeile 1\nZeile 2\nZeile 3\n");
+    QString message;
+    QString help;
+    h.fakes.dialogs->handler = [&](QDialog& d) {
+        auto& dia = dynamic_cast<CDiaHelp&>(d);
+        message = dia.MessageText();
+        help = dia.HelpText();
+        return QDialog::Rejected;
+    };
+    EXPECT_FALSE(h.Start({"/?"}));
+    EXPECT_EQ(h.fakes.dialogs->ran, QStringList{"CDiaHelp"});
+    EXPECT_EQ(message, "-");
+    EXPECT_EQ(help.split('\n', Qt::SkipEmptyParts).size(), 3);
+    EXPECT_FALSE(h.Frame().isVisible()); // the main window never appeared
+    EXPECT_EQ(h.Stop(), 0);
+}
+
+TEST(Startup, ACommandLineErrorShowsItsTextAndEndsWithStatusOne)
+{
+    AppHarness h;
+    const QString fax = h.MakeFax("a.tif", 1);
+    QString message;
+    h.fakes.dialogs->handler = [&](QDialog& d) {
+        message = dynamic_cast<CDiaHelp&>(d).MessageText();
+        return QDialog::Rejected;
+    };
+    EXPECT_FALSE(h.Start({"/q", fax}));
+    EXPECT_EQ(message, "/q erfordert /p.");
+    EXPECT_EQ(h.Stop(), 1);
+}
+
+TEST(Startup, TheAboutBoxAppearsOnlyWhenTheSettingIsZero)
+{
+    AppHarness h;
+    h.UserSettings("[Misc]\nAbout=0\n");
+    ASSERT_TRUE(h.Start());
+    EXPECT_EQ(h.fakes.dialogs->ran, QStringList{"CDiaAbout"});
+
+    AppHarness other;
+    other.UserSettings("[Misc]\nAbout=1\n");
+    ASSERT_TRUE(other.Start());
+    EXPECT_TRUE(other.fakes.dialogs->ran.isEmpty());
+}
+
+TEST(Exit, DeletesTheWorkspaceSectionOnly)
+{
+    AppHarness h;
+    h.UserSettings("[Workspace]\nX=1\n[Thumb]\nWidth=200\n");
+    ASSERT_TRUE(h.Start());
+    h.Stop();
+    const CSettingsStore store = h.Store();
+    EXPECT_EQ(store.GetProfileInt("Workspace", "X", -1), -1);
+    EXPECT_EQ(store.GetProfileInt("Thumb", "Width", -1), 200);
+}
+
+class FileOpenTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        a = h.MakeFax("a.tif", 2);
+        b = h.MakeFax("b.tif", 3);
+        c = h.MakeFax("c.tif", 1);
+        ASSERT_TRUE(h.Start());
+    }
+    AppHarness h;
+    QString a, b, c;
+};
+
+TEST_F(FileOpenTest, TheFileDialogOpensATiffAndBuildsTheFolderList)
+{
+    h.fakes.files->answers.push_back(b);
+    h.Frame().Action(Cmd::FileOpen)->trigger();
+    h.Settle();
+    EXPECT_EQ(h.App().Document().GetPathName(), b);
+    EXPECT_EQ(h.Frame().Data().GetFolderList().GetCount(), 3);
+    EXPECT_EQ(h.Frame().Data().GetCurrentFile()->GetText(), b);
+    EXPECT_EQ(h.Store().GetProfileString("Misc", "FolderFileOpen"), h.DocsDir());
+    EXPECT_EQ(h.App().OpenFolder(), h.DocsDir());
+
+    // Next and previous file walk the folder in its listing order.
+    QStringList order;
+    for (T_ONode* n = h.Frame().Data().GetFolderList().GetHead(); n != nullptr; n = n->GetNext()) {
+        order << static_cast<T_OStrNode*>(n)->GetText();
+    }
+    const int at = order.indexOf(b);
+    h.Frame().OnNextFile();
+    h.Settle();
+    if (at + 1 < order.size()) {
+        EXPECT_EQ(h.App().Document().GetPathName(), order.at(at + 1));
+    } else {
+        EXPECT_EQ(h.App().Document().GetPathName(), b);
+    }
+    // The next start shows the dialog in the folder used last.
+    AppHarness again;
+    again.UserSettings(testsupport::ReadFile(h.UserFile()));
+    ASSERT_TRUE(again.Start());
+    again.fakes.files->answers.push_back(QString());
+    again.Frame().Action(Cmd::FileOpen)->trigger();
+    EXPECT_EQ(again.fakes.files->openStartFolders.value(0), h.DocsDir());
+}
+
+TEST_F(FileOpenTest, AFileWithoutTiffHeaderIsRefusedWithItsMessage)
+{
+    const QString fake = h.DocsDir() + "/fake.tif";
+    testsupport::WriteFile(fake, "PDF-1.4 not a tiff");
+    h.fakes.files->answers.push_back(fake);
+    h.Frame().Action(Cmd::FileOpen)->trigger();
+    ASSERT_EQ(h.fakes.messages->shown.size(), 1u);
+    EXPECT_EQ(h.fakes.messages->shown[0].text, "Die ausgewählte Datei '" + fake + "' hat ein falsches Format. ");
+    EXPECT_EQ(h.fakes.messages->shown[0].caption, "Fehler");
+    EXPECT_EQ(h.fakes.messages->shown[0].icon, IMessageBox::Stop);
+    EXPECT_TRUE(h.App().Document().GetPathName().isEmpty());
+    EXPECT_EQ(h.Store().GetProfileString("Misc", "FolderFileOpen"), "");
+}
+
+TEST_F(FileOpenTest, TheUsersSwitchStopsTheFolderList)
+{
+    AppHarness off;
+    off.UserSettings("[Misc]\nHideDoCNavigation=1\n");
+    const QString x = off.MakeFax("x.tif", 1);
+    off.MakeFax("y.tif", 1);
+    ASSERT_TRUE(off.Start());
+    off.fakes.files->answers.push_back(x);
+    off.Frame().Action(Cmd::FileOpen)->trigger();
+    EXPECT_EQ(off.App().Document().GetPathName(), x);
+    EXPECT_TRUE(off.Frame().Data().GetFolderList().IsEmpty());
+}
+
+TEST_F(FileOpenTest, AFileThatCannotBeOpenedLeavesEverythingAsItWas)
+{
+    h.fakes.files->answers.push_back(b);
+    h.Frame().Action(Cmd::FileOpen)->trigger();
+    h.Settle();
+    ASSERT_EQ(h.Frame().GetPageCount(), 3);
+
+    // Vanished after it was listed, a folder, and a file without read permission.
+    QFile::remove(c);
+    QDir().mkpath(h.DocsDir() + "/ordner.tif");
+    for (const QString& bad : {c, h.DocsDir() + "/ordner.tif"}) {
+        h.fakes.messages->shown.clear();
+        EXPECT_FALSE(h.App().OpenDocumentFile(bad));
+        ASSERT_EQ(h.fakes.messages->shown.size(), 1u);
+        EXPECT_TRUE(h.fakes.messages->shown[0].text.contains(bad));
+        EXPECT_EQ(h.App().Document().GetPathName(), b);
+        EXPECT_EQ(Title(h), " b.tif - Folivant V1.15");
+        EXPECT_EQ(h.Frame().GetPageCount(), 3);
+        EXPECT_EQ(h.Frame().Strip()->Model()->rowCount(), 3);
+    }
+}
+
+TEST_F(FileOpenTest, RecentFilesReopenAndForgetVanishedOnes)
+{
+    for (const QString& f : {a, b, c}) {
+        ASSERT_TRUE(h.App().OpenDocumentFile(f));
+    }
+    EXPECT_EQ(h.App().RecentFiles().Entries(), (QStringList{c, b, a}));
+    h.Frame().Menu(0)->popup(QPoint(0, 0)); // the menu lists them when it opens
+    h.Frame().Menu(0)->hide();
+    int listed = 0;
+    for (QAction* act : h.Frame().Menu(0)->actions()) {
+        listed += act->text().startsWith('&') && act->text().contains(".tif") ? 1 : 0;
+    }
+    EXPECT_EQ(listed, 3);
+
+    h.App().OnOpenRecentFile(2); // a.tif
+    EXPECT_EQ(h.App().Document().GetPathName(), a);
+    EXPECT_EQ(h.Frame().Data().GetFolderList().GetCount(), 3); // built after a successful open
+    EXPECT_EQ(h.App().RecentFiles().Entries().first(), a);
+
+    QFile::remove(b);
+    h.fakes.messages->shown.clear();
+    h.App().OnOpenRecentFile(h.App().RecentFiles().Entries().indexOf(b));
+    EXPECT_EQ(h.fakes.messages->shown.size(), 1u);
+    EXPECT_FALSE(h.App().RecentFiles().Entries().contains(b));
+    EXPECT_TRUE(h.Frame().Data().GetFolderList().IsEmpty());
+    EXPECT_EQ(h.App().Document().GetPathName(), a);
+}
+
+TEST_F(FileOpenTest, FolderNavigationEnablingAtTheEnds)
+{
+    QStringList order;
+    h.fakes.files->answers.push_back(a);
+    h.Frame().Action(Cmd::FileOpen)->trigger();
+    h.Settle();
+    for (T_ONode* n = h.Frame().Data().GetFolderList().GetHead(); n != nullptr; n = n->GetNext()) {
+        order << static_cast<T_OStrNode*>(n)->GetText();
+    }
+    ASSERT_EQ(order.size(), 3);
+    // Go to the last file of the list.
+    while (h.App().Document().GetPathName() != order.last()) {
+        h.Frame().OnNextFile();
+        h.Settle();
+    }
+    ASSERT_TRUE(testsupport::WaitFor([&] { return h.Frame().PageView()->IsPageDrawn(); }));
+    h.Frame().UpdateCommandStates();
+    EXPECT_FALSE(h.Frame().Action(Cmd::NextFile)->isEnabled());
+    EXPECT_TRUE(h.Frame().Action(Cmd::PreviousFile)->isEnabled());
+    h.Frame().OnPreviousFile();
+    h.Settle();
+    EXPECT_EQ(h.App().Document().GetPathName(), order.at(1));
+}
+
+} // namespace

@@ -1,0 +1,378 @@
+// The main window with the whole program behind it: layout, placement, keys, page navigation, the page
+// box, go to, hidden commands, help and looks.
+#include "dialogs/DiaPage.h"
+#include "frame/CommandIds.h"
+#include "frame/GuiLook.h"
+#include "frame/ToolBarEx.h"
+#include "pageview/ViewImage.h"
+#include "support/AppHarness.h"
+#include "thumbs/ListViewThumb.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSplitter>
+#include <QTest>
+
+using testsupport::AppHarness;
+
+namespace {
+
+class FrameTest : public ::testing::Test
+{
+protected:
+    void Open(AppHarness& h, int pages, const QString& name = QStringLiteral("doc.tif"))
+    {
+        FaxDocSpec spec;
+        spec.width = 864;
+        spec.height = 1146;
+        const QString path = h.MakeFax(name, pages, spec);
+        ASSERT_TRUE(h.App().OpenDocumentFile(path));
+        ASSERT_TRUE(testsupport::WaitFor([&] { return h.Frame().PageView()->IsPageDrawn(); }));
+        h.Settle();
+    }
+    void Activate(AppHarness& h)
+    {
+        h.Frame().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&h.Frame()));
+    }
+    int Current(AppHarness& h) { return h.Frame().Strip()->GetCurrentPage(); }
+    QString BoxText(AppHarness& h) { return h.Frame().ToolBar()->GetPageBox()->currentText(); }
+};
+
+TEST_F(FrameTest, TheStripBesideOrAboveThePageView)
+{
+    AppHarness h;
+    h.UserSettings("[Misc]\nMaximized=0\nPosX1=0\nPosX2=1000\nPosY1=0\nPosY2=700\n");
+    ASSERT_TRUE(h.Start());
+    EXPECT_EQ(h.Frame().Splitter()->orientation(), Qt::Horizontal);
+    EXPECT_EQ(h.Frame().Splitter()->sizes().at(0), 185);
+
+    AppHarness top;
+    top.UserSettings("[Misc]\nMaximized=0\nPosX1=0\nPosX2=1000\nPosY1=0\nPosY2=700\n[Thumb]\nAlign=1\nWidth=100\n");
+    ASSERT_TRUE(top.Start());
+    EXPECT_EQ(top.Frame().Splitter()->orientation(), Qt::Vertical);
+    EXPECT_EQ(top.Frame().Splitter()->sizes().at(0), 181);
+
+    // Thumbnails off: the page view fills the client area, and paging still works.
+    AppHarness off;
+    off.UserSettings("[Misc]\nMaximized=0\nPosX1=0\nPosX2=1000\nPosY1=0\nPosY2=700\n[Thumb]\nOn=0\n");
+    ASSERT_TRUE(off.Start());
+    Open(off, 4);
+    EXPECT_FALSE(off.Frame().Strip()->isVisible());
+    EXPECT_EQ(off.Frame().PageView()->width(), off.Frame().Splitter()->width());
+    off.Frame().Dispatch(Cmd::LastPage);
+    EXPECT_EQ(Current(off), 4);
+    EXPECT_EQ(off.App().Document().GetTitle(), "doc.tif");
+}
+
+TEST_F(FrameTest, PlacementIsSavedAndRestored)
+{
+    {
+        AppHarness h;
+        h.UserSettings("[Misc]\nMaximized=0\n");
+        ASSERT_TRUE(h.Start());
+        h.Frame().setGeometry(100, 50, 800, 600);
+        h.Settle();
+        h.Stop();
+        const CSettingsStore s = h.Store();
+        EXPECT_EQ(s.GetProfileInt("Misc", "PosX1", 0), 100);
+        EXPECT_EQ(s.GetProfileInt("Misc", "PosX2", 0), 900);
+        EXPECT_EQ(s.GetProfileInt("Misc", "PosY1", 0), 50);
+        EXPECT_EQ(s.GetProfileInt("Misc", "PosY2", 0), 650);
+        EXPECT_EQ(s.GetProfileInt("Misc", "Maximized", -1), 0);
+
+        AppHarness again;
+        again.UserSettings(testsupport::ReadFile(h.UserFile()));
+        ASSERT_TRUE(again.Start());
+        EXPECT_EQ(again.Frame().geometry(), QRect(100, 50, 800, 600));
+        EXPECT_FALSE(again.Frame().isMaximized());
+    }
+    {
+        // An inverted rectangle is not used.
+        AppHarness h;
+        h.UserSettings("[Misc]\nMaximized=0\nPosX1=500\nPosX2=400\nPosY1=10\nPosY2=300\n");
+        ASSERT_TRUE(h.Start());
+        EXPECT_NE(h.Frame().geometry().x(), 500);
+        EXPECT_NE(h.Frame().width(), 100);
+    }
+    {
+        // Closing while minimised keeps the previous placement.
+        AppHarness h;
+        h.UserSettings("[Misc]\nMaximized=0\nPosX1=10\nPosX2=610\nPosY1=20\nPosY2=420\n");
+        ASSERT_TRUE(h.Start());
+        h.Frame().showMinimized();
+        h.Settle();
+        if (h.Frame().isMinimized()) {
+            h.Stop();
+            EXPECT_EQ(h.Store().GetProfileInt("Misc", "PosX2", 0), 610);
+        }
+    }
+}
+
+TEST_F(FrameTest, PageKeysWorkAlsoInTheStripAndUpdateThePageBox)
+{
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    Open(h, 12);
+    Activate(h);
+    h.Frame().Strip()->setFocus();
+    QTest::keyClick(h.Frame().Strip(), Qt::Key_End);
+    EXPECT_EQ(Current(h), 12);
+    EXPECT_EQ(BoxText(h), "12");
+    QTest::keyClick(h.Frame().Strip(), Qt::Key_Up);
+    QTest::keyClick(h.Frame().Strip(), Qt::Key_PageUp);
+    EXPECT_EQ(Current(h), 10);
+    QTest::keyClick(h.Frame().Strip(), Qt::Key_Home);
+    EXPECT_EQ(Current(h), 1);
+    QTest::keyClick(h.Frame().Strip(), Qt::Key_Down);
+    EXPECT_EQ(Current(h), 2);
+    EXPECT_EQ(BoxText(h), "2");
+    EXPECT_EQ(h.Frame().windowTitle(), " doc.tif - Folivant V1.15");
+    // R and the right arrow turn the page.
+    QTest::keyClick(h.Frame().Strip(), Qt::Key_R);
+    EXPECT_EQ(h.Frame().PageView()->Rotation(), 1);
+    QTest::keyClick(h.Frame().Strip(), Qt::Key_Left);
+    EXPECT_EQ(h.Frame().PageView()->Rotation(), 0);
+    // F6 moves the focus between the panes.
+    QTest::keyClick(h.Frame().Strip(), Qt::Key_F6);
+    EXPECT_TRUE(h.Frame().PageView()->hasFocus());
+    QTest::keyClick(h.Frame().PageView(), Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_TRUE(h.Frame().Strip()->hasFocus());
+}
+
+TEST_F(FrameTest, EnablingFollowsThePage)
+{
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    Open(h, 12);
+    h.Frame().UpdateCommandStates();
+    EXPECT_FALSE(h.Frame().Action(Cmd::FirstPage)->isEnabled());
+    EXPECT_TRUE(h.Frame().Action(Cmd::LastPage)->isEnabled());
+    EXPECT_TRUE(h.Frame().ToolBar()->GetPageBox()->isEnabled());
+    h.Frame().Dispatch(Cmd::LastPage);
+    EXPECT_TRUE(h.Frame().Action(Cmd::FirstPage)->isEnabled());
+    EXPECT_FALSE(h.Frame().Action(Cmd::NextPage)->isEnabled());
+    EXPECT_FALSE(h.Frame().Action(Cmd::Undo)->isEnabled());
+
+    Open(h, 1, QStringLiteral("one.tif"));
+    h.Frame().UpdateCommandStates();
+    for (int id : {Cmd::FirstPage, Cmd::PreviousPage, Cmd::NextPage, Cmd::LastPage, Cmd::GoToPage}) {
+        EXPECT_FALSE(h.Frame().Action(id)->isEnabled()) << id;
+    }
+    EXPECT_FALSE(h.Frame().ToolBar()->GetPageBox()->isEnabled());
+    for (int id : {Cmd::Print, Cmd::Copy, Cmd::RotateCw, Cmd::ZoomIn, Cmd::SaveAs}) {
+        EXPECT_TRUE(h.Frame().Action(id)->isEnabled()) << id;
+    }
+}
+
+TEST_F(FrameTest, ThePageBoxTakesTypedNumbersAndListChoices)
+{
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    Open(h, 5);
+    Activate(h);
+    QComboBox* box = h.Frame().ToolBar()->GetPageBox();
+    EXPECT_EQ(box->count(), 5);
+    EXPECT_EQ(box->width(), 50);
+    const auto type = [&](const QString& text) {
+        box->lineEdit()->setFocus();
+        box->lineEdit()->selectAll();
+        box->lineEdit()->setText(text);
+        QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    };
+    type("7");
+    EXPECT_EQ(Current(h), 5);
+    type(" 3 ");
+    EXPECT_EQ(Current(h), 3);
+    type("0");
+    EXPECT_EQ(Current(h), 1);
+    type("4");
+    type("abc");
+    EXPECT_EQ(Current(h), 4);
+    ASSERT_EQ(h.fakes.messages->shown.size(), 1u);
+    EXPECT_EQ(h.fakes.messages->shown[0].text, "Erwartete Eingabe: Ganzzahl.");
+    EXPECT_EQ(h.fakes.messages->shown[0].caption, "Information");
+    EXPECT_TRUE(box->lineEdit()->hasFocus());
+    type("");
+    EXPECT_EQ(h.fakes.messages->shown.size(), 2u);
+
+    // Typing keeps its keys in the box: "R" and the arrows do not turn or page.
+    box->lineEdit()->setFocus();
+    QTest::keyClick(box->lineEdit(), Qt::Key_R);
+    QTest::keyClick(box->lineEdit(), Qt::Key_Left);
+    EXPECT_EQ(h.Frame().PageView()->Rotation(), 0);
+    EXPECT_EQ(Current(h), 4);
+
+    // A choice from the list.
+    Q_EMIT box->activated(1);
+    EXPECT_EQ(Current(h), 2);
+    h.Frame().OnPageBoxSelect(-1);
+    EXPECT_EQ(Current(h), 2);
+}
+
+TEST_F(FrameTest, GoToAsksForANumberBetweenOneAndAThousand)
+{
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    Open(h, 12);
+    h.Frame().Dispatch(Cmd::LastPage);
+    h.Frame().Dispatch(Cmd::PreviousPage);
+    QStringList entered = {"0", "1001", "x", "50"};
+    QString shownFirst;
+    h.fakes.dialogs->handler = [&](QDialog& d) {
+        auto& page = dynamic_cast<CDiaPage&>(d);
+        shownFirst = page.Edit()->text();
+        for (const QString& text : entered) {
+            page.Edit()->setText(text);
+            page.accept();
+            if (page.result() == QDialog::Accepted) {
+                return int(QDialog::Accepted);
+            }
+        }
+        return int(QDialog::Rejected);
+    };
+    h.Frame().Dispatch(Cmd::GoToPage);
+    EXPECT_EQ(shownFirst, "11");
+    ASSERT_EQ(h.fakes.messages->shown.size(), 3u);
+    EXPECT_EQ(h.fakes.messages->shown[0].text, "Geben Sie eine ganze Zahl zwischen 1 und 1000 ein.");
+    EXPECT_EQ(h.fakes.messages->shown[1].text, "Geben Sie eine ganze Zahl zwischen 1 und 1000 ein.");
+    EXPECT_EQ(h.fakes.messages->shown[2].text, "Geben Sie eine ganze Zahl ein.");
+    EXPECT_EQ(Current(h), 12); // 50 is clamped to the last page
+
+    entered = {"9"};
+    h.Frame().Dispatch(Cmd::GoToPage);
+    EXPECT_EQ(Current(h), 9);
+    h.fakes.dialogs->handler = nullptr; // cancel
+    h.Frame().Dispatch(Cmd::GoToPage);
+    EXPECT_EQ(Current(h), 9);
+}
+
+TEST_F(FrameTest, RotationIsKeptPerPageUntilTheFileIsOpenedAgain)
+{
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    Open(h, 5);
+    h.Frame().Strip()->SelectPage(3);
+    h.Frame().Dispatch(Cmd::RotateCw);
+    h.Frame().Strip()->SelectPage(4);
+    EXPECT_EQ(h.Frame().PageView()->Rotation(), 0);
+    h.Frame().Strip()->SelectPage(3);
+    EXPECT_EQ(h.Frame().PageView()->Rotation(), 1);
+    EXPECT_EQ(h.Frame().PageView()->Zoom().GetPageWidth(), 1146 * 204 / 196);
+    ASSERT_TRUE(h.App().OpenDocumentFile(h.App().Document().GetPathName()));
+    h.Frame().Strip()->SelectPage(3);
+    EXPECT_EQ(h.Frame().PageView()->Rotation(), 0);
+}
+
+TEST_F(FrameTest, CopyFromTheStripCopiesTheShownPage)
+{
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    Open(h, 2);
+    Activate(h);
+    h.Frame().Strip()->setFocus();
+    QTest::keyClick(h.Frame().Strip(), Qt::Key_C, Qt::ControlModifier);
+    ASSERT_EQ(h.fakes.clipboard->calls, 1);
+    EXPECT_EQ(h.fakes.clipboard->image.size(), QSize(864, 1146 * 204 / 196));
+}
+
+TEST_F(FrameTest, HiddenCommandsLeaveMenuToolbarAndSomeKeys)
+{
+    AppHarness h;
+    h.MachineSettings("[Misc]\nHideSaveAs=1\nHideDocNavigation=1\nHideSendMail=1\n");
+    ASSERT_TRUE(h.Start());
+    QMenu* file = h.Frame().Menu(0);
+    QList<int> ids;
+    for (QAction* a : file->actions()) {
+        ids << (a->isSeparator() ? 0 : a->data().toInt());
+    }
+    EXPECT_FALSE(ids.contains(Cmd::SaveAs));
+    EXPECT_FALSE(ids.contains(Cmd::NextFile));
+    EXPECT_FALSE(ids.contains(Cmd::PreviousFile));
+    EXPECT_FALSE(ids.contains(Cmd::SendMail));
+    ASSERT_GE(ids.size(), 4);
+    EXPECT_EQ(ids.at(0), Cmd::FileOpen);
+    EXPECT_EQ(ids.at(1), 0);
+    EXPECT_EQ(ids.at(2), 0); // the separators around the file navigation stay
+    for (QAction* a : h.Frame().ToolBar()->actions()) {
+        EXPECT_NE(a->data().toInt(), Cmd::SaveAs);
+        EXPECT_NE(a->data().toInt(), Cmd::NextFile);
+        EXPECT_NE(a->data().toInt(), Cmd::SendMail);
+    }
+    Open(h, 2);
+    Activate(h);
+    QTest::keyClick(&h.Frame(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(h.fakes.files->saveInitialPaths.isEmpty()); // Save As does nothing
+    QTest::keyClick(&h.Frame(), Qt::Key_M, Qt::ControlModifier);
+    EXPECT_EQ(h.fakes.mail->sent.size(), 1); // mail still goes out by its key
+
+    // The same buttons stay away after the toolbar is laid out anew.
+    AppHarness plain;
+    plain.MachineSettings("[Misc]\nHideSendMail=1\n");
+    ASSERT_TRUE(plain.Start());
+    bool mailButton = false;
+    for (QAction* a : plain.Frame().ToolBar()->actions()) {
+        mailButton |= a->data().toInt() == Cmd::SendMail;
+    }
+    EXPECT_FALSE(mailButton);
+}
+
+TEST_F(FrameTest, HelpTopicsOpenTheirPages)
+{
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    Open(h, 2);
+    Activate(h);
+    h.Frame().Strip()->setFocus();
+    QTest::keyClick(h.Frame().Strip(), Qt::Key_F1);
+    h.Frame().PageView()->setFocus();
+    QTest::keyClick(h.Frame().PageView(), Qt::Key_F1);
+    h.Frame().Dispatch(Cmd::HelpContents);
+    h.Frame().Dispatch(Cmd::HelpSupport);
+    h.Frame().OnHelpRequest(0);
+    h.Frame().OnHelpRequest(10000);
+    EXPECT_EQ(h.fakes.help->pages, (QStringList{"win_thumb.html", "win_image.html", "win_main.html", "support.html", ""}));
+    EXPECT_EQ(h.fakes.help->folders.value(0), h.ProgramDir() + "/help/de");
+}
+
+TEST_F(FrameTest, LooksAreMarkedSavedAndAppliedAtStart)
+{
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    EXPECT_TRUE(h.Frame().Action(Cmd::LookVS2008)->isChecked());
+    EXPECT_STREQ(CurrentGuiLookName(), "Visual Studio 2008");
+    h.Frame().Dispatch(Cmd::LookAqua);
+    EXPECT_EQ(h.Store().GetProfileInt("Misc", "GuiLook", 0), 10);
+    EXPECT_STREQ(CurrentGuiLookName(), "Office 2007 Aqua");
+    EXPECT_TRUE(h.Frame().Action(Cmd::LookAqua)->isChecked());
+    EXPECT_FALSE(h.Frame().Action(Cmd::LookVS2008)->isChecked());
+
+    // Out-of-range values give the Office 2007 look in the scheme chosen last, and no mark.
+    AppHarness odd;
+    odd.UserSettings("[Misc]\nGuiLook=12\n");
+    ASSERT_TRUE(odd.Start());
+    EXPECT_STREQ(CurrentGuiLookName(), "Office 2007 Aqua");
+    for (int id = Cmd::LookWin2000; id <= Cmd::LookWin7; ++id) {
+        if (QAction* a = odd.Frame().Action(id)) {
+            EXPECT_FALSE(a->isChecked()) << id;
+        }
+    }
+}
+
+TEST(GuiLooks, ElevenDistinguishableLooks)
+{
+    QSet<QString> seen;
+    for (int v = 1; v <= 11; ++v) {
+        ApplyGuiLook(v);
+        const QString key = QApplication::style()->name() + QApplication::palette().color(QPalette::Window).name() +
+                            qApp->styleSheet();
+        seen.insert(key);
+    }
+    EXPECT_EQ(seen.size(), 11);
+    ApplyGuiLook(7);
+    ApplyGuiLook(0);
+    EXPECT_STREQ(CurrentGuiLookName(), "Office 2007 Blue");
+}
+
+} // namespace

@@ -1,0 +1,55 @@
+#include "support/AppHarness.h"
+
+#include <QDir>
+#include <QTest>
+
+namespace testsupport {
+
+AppHarness::AppHarness()
+{
+    QDir().mkpath(DocsDir());
+    QDir().mkpath(ProgramDir());
+}
+
+AppHarness::~AppHarness()
+{
+    if (m_app != nullptr) {
+        Stop();
+    }
+}
+
+void AppHarness::MachineSettings(const QByteArray& ini) { WriteFile(MachineFile(), ini); }
+void AppHarness::UserSettings(const QByteArray& ini) { WriteFile(UserFile(), ini); }
+
+CSettingsStore AppHarness::Store() const { return {MachineFile(), UserFile()}; }
+
+bool AppHarness::Start(const QStringList& args)
+{
+    m_app = std::make_unique<CFolivantApp>(std::move(fakes.platform), Store(), ProgramDir());
+    const bool ok = m_app->InitInstance(args, DocsDir());
+    Settle();
+    return ok;
+}
+
+int AppHarness::Stop()
+{
+    const int code = m_app->ExitInstance(m_app->ExitCode());
+    m_app.reset();
+    return code;
+}
+
+QString AppHarness::MakeFax(const QString& name, int pages, FaxDocSpec spec)
+{
+    spec.pages = pages;
+    const QString path = DocsDir() + u'/' + name;
+    QString error;
+    EXPECT_TRUE(WriteTiffDocument(path, spec, &error)) << error.toStdString();
+    return path;
+}
+
+void AppHarness::Settle(int ms)
+{
+    QTest::qWait(ms);
+}
+
+} // namespace testsupport

@@ -1,0 +1,217 @@
+// The thumbnail strip on its own: filling, geometry, selection as the current page, page states, the
+// loader filling in thumbnails, and refills while the loader runs.
+#include "document/FolivantData.h"
+#include "document/FolivantDoc.h"
+#include "support/TestSupport.h"
+#include "thumbs/DiaStatus.h"
+#include "thumbs/ListViewThumb.h"
+
+#include "FaxWriter.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+class StripTest : public ::testing::Test
+{
+protected:
+    QString Fax(const QString& name, int pages)
+    {
+        FaxDocSpec spec;
+        spec.pages = pages;
+        spec.width = 864; // small pages keep the test quick
+        spec.height = 1146;
+        const QString path = dir.File(name);
+        EXPECT_TRUE(WriteTiffDocument(path, spec, nullptr));
+        return path;
+    }
+    void Make(int align, int width = 100)
+    {
+        data.thumb.Width = width;
+        data.thumb.Align = align;
+        strip = std::make_unique<CListViewThumb>();
+        strip->SetArrangement(align);
+        strip->SetSharedData(&data);
+        strip->SetDocument(&doc);
+        strip->resize(align == 0 ? 200 : 900, align == 0 ? 900 : 260);
+        strip->show();
+    }
+    bool AllThumbnails()
+    {
+        for (int i = 0; i < strip->Model()->rowCount(); ++i) {
+            if (!strip->Model()->data(strip->Model()->index(i), CThumbModel::HasThumbnailRole).toBool()) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    testsupport::TempDir dir;
+    CFolivantDoc doc;
+    CFolivantData data;
+    std::unique_ptr<CListViewThumb> strip;
+};
+
+TEST_F(StripTest, FillOfTwelvePages)
+{
+    Make(0);
+    doc.SetPathName(Fax("zwoelf.tif", 12));
+    QSignalSpy selected(strip.get(), &CListViewThumb::pageSelected);
+    QSignalSpy counted(strip.get(), &CListViewThumb::pageCountKnown);
+    int range = -1;
+    int pos = -1;
+    strip->SetProgressObserver([&](const CDiaStatus& s) {
+        range = s.Range();
+        pos = s.Pos();
+    });
+
+    EXPECT_EQ(strip->FillStrip(), 1);
+    EXPECT_EQ(range, 12);
+    EXPECT_EQ(pos, 1);
+    ASSERT_EQ(strip->Model()->rowCount(), 12);
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_EQ(strip->Model()->data(strip->Model()->index(i), Qt::DisplayRole).toString(),
+                  QStringLiteral("Seite %1 / 12").arg(i + 1));
+        EXPECT_EQ(strip->ItemPosition(i), 22 + 163 * i) << i;
+        EXPECT_EQ(strip->Model()->GetPageState(i), 0);
+        // Only the first thumbnail is rendered when the fill returns.
+        EXPECT_EQ(strip->Model()->data(strip->Model()->index(i), CThumbModel::HasThumbnailRole).toBool(), i == 0);
+    }
+    EXPECT_EQ(strip->Model()->Thumbnail(0).size(), QSize(100, 141));
+    ASSERT_EQ(selected.count(), 1);
+    EXPECT_EQ(selected.at(0).at(0).toInt(), 0);
+    EXPECT_EQ(selected.at(0).at(1).toInt(), 0);
+    EXPECT_EQ(strip->GetCurrentPage(), 1);
+    // The page count is posted: it arrives after the fill.
+    EXPECT_EQ(counted.count(), 0);
+    ASSERT_TRUE(counted.wait(1000));
+    EXPECT_EQ(counted.at(0).at(0).toInt(), 12);
+}
+
+TEST_F(StripTest, HorizontalStripPositions)
+{
+    Make(1);
+    doc.SetPathName(Fax("h.tif", 12));
+    ASSERT_EQ(strip->FillStrip(), 1);
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_EQ(strip->ItemPosition(i), 22 + 122 * i) << i;
+    }
+}
+
+TEST_F(StripTest, SelectionIsTheCurrentPageAndKeepsEachPagesState)
+{
+    Make(0);
+    doc.SetPathName(Fax("s.tif", 12));
+    ASSERT_EQ(strip->FillStrip(), 1);
+    QSignalSpy selected(strip.get(), &CListViewThumb::pageSelected);
+
+    strip->SelectPage(50); // clamped to the last page
+    EXPECT_EQ(strip->GetCurrentPage(), 12);
+    ASSERT_EQ(selected.count(), 1);
+    EXPECT_EQ(selected.at(0).at(0).toInt(), 11);
+    EXPECT_EQ(strip->Loader().GetLoaderCursor(), 10);
+
+    strip->SetPageState(1, 0); // the page view turned page 12 once
+    strip->SelectPage(3);
+    strip->SelectPage(12);
+    ASSERT_EQ(selected.count(), 3);
+    EXPECT_EQ(selected.at(2).at(0).toInt(), 11);
+    EXPECT_EQ(selected.at(2).at(1).toInt(), 1);
+
+    // Selecting the selected page again reports nothing; steps at the ends change nothing.
+    strip->SelectPage(12);
+    strip->SelectNextPage();
+    EXPECT_EQ(selected.count(), 3);
+    strip->SelectFirstPage();
+    strip->SelectPreviousPage();
+    EXPECT_EQ(strip->GetCurrentPage(), 1);
+    EXPECT_EQ(strip->Loader().GetLoaderCursor(), 0);
+    strip->SelectLastPage();
+    strip->SelectPreviousPage();
+    EXPECT_EQ(strip->GetCurrentPage(), 11);
+
+    // A Ctrl+click on the current page does not leave the document without a current page.
+    const QRect r = strip->visualRect(strip->Model()->index(10));
+    QTest::mouseClick(strip->viewport(), Qt::LeftButton, Qt::ControlModifier, r.center());
+    EXPECT_EQ(strip->GetCurrentPage(), 11);
+    // A plain click on another thumbnail selects it; the cursor goes to the page before it.
+    strip->scrollTo(strip->Model()->index(7));
+    QTest::mouseClick(strip->viewport(), Qt::LeftButton, {}, strip->visualRect(strip->Model()->index(7)).center());
+    EXPECT_EQ(strip->GetCurrentPage(), 8);
+    EXPECT_EQ(strip->Loader().GetLoaderCursor(), 6);
+    EXPECT_EQ(selected.last().at(0).toInt(), 7);
+}
+
+TEST_F(StripTest, TheLoaderFillsInGreyThumbnails)
+{
+    Make(0, 150);
+    doc.SetPathName(Fax("l.tif", 20));
+    strip->ReloadStrip();
+    ASSERT_TRUE(testsupport::WaitFor([&] { return AllThumbnails(); }, 20000));
+    strip->StopLoader();
+    const QImage thumb = strip->Model()->Thumbnail(19);
+    EXPECT_EQ(thumb.size(), QSize(150, 212));
+    EXPECT_EQ(thumb.format(), QImage::Format_Grayscale8); // a bilevel page is kept as 8-bit grey
+    EXPECT_EQ(thumb.sizeInBytes(), 150 * 212);
+}
+
+TEST_F(StripTest, AnotherDocumentWhileTheLoaderRuns)
+{
+    Make(0);
+    const QString big = Fax("gross.tif", 120);
+    const QString small = Fax("klein.tif", 3);
+    for (int round = 0; round < 5; ++round) {
+        doc.SetPathName(round % 2 == 0 ? big : small);
+        strip->ReloadStrip();
+        QTest::qWait(round * 3);
+    }
+    doc.SetPathName(small);
+    strip->ReloadStrip();
+    ASSERT_TRUE(testsupport::WaitFor([&] { return AllThumbnails(); }, 10000));
+    EXPECT_EQ(strip->Model()->rowCount(), 3);
+    EXPECT_EQ(strip->GetPageCount(), 3);
+    strip.reset(); // destroying the strip stops its loader
+}
+
+TEST_F(StripTest, OnePageNoPagesAndNoDocument)
+{
+    Make(0);
+    int range = -1;
+    strip->SetProgressObserver([&](const CDiaStatus& s) { range = s.Range(); });
+    EXPECT_EQ(strip->FillStrip(), 0); // no document path: nothing at all
+    EXPECT_EQ(range, -1);
+
+    doc.SetPathName(Fax("eins.tif", 1));
+    EXPECT_EQ(strip->FillStrip(), 1);
+    EXPECT_EQ(range, 1);
+    EXPECT_EQ(strip->Model()->rowCount(), 1);
+
+    const QString broken = dir.File("kaputt.tif");
+    testsupport::WriteFile(broken, QByteArray("II*\0\xff\xff\xff\x7f", 8));
+    doc.SetPathName(broken);
+    QSignalSpy counted(strip.get(), &CListViewThumb::pageCountKnown);
+    EXPECT_EQ(strip->FillStrip(), 0);
+    EXPECT_EQ(range, 0);
+    EXPECT_EQ(strip->Model()->rowCount(), 0);
+    EXPECT_EQ(strip->GetCurrentPage(), 0);
+    ASSERT_TRUE(counted.wait(1000));
+    EXPECT_EQ(counted.at(0).at(0).toInt(), 0);
+}
+
+TEST_F(StripTest, KeysAskForHelpAndCopy)
+{
+    Make(0);
+    doc.SetPathName(Fax("k.tif", 2));
+    ASSERT_EQ(strip->FillStrip(), 1);
+    QSignalSpy help(strip.get(), &CListViewThumb::helpRequested);
+    QSignalSpy copy(strip.get(), &CListViewThumb::copyRequested);
+    strip->setFocus();
+    QTest::keyClick(strip.get(), Qt::Key_F1);
+    QTest::keyClick(strip.get(), Qt::Key_C, Qt::ControlModifier);
+    ASSERT_EQ(help.count(), 1);
+    EXPECT_EQ(help.at(0).at(0).toInt(), 3);
+    EXPECT_EQ(copy.count(), 1);
+}
+
+} // namespace
