@@ -1,0 +1,158 @@
+// Figures of the whole program, offscreen: opening a long fax until its first page is painted, the
+// thumbnail loader's total time, the longest pause of the GUI thread while it runs, memory afterwards,
+// and one repaint of the page view at 800 %.
+//
+//   folivant-uibench open FILE      first_page_ms, all_thumbs_ms, gui_stall_ms, rss_after_thumbs_mb
+//   folivant-uibench first FILE     first_page_ms only (for the growth ratio)
+//   folivant-uibench paint FILE     paint_800pct_ms (FILE: a 300-dpi A4 page)
+// Each prints lines "FIGURE <name> <value> <unit>".
+
+#include "app/FolivantApp.h"
+#include "app/SettingsStore.h"
+#include "document/FolivantDoc.h"
+#include "frame/MainFrame.h"
+#include "pageview/ViewImage.h"
+#include "platform/Platform.h"
+#include "thumbs/ListViewThumb.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+double RssMb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:")) {
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+        }
+    }
+    return -1;
+}
+
+void Figure(const char* name, double value, const char* unit) { std::printf("FIGURE %s %.2f %s\n", name, value, unit); }
+
+bool AllThumbnails(CListViewThumb* strip)
+{
+    CThumbModel* m = strip->Model();
+    for (int i = 0; i < m->rowCount(); ++i) {
+        if (!m->data(m->index(i), CThumbModel::HasThumbnailRole).toBool()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+class Bench
+{
+public:
+    Bench()
+        : m_app(CPlatform::CreateReal(), CSettingsStore(m_dir.filePath("machine.conf"), m_dir.filePath("user.conf")),
+                QCoreApplication::applicationDirPath())
+    {
+        CSettingsStore(m_dir.filePath("machine.conf"), m_dir.filePath("user.conf"))
+            .WriteProfileInt(QStringLiteral("Misc"), QStringLiteral("Maximized"), 0);
+        m_app.InitInstance({}, QDir::currentPath());
+        m_frame = m_app.MainFrame();
+        m_frame->setGeometry(0, 0, 1200, 900);
+        QApplication::processEvents();
+    }
+
+    // Milliseconds from opening until the first page is painted and the strip is filled.
+    double OpenUntilFirstPage(const QString& path)
+    {
+        QElapsedTimer t;
+        t.start();
+        m_app.OpenDocumentFile(path);
+        while (!m_frame->PageView()->IsPageDrawn()) {
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        return t.nsecsElapsed() / 1e6;
+    }
+
+    void Open(const QString& path)
+    {
+        const double first = OpenUntilFirstPage(path);
+        Figure("first_page_ms", first, "ms");
+        // The GUI keeps a 1 ms timer; its longest gap is the longest pause users would feel.
+        QElapsedTimer t;
+        t.start();
+        qint64 last = t.nsecsElapsed();
+        qint64 longest = 0;
+        QTimer tick;
+        tick.setInterval(1);
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            const qint64 now = t.nsecsElapsed();
+            longest = std::max(longest, now - last);
+            last = now;
+        });
+        tick.start();
+        while (!AllThumbnails(m_frame->Strip())) {
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        tick.stop();
+        Figure("all_thumbs_ms", first + t.nsecsElapsed() / 1e6, "ms");
+        Figure("gui_stall_ms", longest / 1e6, "ms");
+        Figure("rss_after_thumbs_mb", RssMb(), "MB");
+    }
+
+    void Paint(const QString& path)
+    {
+        OpenUntilFirstPage(path);
+        CViewImage* view = m_frame->PageView();
+        view->resize(800 + 2 * view->frameWidth(), 600 + 2 * view->frameWidth());
+        // 800 % of the page: zoom in until the limit.
+        while (view->Zoom().GetZoomPercent() < 800.0) {
+            view->OnZoomIn();
+        }
+        view->OnScroll(AxisVertical, CViewImage::ThumbPosition, 5000);
+        view->OnScroll(AxisHorizontal, CViewImage::ThumbPosition, 3000);
+        view->viewport()->repaint();
+        QElapsedTimer t;
+        const int rounds = 20;
+        t.start();
+        for (int i = 0; i < rounds; ++i) {
+            view->viewport()->repaint();
+        }
+        Figure("paint_800pct_ms", t.nsecsElapsed() / 1e6 / rounds, "ms");
+    }
+
+private:
+    QTemporaryDir m_dir;
+    CFolivantApp m_app;
+    CMainFrame* m_frame = nullptr;
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qapp(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() != 3) {
+        std::fprintf(stderr, "usage: folivant-uibench open|first|paint FILE\n");
+        return 2;
+    }
+    Bench bench;
+    if (args[1] == QStringLiteral("open")) {
+        bench.Open(args[2]);
+    } else if (args[1] == QStringLiteral("first")) {
+        Figure("first_page_ms", bench.OpenUntilFirstPage(args[2]), "ms");
+    } else if (args[1] == QStringLiteral("paint")) {
+        bench.Paint(args[2]);
+    } else {
+        return 2;
+    }
+    return 0;
+}
