@@ -6,6 +6,9 @@
 #include <QPalette>
 #include <QPixmap>
 
+// The resources are compiled into a static library: register them before the first use.
+static void InitFolivantResources() { Q_INIT_RESOURCE(folivant); }
+
 namespace {
 
 QHash<QString, QIcon>& Cache()
@@ -49,6 +52,8 @@ QIcon FolivantIcon(const QString& name)
     if (name.isEmpty()) {
         return {};
     }
+    static const bool resourcesReady = (InitFolivantResources(), true);
+    Q_UNUSED(resourcesReady);
     auto it = Cache().constFind(name);
     if (it != Cache().constEnd()) {
         return *it;

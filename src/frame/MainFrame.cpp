@@ -15,12 +15,14 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QDragEnterEvent>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QWindow>
 
 namespace {
 constexpr int kUnsetPlacement = -10000;
@@ -266,6 +268,19 @@ void CMainFrame::ShowInitially()
     } else {
         show();
     }
+    // The window system maximises and places the window asynchronously. Wait (briefly) until the window
+    // is on screen and its size has settled, so that start-up fits the page into the final window.
+    QElapsedTimer clock;
+    clock.start();
+    QSize last;
+    int stable = 0;
+    while (clock.elapsed() < 600 && stable < 3) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+        const bool exposed = windowHandle() != nullptr && windowHandle()->isExposed();
+        const bool placed = !m_startMaximized || isMaximized() || clock.elapsed() > 250;
+        stable = exposed && placed && size() == last ? stable + 1 : 0;
+        last = size();
+    }
 }
 
 void CMainFrame::SavePlacement()
@@ -300,7 +315,7 @@ void CMainFrame::UpdateTitle() { setWindowTitle(ComposeTitle(m_app.Document().Ge
 EnableState CMainFrame::CurrentEnableState() const
 {
     EnableState s;
-    s.pageShown = m_view != nullptr && m_view->IsPageDrawn();
+    s.pageShown = m_view != nullptr && m_view->IsPageShown();
     s.pageCount = m_pageCount;
     s.stripExists = m_strip != nullptr;
     s.currentPage = m_strip != nullptr ? m_strip->GetCurrentPage() : 0;

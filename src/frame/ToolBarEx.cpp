@@ -12,6 +12,7 @@ CToolBarEx::CToolBarEx(QWidget* parent) : QToolBar(QStringLiteral("Main"), paren
 {
     setObjectName(QStringLiteral("Main"));
     setIconSize(QSize(16, 16));
+    setToolButtonStyle(Qt::ToolButtonIconOnly);
     setMovable(true);
     setAllowedAreas(Qt::AllToolBarAreas);
 }

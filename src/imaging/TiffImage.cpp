@@ -502,10 +502,15 @@ void CTiffImage::Draw(QPainter& painter, const QRect& target, InterpolationMode 
     if (img.isNull()) {
         return;
     }
-    const qreal dpr = device ? device->devicePixelRatioF() : 1.0;
-    img.setDevicePixelRatio(dpr);
+    // Back into the painter's own coordinates: resetting the transform would lose the offset of a widget
+    // inside its window, which is part of the device transform.
+    const QRectF logical = dt.inverted().mapRect(QRectF(visibleDev));
     painter.save();
-    painter.resetTransform();
-    painter.drawImage(QPointF(visibleDev.topLeft()) / dpr, img);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    if (dt.type() <= QTransform::TxTranslate) {
+        painter.drawImage(logical.topLeft(), img); // one image pixel per device pixel
+    } else {
+        painter.drawImage(logical, img);
+    }
     painter.restore();
 }

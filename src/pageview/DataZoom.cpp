@@ -1,5 +1,6 @@
 #include "pageview/DataZoom.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <initializer_list>
@@ -215,4 +216,21 @@ ZoomStatus CDataZoom::ZoomToMarked()
         a->scrollNeeded = a->offset < 0 ? 1 : 0;
     }
     return ZoomOk;
+}
+
+void CDataZoom::UpdateScrollRanges()
+{
+    for (ZoomAxis* a : {&m_h, &m_v}) {
+        if (a->scrollNeeded == 0) {
+            continue;
+        }
+        a->scrollRange = std::max(0, a->zoomed - a->client);
+        if (a->scrollPos > a->scrollRange) {
+            a->scrollPos = a->scrollRange;
+            a->offset = -a->scrollPos;
+        }
+        if (a->scrollRange == 0) {
+            a->scrollNeeded = 0;
+        }
+    }
 }

@@ -66,6 +66,9 @@ public:
     void ZoomActualPixels();
     ZoomStatus ZoomToMarked();
     void ScrollAxis(ZoomAxisId axis, int kind, int position = 0);
+    // After the window lost or regained room for a scroll bar: the ranges of the scrolling axes follow
+    // the new window size; positions beyond the new end move back to it. The page is not refitted.
+    void UpdateScrollRanges();
     bool IsReady() const;
 
 private:

@@ -53,6 +53,9 @@ void CViewImage::ShowPage(int frameIndex, int rotation, int second)
         return;
     }
     SetPageDrawn(false);
+    if (m_doc->GetPathName() != m_path) {
+        m_documentDrawn = false;
+    }
     m_path = m_doc->GetPathName();
     m_rotation = rotation & 3;
     m_second = second;
@@ -79,9 +82,8 @@ void CViewImage::ShowPage(int frameIndex, int rotation, int second)
         }
         m_zoom.SetPageWidth(size.width());
         m_zoom.SetPageHeight(size.height());
+        HideScrollBars();
         m_zoom.ZoomWholePage();
-        UpdateImageRect();
-        // A fitted page needs no scrolling; hide bars a zoomed previous page left behind.
         UpdateScrollBars();
     }
     viewport()->update();
@@ -98,9 +100,16 @@ void CViewImage::UpdateImageRect()
                         m_zoom.Vertical().zoomed);
 }
 
-void CViewImage::UpdateScrollBars()
+void CViewImage::HideScrollBars()
 {
     m_updatingBars = true;
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_updatingBars = false;
+}
+
+void CViewImage::ApplyScrollBarPolicies()
+{
     for (ZoomAxisId axis : {AxisHorizontal, AxisVertical}) {
         const ZoomAxis& a = m_zoom.Axis(axis);
         QScrollBar* bar = axis == AxisHorizontal ? horizontalScrollBar() : verticalScrollBar();
@@ -116,6 +125,18 @@ void CViewImage::UpdateScrollBars()
         } else {
             setVerticalScrollBarPolicy(policy);
         }
+    }
+}
+
+void CViewImage::UpdateScrollBars()
+{
+    m_updatingBars = true;
+    const QSize before = viewport()->size();
+    ApplyScrollBarPolicies();
+    if (viewport()->size() != before) {
+        // A bar came or went: the scroll ranges follow the room that is left, the page stays put.
+        m_zoom.UpdateScrollRanges();
+        ApplyScrollBarPolicies();
     }
     m_updatingBars = false;
     UpdateImageRect();
@@ -137,12 +158,22 @@ void CViewImage::OnZoomOut()
 
 void CViewImage::OnWholePage()
 {
+    HideScrollBars();
     m_zoom.ZoomWholePage();
     UpdateScrollBars();
 }
 
 void CViewImage::OnWholeWidth()
 {
+    // A page taller than the window gets a vertical bar: make room for it before the width is fitted.
+    HideScrollBars();
+    if (m_zoom.GetPageWidth() > 0 &&
+        static_cast<long long>(m_zoom.GetPageHeight()) * viewport()->width() / m_zoom.GetPageWidth() >
+            viewport()->height()) {
+        m_updatingBars = true;
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        m_updatingBars = false;
+    }
     m_zoom.ZoomWholeWidth();
     UpdateScrollBars();
 }
@@ -223,6 +254,7 @@ void CViewImage::paintEvent(QPaintEvent* event)
         if (!m_imageRect.isEmpty()) {
             m_pageImage->Draw(painter, m_imageRect, InterpolationMode::HighQuality);
         }
+        m_documentDrawn = true;
         SetPageDrawn(true);
     }
 }
@@ -230,10 +262,20 @@ void CViewImage::paintEvent(QPaintEvent* event)
 void CViewImage::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
-    // Only recorded: the page keeps its size and place until the next zoom, page or rotation.
     m_zoom.SetWindowWidth(viewport()->width());
     m_zoom.SetWindowHeight(viewport()->height());
     UpdateImageRect();
+}
+
+bool CViewImage::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::Resize) {
+        // Only recorded: the page keeps its size and place until the next zoom, page or rotation.
+        m_zoom.SetWindowWidth(viewport()->width());
+        m_zoom.SetWindowHeight(viewport()->height());
+        UpdateImageRect();
+    }
+    return QAbstractScrollArea::viewportEvent(event);
 }
 
 void CViewImage::keyPressEvent(QKeyEvent* event)
@@ -394,6 +436,7 @@ void CViewImage::Rotate(RotateFlipType type, int steps)
     size.transpose();
     m_zoom.SetPageWidth(size.width());
     m_zoom.SetPageHeight(size.height());
+    HideScrollBars();
     m_zoom.ZoomWholePage();
     UpdateScrollBars();
     m_rotation = (m_rotation + steps) % 4;

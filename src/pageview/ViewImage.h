@@ -61,6 +61,10 @@ public:
     void RotateCounterClockwise();
 
     bool IsPageDrawn() const { return m_pageDrawn; }
+    // For the commands that need a page: a page of the open document has been drawn. Turning to another
+    // page of the same document keeps them available while the new page loads, so buttons do not flicker
+    // and the page box keeps the keyboard.
+    bool IsPageShown() const { return m_pageImage != nullptr && (m_pageDrawn || m_documentDrawn); }
     const CDataZoom& Zoom() const { return m_zoom; }
     QRect ImageRect() const { return m_imageRect; }
     int Rotation() const { return m_rotation; }
@@ -83,10 +87,14 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void OnSliderAction(ZoomAxisId axis, int action);
     void SetPageDrawn(bool drawn);
+    // Removes the scroll bars before a fit, so the fit uses the whole window.
+    void HideScrollBars();
+    void ApplyScrollBarPolicies();
     void Rotate(RotateFlipType type, int steps);
     void ShowContextMenu(const QPoint& globalPos);
     QRect RubberBand() const;
@@ -101,6 +109,7 @@ private:
     std::unique_ptr<CTiffImage> m_pageImage;
     QString m_path;
     bool m_pageDrawn = false;
+    bool m_documentDrawn = false;
     CDataZoom m_zoom;
     bool m_updatingBars = false;
 

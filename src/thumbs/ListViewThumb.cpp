@@ -277,6 +277,17 @@ void CListViewThumb::keyPressEvent(QKeyEvent* event)
 }
 
 
+bool CListViewThumb::event(QEvent* event)
+{
+    // The window's keys come first: arrows, Home, End, the page keys and R/L page and turn, they do
+    // not move the list's own cursor or start a keyboard search.
+    if (event->type() == QEvent::ShortcutOverride) {
+        event->ignore();
+        return true;
+    }
+    return QListView::event(event);
+}
+
 void CListViewThumb::paintEvent(QPaintEvent* event)
 {
     // Labels lie in the spacing below their thumbnails: include items just above the exposed area.

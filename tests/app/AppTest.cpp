@@ -279,3 +279,24 @@ TEST_F(FileOpenTest, FolderNavigationEnablingAtTheEnds)
 }
 
 } // namespace
+
+namespace {
+// Regression: the page of a file named on the command line was fitted before the window had its size.
+TEST(Startup, TheCommandLineFileIsFittedWholeIntoTheShownWindow)
+{
+    for (const char* placement : {"", "[Misc]\nMaximized=0\nPosX1=50\nPosX2=1050\nPosY1=40\nPosY2=800\n"}) {
+        AppHarness h;
+        h.UserSettings(placement);
+        const QString fax = h.MakeFax("fit.tif", 2);
+        ASSERT_TRUE(h.Start({fax}));
+        CViewImage* view = h.Frame().PageView();
+        const QRect r = view->ImageRect();
+        const QSize vp = view->viewport()->size();
+        EXPECT_TRUE(r.width() == vp.width() || r.height() == vp.height()) << placement;
+        EXPECT_LE(r.width(), vp.width());
+        EXPECT_LE(r.height(), vp.height());
+        EXPECT_GE(r.x(), 0);
+        EXPECT_GE(r.y(), 0);
+    }
+}
+} // namespace

@@ -173,13 +173,15 @@ TEST_F(FrameTest, ThePageBoxTakesTypedNumbersAndListChoices)
     Open(h, 5);
     Activate(h);
     QComboBox* box = h.Frame().ToolBar()->GetPageBox();
+    EXPECT_TRUE(box->isVisible());
     EXPECT_EQ(box->count(), 5);
     EXPECT_EQ(box->width(), 50);
     const auto type = [&](const QString& text) {
-        box->lineEdit()->setFocus();
+        box->setFocus();
         box->lineEdit()->selectAll();
-        box->lineEdit()->setText(text);
-        QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
     };
     type("7");
     EXPECT_EQ(Current(h), 5);
@@ -193,14 +195,15 @@ TEST_F(FrameTest, ThePageBoxTakesTypedNumbersAndListChoices)
     ASSERT_EQ(h.fakes.messages->shown.size(), 1u);
     EXPECT_EQ(h.fakes.messages->shown[0].text, "Erwartete Eingabe: Ganzzahl.");
     EXPECT_EQ(h.fakes.messages->shown[0].caption, "Information");
-    EXPECT_TRUE(box->lineEdit()->hasFocus());
+    QWidget* focus = QApplication::focusWidget();
+    EXPECT_TRUE(focus == box || focus == box->lineEdit()); // the focus went back into the box
     type("");
     EXPECT_EQ(h.fakes.messages->shown.size(), 2u);
 
     // Typing keeps its keys in the box: "R" and the arrows do not turn or page.
-    box->lineEdit()->setFocus();
-    QTest::keyClick(box->lineEdit(), Qt::Key_R);
-    QTest::keyClick(box->lineEdit(), Qt::Key_Left);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_R);
+    QTest::keyClick(box, Qt::Key_Left);
     EXPECT_EQ(h.Frame().PageView()->Rotation(), 0);
     EXPECT_EQ(Current(h), 4);
 
@@ -375,4 +378,47 @@ TEST(GuiLooks, ElevenDistinguishableLooks)
     EXPECT_STREQ(CurrentGuiLookName(), "Office 2007 Blue");
 }
 
+} // namespace
+
+namespace {
+TEST(Toolbar, EveryButtonHasItsIconAndFitsTheWindow)
+{
+    AppHarness h;
+    h.UserSettings("[Misc]\nMaximized=0\nPosX1=0\nPosX2=800\nPosY1=0\nPosY2=600\n");
+    ASSERT_TRUE(h.Start());
+    for (QAction* a : h.Frame().ToolBar()->actions()) {
+        if (!a->isSeparator() && a->objectName() != "PageBoxAction") {
+            EXPECT_FALSE(a->icon().isNull()) << a->data().toInt();
+            EXPECT_TRUE(h.Frame().ToolBar()->widgetForAction(a)->isVisible()) << a->data().toInt();
+        }
+    }
+    EXPECT_TRUE(h.Frame().ToolBar()->GetPageBox()->isVisible());
+}
+} // namespace
+
+namespace {
+// Regression: the page was drawn shifted by the page view's position inside the window.
+TEST(PagePainting, ThePageAppearsWhereThePageViewIsInTheWindow)
+{
+    AppHarness h;
+    h.UserSettings("[Misc]\nMaximized=0\nPosX1=0\nPosX2=1000\nPosY1=0\nPosY2=750\n");
+    ASSERT_TRUE(h.Start());
+    FaxDocSpec spec;
+    spec.width = 864;
+    spec.height = 1146;
+    ASSERT_TRUE(h.App().OpenDocumentFile(h.MakeFax("paint.tif", 1, spec)));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return h.Frame().PageView()->IsPageDrawn(); }));
+    CViewImage* view = h.Frame().PageView();
+    const QImage window = h.Frame().grab().toImage().convertToFormat(QImage::Format_RGB888);
+    const QRect r = view->ImageRect();
+    const QPoint origin = view->viewport()->mapTo(&h.Frame(), r.topLeft());
+    const QImage expected = view->PageImage()->RenderScaled(r.width(), r.height(), InterpolationMode::HighQuality);
+    int differing = 0;
+    for (int y = 0; y < r.height(); y += 9) {
+        for (int x = 0; x < r.width(); x += 7) {
+            differing += window.pixel(origin.x() + x, origin.y() + y) != expected.pixel(x, y) ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
 } // namespace
