@@ -3,10 +3,7 @@
 #include "app/SettingsStore.h"
 #include "app/Strings.h"
 #include "dialogs/URLLinkButton.h"
-#if __has_include("imaging/DIB.h")
 #include "imaging/DIB.h"
-#define FOLIVANT_HAVE_DIB 1
-#endif
 #include "platform/Platform.h"
 
 #include <QCheckBox>
@@ -87,7 +84,6 @@ void CDiaAbout::paintEvent(QPaintEvent* event)
     if (!file.open(QIODevice::ReadOnly)) {
         return; // no logo, no message
     }
-#ifdef FOLIVANT_HAVE_DIB
     CDIB logo;
     if (logo.Load(file)) {
         QPainter p(this);
@@ -95,7 +91,6 @@ void CDiaAbout::paintEvent(QPaintEvent* event)
         logo.Draw(p, r.x(), r.y(), r.width(), r.height());
         m_logoDrawn = true;
     }
-#endif
 }
 
 void CDiaAbout::keyPressEvent(QKeyEvent* event)

@@ -29,18 +29,7 @@ void CMainFrame::OnThumbOptions()
         }
         if ((t.Width != width || t.On != on || t.Quality != quality) && m_strip != nullptr) {
             // New thumbnails for the same document; the user stays on the page and keeps the rotations.
-            const int current = m_strip->GetCurrentPage();
-            std::vector<int> states;
-            for (int i = 0; i < m_strip->Model()->rowCount(); ++i) {
-                states.push_back(m_strip->Model()->GetPageState(i));
-            }
-            m_strip->ReloadStrip();
-            for (int i = 0; i < static_cast<int>(states.size()) && i < m_strip->Model()->rowCount(); ++i) {
-                m_strip->Model()->SetPageState(i, states[static_cast<size_t>(i)]);
-            }
-            if (current > 1) {
-                m_strip->SelectPage(current);
-            }
+            m_strip->ReloadStripKeepingPlace();
         }
     } else if (on != 0) {
         SetLayoutPending();

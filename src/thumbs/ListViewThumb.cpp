@@ -119,6 +119,18 @@ void CListViewThumb::ReloadStrip()
     }
 }
 
+void CListViewThumb::ReloadStripKeepingPlace()
+{
+    m_keptStates.clear();
+    for (int i = 0; i < m_model->rowCount(); ++i) {
+        m_keptStates.push_back(m_model->GetPageState(i));
+    }
+    m_keptRow = std::max(0, GetCurrentPage() - 1);
+    ReloadStrip();
+    m_keptStates.clear();
+    m_keptRow = 0;
+}
+
 int CListViewThumb::FillStrip()
 {
     ApplyGeometry();
@@ -162,8 +174,15 @@ int CListViewThumb::FillStrip()
     }
     status.hide();
 
+    int first = 0;
+    if (!m_keptStates.empty() && static_cast<int>(m_keptStates.size()) == m_model->rowCount()) {
+        for (int i = 0; i < m_model->rowCount(); ++i) {
+            m_model->SetPageState(i, m_keptStates[static_cast<size_t>(i)]);
+        }
+        first = std::min(m_keptRow, m_model->rowCount() - 1);
+    }
     if (m_model->rowCount() > 0) {
-        SelectItem(0, EnsureVisible);
+        SelectItem(first, EnsureVisible);
     }
     setUpdatesEnabled(true);
     viewport()->update();

@@ -39,6 +39,9 @@ public:
 
     void OnInitialUpdate() { ReloadStrip(); }
     void ReloadStrip();
+    // Reloads the thumbnails of the same document (new size or quality): the current page stays current
+    // and every page keeps its rotation.
+    void ReloadStripKeepingPlace();
     // 1 when the first page's item was made.
     int FillStrip();
     void StartLoader();
@@ -92,6 +95,9 @@ private:
     CThumbModel* m_model = nullptr;
     std::unique_ptr<CThreadThumbLoadWork> m_loader;
     int m_lastReported = -1;
+    // Set only while the strip is reloaded for the same document.
+    std::vector<int> m_keptStates;
+    int m_keptRow = 0;
     int m_align = 0;
     std::function<void(const CDiaStatus&)> m_progressObserver;
 };
