@@ -10,6 +10,8 @@
 CHelpWindow::CHelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setWindowTitle(tr("Folivant - Hilfe"));
+    // Independent of the main window: it does not keep the program running on its own.
+    setAttribute(Qt::WA_QuitOnClose, false);
     m_browser = new QTextBrowser(this);
     m_browser->setOpenExternalLinks(true);
     auto* back = new QPushButton(tr("Zurück"), this);
@@ -43,12 +45,15 @@ void CHelpWindow::ShowPage(const QString& bookFolder, const QString& page)
     if (QFileInfo(file).isFile()) {
         m_browser->setSearchPaths({bookFolder});
         m_browser->setSource(QUrl::fromLocalFile(file));
+        m_shownBook = true;
     } else {
+        m_browser->clearHistory();
         m_browser->setHtml(tr("<p>Die Hilfe wurde nicht gefunden:<br>%1</p>").arg(bookFolder.toHtmlEscaped()));
+        m_shownBook = false;
     }
     show();
     raise();
     activateWindow();
 }
 
-QString CHelpWindow::CurrentSource() const { return m_browser->source().toLocalFile(); }
+QString CHelpWindow::CurrentSource() const { return m_shownBook ? m_browser->source().toLocalFile() : QString(); }

@@ -17,4 +17,5 @@ public:
 
 private:
     QTextBrowser* m_browser = nullptr;
+    bool m_shownBook = false;
 };

@@ -1,0 +1,108 @@
+// The real platform services where they can be tried without a desktop: mail through xdg-email (with
+// stand-in scripts on the PATH), the file dialog's filter, and the help window.
+#include "platform/HelpWindow.h"
+#include "platform/Platform.h"
+#include "support/TestSupport.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+class MailTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { m_oldPath = qgetenv("PATH"); }
+    void TearDown() override { qputenv("PATH", m_oldPath); }
+
+    // Puts an "xdg-email" on the PATH that records its arguments and exits with `code`.
+    void FakeXdgEmail(int code)
+    {
+        const QString script = dir.File("bin/xdg-email");
+        testsupport::WriteFile(script, QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1'\nexit %2\n")
+                                           .arg(dir.File("args.txt"))
+                                           .arg(code)
+                                           .toUtf8());
+        QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("PATH", QFile::encodeName(dir.File("bin")));
+    }
+    IMailClient::Result Send(const QString& path)
+    {
+        auto platform = CPlatform::CreateReal();
+        bool done = false;
+        IMailClient::Result result = IMailClient::Failed;
+        platform->mail->SendFile(path, [&](IMailClient::Result r) {
+            result = r;
+            done = true;
+        });
+        EXPECT_TRUE(testsupport::WaitFor([&] { return done; }, 10000));
+        return result;
+    }
+
+    testsupport::TempDir dir;
+    QByteArray m_oldPath;
+};
+
+TEST_F(MailTest, TheFileIsTheAttachmentAndExitCodesBecomeResults)
+{
+    const QString fax = dir.File("Brief an Müller.tif");
+    testsupport::WriteFile(fax, "II*\0");
+    FakeXdgEmail(0);
+    EXPECT_EQ(Send(fax), IMailClient::Launched);
+    EXPECT_EQ(QString::fromUtf8(testsupport::ReadFile(dir.File("args.txt"))).split('\n', Qt::SkipEmptyParts),
+              (QStringList{"--attach", fax}));
+    FakeXdgEmail(3);
+    EXPECT_EQ(Send(fax), IMailClient::NoMailTool);
+    FakeXdgEmail(4);
+    EXPECT_EQ(Send(fax), IMailClient::Failed);
+    FakeXdgEmail(2);
+    EXPECT_EQ(Send(fax), IMailClient::Failed);
+}
+
+TEST_F(MailTest, WithoutXdgEmailTheMailSystemCannotBeLoaded)
+{
+    qputenv("PATH", QFile::encodeName(dir.File("empty")));
+    EXPECT_EQ(Send(dir.File("x.tif")), IMailClient::NotInstalled);
+}
+
+TEST(FileFilter, TheProgramsFilterBecomesQtsWithUpperCaseNames)
+{
+    const QString filter = QString::fromUtf8("Tif-Dateien (*.tif,*.tiff)|*.tif,*.tiff|Alle Dateien (*.*)|*.*||\"");
+    EXPECT_EQ(ToQtFilter(filter), "Tif-Dateien (*.tif *.TIF *.tiff *.TIFF);;Alle Dateien (*)");
+}
+
+TEST(HelpWindow, ShowsThePageOrTheDefaultPageAndStaysIndependent)
+{
+    testsupport::TempDir dir;
+    testsupport::WriteFile(dir.File("de/index.html"), "<html><body><h1>Inhalt</h1></body></html>");
+    testsupport::WriteFile(dir.File("de/win_thumb.html"), "<html><body><h1>Vorschaubilder</h1></body></html>");
+    CHelpWindow help;
+    EXPECT_TRUE(help.isWindow());
+    EXPECT_FALSE(help.testAttribute(Qt::WA_QuitOnClose)); // closing the main window ends the program
+    help.ShowPage(dir.File("de"), "win_thumb.html");
+    EXPECT_TRUE(help.isVisible());
+    EXPECT_EQ(help.CurrentSource(), dir.File("de/win_thumb.html"));
+    help.ShowPage(dir.File("de"), "");
+    EXPECT_EQ(help.CurrentSource(), dir.File("de/index.html"));
+    help.ShowPage(dir.File("de"), "missing.html");
+    EXPECT_EQ(help.CurrentSource(), dir.File("de/index.html"));
+    help.ShowPage(dir.File("none"), "win_thumb.html"); // no book: a short note, nothing else
+    EXPECT_TRUE(help.CurrentSource().isEmpty());
+}
+
+TEST(HelpBook, EveryTopicPageExistsInBothLanguages)
+{
+    for (const char* lang : {"de", "en"}) {
+        for (const char* page : {"index.html", "win_main.html", "win_thumb.html", "win_image.html", "support.html",
+                                 "dia_about.html", "dia_option_thumb.html", "dia_option_image.html",
+                                 "dia_option_language.html"}) {
+            const QString path = testsupport::BinaryDir() + "/help/" + lang + "/" + page;
+            EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
+        }
+    }
+    EXPECT_TRUE(QFile::exists(testsupport::BinaryDir() + "/FolivantCmndArguments.txt"));
+    EXPECT_TRUE(QFile::exists(testsupport::BinaryDir() + "/FolivantLogo.bmp"));
+}
+
+} // namespace
