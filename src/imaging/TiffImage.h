@@ -5,6 +5,7 @@
 // thread. Nothing here reports to the user and nothing throws: the status of the last failed call is
 // recorded, and a file that cannot be decoded reads as no pages of size 0.
 
+#include <QByteArray>
 #include <QImage>
 #include <QRect>
 #include <QSize>
@@ -15,14 +16,16 @@
 class QPainter;
 
 // The scaling qualities the program uses, numbered as they have always been stored and passed around.
-enum class InterpolationMode : int {
+enum class InterpolationMode : int
+{
     LowQuality = 1,         // fast; bilevel pages are still averaged into grey when shrunk
     HighQuality = 2,        // area averaging when shrinking, bilinear when enlarging
     HighQualityBicubic = 7, // bicubic with a prefilter when shrinking
 };
 
 // The eight rotate/flip types: quarter turns clockwise, optionally followed by a horizontal flip.
-enum class RotateFlipType : int {
+enum class RotateFlipType : int
+{
     RotateNoneFlipNone = 0,
     Rotate90FlipNone = 1,
     Rotate180FlipNone = 2,
@@ -33,7 +36,8 @@ enum class RotateFlipType : int {
     Rotate270FlipX = 7,
 };
 
-enum class ImageStatus : int {
+enum class ImageStatus : int
+{
     Ok = 0,
     FileNotFound,     // missing, unreadable, or a folder
     UnknownFormat,    // not a TIFF file
@@ -50,7 +54,12 @@ QSize SquarePixelSize(int width, int height, float xDpi, float yDpi);
 class CTiffImage
 {
 public:
+    // A page whose decoded form would be larger than this reads as undecodable.
+    static constexpr qint64 kDefaultMaxDecodedBytes = qint64(1) << 30;
+
     explicit CTiffImage(const QString& path);
+    // The same over bytes in memory (for fuzzing and tests); `name` only labels it.
+    static std::unique_ptr<CTiffImage> FromBytes(const QByteArray& data, const QString& name = QString());
     ~CTiffImage();
     CTiffImage(const CTiffImage&) = delete;
     CTiffImage& operator=(const CTiffImage&) = delete;
@@ -63,8 +72,10 @@ public:
     // Number of pages, counted by walking the directory chain only (no page is decoded). 0 when the
     // file cannot be read.
     int GetFrameCount();
-    // Makes page `index` (0-based) the active one, reading that page's directory directly. On failure
-    // the previously active page stays active and false is returned.
+    // Makes page `index` (0-based) the active one, reading that page's directory directly. An index
+    // outside the file fails and leaves the previously active page active. A page inside the file that
+    // cannot be decoded becomes active as an empty page (size 0, renders as background), so that no other
+    // page is ever shown in its place; false is returned for it too. Turns from RotateFlip are dropped.
     bool SelectActiveFrame(int index);
     int GetActiveFrame() const;
 
@@ -85,14 +96,27 @@ public:
     void RotateFlip(RotateFlipType type);
 
     // The whole active page stretched to exactly w x h (aspect not kept), 24-bit (QImage::Format_RGB888).
-    // Pages are streamed strip by strip when shrinking, so no full-size copy of the page is made. When the
-    // page cannot be decoded the result is w x h filled with `background`. w or h <= 0, or a target larger
-    // than the decoding cap, give a null image.
+    // Unless the page is already decoded (by RenderRegion, Draw or DecodedImage), it is streamed strip by
+    // strip from the file, so a thumbnail needs about one strip plus the target. Transparent parts show
+    // `background`. When the page cannot be decoded the result is w x h filled with `background`. w or
+    // h <= 0, or a target larger than the decoding cap or 2^20 pixels on a side, give a null image.
     QImage RenderScaled(int w, int h, InterpolationMode mode, QRgb background = 0xFFFFFFFF);
 
     // The part `part` of the active page scaled to `fullSize`; its pixels equal the same part of
-    // RenderScaled(fullSize...). Used to paint only what is visible at high zoom.
+    // RenderScaled(fullSize...). Used to paint only what is visible at high zoom. The page is decoded once
+    // and kept while it stays active, so each call costs in proportion to the part. `part` is clipped to
+    // the page; the result has the clipped size (null when nothing is left, or when the part exceeds the
+    // decoding cap or 2^20 pixels on a side).
     QImage RenderRegion(QSize fullSize, QRect part, InterpolationMode mode, QRgb background = 0xFFFFFFFF);
+
+    // The whole active page at its stored resolution, as shown (orientation and turns applied):
+    // Format_Mono for bilevel pages, Format_Grayscale8 for grey, ARGB32 premultiplied otherwise. Null when
+    // the page cannot be decoded. Kept decoded while the page stays active.
+    QImage DecodedImage();
+
+    // Lowers (or raises) the decoding cap for this object; applies to the active page at once.
+    void SetMaxDecodedBytes(qint64 bytes);
+    qint64 GetMaxDecodedBytes() const;
 
     // Draws the whole active page stretched into `target`. On screen only the part inside the painter's
     // clip (or device) is scaled, with `mode`; on a printer or PDF device the decoded page is handed to the
@@ -101,6 +125,10 @@ public:
 
 private:
     struct Impl;
+    struct FromMemory
+    {
+    };
+    CTiffImage(FromMemory, const QByteArray& data, const QString& name);
     QString m_path;
     std::unique_ptr<Impl> d;
 };

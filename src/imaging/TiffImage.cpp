@@ -1,0 +1,511 @@
+#include "imaging/TiffImage.h"
+
+#include "imaging/PageTransform.h"
+#include "imaging/Resampler.h"
+#include "imaging/TiffPage.h"
+#include "imaging/TiffSource.h"
+
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QTransform>
+
+#include <tiffio.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+using imaging::BandReader;
+using imaging::ByteSource;
+using imaging::DecodedPage;
+using imaging::PageInfo;
+using imaging::PageTransform;
+using imaging::PixelKind;
+
+QSize SquarePixelSize(int width, int height, float xDpi, float yDpi)
+{
+    // Truncated toward zero; NaN and values below 1 dpi mean "unknown", and then nothing is corrected.
+    auto whole = [](float v) -> qint64 {
+        if (!(v >= 1.0f)) {
+            return 0;
+        }
+        return v >= 2147483647.0f ? INT_MAX : static_cast<qint64>(v);
+    };
+    const qint64 rx = whole(xDpi);
+    const qint64 ry = whole(yDpi);
+    if (rx == 0 || ry == 0 || rx == ry || width <= 0 || height <= 0) {
+        return QSize(width, height);
+    }
+    qint64 w = width;
+    qint64 h = height;
+    if (ry > rx) {
+        w = w * ry / rx;
+    } else {
+        h = h * rx / ry;
+    }
+    return QSize(static_cast<int>(std::min<qint64>(w, INT_MAX)),
+                 static_cast<int>(std::min<qint64>(h, INT_MAX)));
+}
+
+namespace {
+
+// Parts and targets are bounded on each side as well as in bytes, which bounds the scaler's tables.
+constexpr int kMaxTargetSide = 1 << 20;
+
+class PageRows : public imaging::RowProvider
+{
+public:
+    explicit PageRows(const DecodedPage& p) : m_page(p) {}
+    const std::uint8_t* Row(int y) override { return m_page.Row(y); }
+
+private:
+    const DecodedPage& m_page;
+};
+
+class StreamRows : public imaging::RowProvider
+{
+public:
+    explicit StreamRows(BandReader& r) : m_reader(r) {}
+    const std::uint8_t* Row(int y) override { return m_reader.Row(y); }
+
+private:
+    BandReader& m_reader;
+};
+
+} // namespace
+
+struct CTiffImage::Impl
+{
+    std::unique_ptr<ByteSource> source;
+    imaging::TiffMessages messages;
+    TIFF* tif = nullptr;
+    std::unique_ptr<imaging::IfdChain> chain;
+    int active = -1;
+    PageInfo info;
+    PageTransform transform;
+    std::unique_ptr<DecodedPage> decoded;
+    bool decodeFailed = false;
+    ImageStatus status = ImageStatus::Ok;
+    qint64 maxBytes = CTiffImage::kDefaultMaxDecodedBytes;
+
+    ~Impl()
+    {
+        if (tif) {
+            TIFFClose(tif);
+        }
+    }
+
+    void Fail(ImageStatus s) { status = s; }
+
+    void Open(std::unique_ptr<ByteSource> src, const QString& name)
+    {
+        source = std::move(src);
+        imaging::TiffHeader header;
+        if (!imaging::ReadTiffHeader(*source, &header)) {
+            source.reset();
+            Fail(ImageStatus::UnknownFormat);
+            return;
+        }
+        tif = imaging::OpenTiff(*source, name, &messages, maxBytes);
+        if (!tif) {
+            source.reset();
+            Fail(ImageStatus::UnknownFormat);
+            return;
+        }
+        chain = std::make_unique<imaging::IfdChain>(*source, header);
+    }
+
+    bool Select(int index)
+    {
+        if (!tif) {
+            return false;
+        }
+        if (index < 0 || !chain->Reach(static_cast<std::size_t>(index))) {
+            Fail(ImageStatus::InvalidParameter);
+            return false;
+        }
+        active = index;
+        decoded.reset();
+        decodeFailed = false;
+        info = PageInfo();
+        transform = PageTransform();
+        if (!TIFFSetSubDirectory(tif, chain->Offset(static_cast<std::size_t>(index)))) {
+            Fail(ImageStatus::DecodeError);
+            return false;
+        }
+        info = imaging::ReadPageInfo(tif, maxBytes);
+        transform = PageTransform::FromOrientationTag(info.orientation);
+        if (!info.decodable) {
+            Fail(info.tooLarge ? ImageStatus::OutOfMemory : ImageStatus::DecodeError);
+            return false;
+        }
+        return true;
+    }
+
+    QSize ShownSize() const
+    {
+        return info.decodable ? transform.Shown(QSize(info.width, info.height)) : QSize(0, 0);
+    }
+
+    const DecodedPage* Decoded()
+    {
+        if (!info.decodable || decodeFailed) {
+            return nullptr;
+        }
+        if (!decoded) {
+            decoded = imaging::DecodePage(tif, info);
+            if (!decoded) {
+                decodeFailed = true;
+                Fail(ImageStatus::OutOfMemory);
+                return nullptr;
+            }
+            if (decoded->errors) {
+                Fail(ImageStatus::DecodeError);
+            }
+        }
+        return decoded.get();
+    }
+
+    bool TargetAllowed(QSize s) const
+    {
+        return s.width() > 0 && s.height() > 0 && s.width() <= kMaxTargetSide &&
+               s.height() <= kMaxTargetSide && static_cast<qint64>(s.width()) * s.height() * 4 <= maxBytes;
+    }
+
+    // Scales the page into `out`, which shows the part `part` of the page scaled to `full`.
+    bool Render(imaging::RowProvider& rows, QSize full, QRect part, InterpolationMode mode, QRgb background,
+                QImage& out);
+};
+
+bool CTiffImage::Impl::Render(imaging::RowProvider& rows, QSize full, QRect part, InterpolationMode mode,
+                              QRgb background, QImage& out)
+{
+    const QSize storedFull = transform.Stored(full);
+    const QRect storedPart = transform.StoredRect(part, full);
+    const PixelKind outKind = info.kind == PixelKind::Argb32 ? PixelKind::Argb32 : PixelKind::Grey8;
+    const qint64 stride = imaging::RowBytes(outKind, storedPart.width());
+    std::vector<std::uint8_t> buf;
+    try {
+        buf.resize(static_cast<std::size_t>(stride * storedPart.height()));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    imaging::ScaleInput in;
+    in.kind = info.kind;
+    in.width = info.width;
+    in.height = info.height;
+    in.ink = info.ink;
+    in.paper = info.paper;
+    in.rows = &rows;
+    if (!imaging::ScaleRegion(in, storedFull.width(), storedFull.height(), storedPart, mode, buf.data(),
+                              stride)) {
+        return false;
+    }
+
+    // Lay the stored result out as shown; transparent parts go onto the background.
+    const int bgR = qRed(background);
+    const int bgG = qGreen(background);
+    const int bgB = qBlue(background);
+    auto put = [&](const std::uint8_t* src, uchar* dst) {
+        if (outKind == PixelKind::Grey8) {
+            dst[0] = dst[1] = dst[2] = *src;
+            return;
+        }
+        std::uint32_t p;
+        std::memcpy(&p, src, 4);
+        const int inv = 255 - static_cast<int>(p >> 24);
+        dst[0] = static_cast<uchar>(((p >> 16) & 0xFF) + (bgR * inv + 127) / 255);
+        dst[1] = static_cast<uchar>(((p >> 8) & 0xFF) + (bgG * inv + 127) / 255);
+        dst[2] = static_cast<uchar>((p & 0xFF) + (bgB * inv + 127) / 255);
+    };
+    const int bpp = outKind == PixelKind::Grey8 ? 1 : 4;
+    for (int v = 0; v < storedPart.height(); ++v) {
+        const std::uint8_t* srow = buf.data() + v * stride;
+        if (transform.IsIdentity()) {
+            uchar* drow = out.scanLine(v);
+            for (int u = 0; u < storedPart.width(); ++u) {
+                put(srow + u * bpp, drow + u * 3);
+            }
+            continue;
+        }
+        for (int u = 0; u < storedPart.width(); ++u) {
+            int x = 0;
+            int y = 0;
+            transform.ToShown(storedPart.x() + u, storedPart.y() + v, full, &x, &y);
+            put(srow + u * bpp, out.scanLine(y - part.y()) + (x - part.x()) * 3);
+        }
+    }
+    return true;
+}
+
+CTiffImage::CTiffImage(const QString& path) : m_path(path), d(std::make_unique<Impl>())
+{
+    ByteSource::OpenResult result = ByteSource::OpenResult::NotFound;
+    auto source = ByteSource::OpenFile(path, &result);
+    if (!source) {
+        d->Fail(ImageStatus::FileNotFound);
+        return;
+    }
+    d->Open(std::move(source), path);
+    d->Select(0);
+}
+
+CTiffImage::CTiffImage(FromMemory, const QByteArray& data, const QString& name)
+    : m_path(name), d(std::make_unique<Impl>())
+{
+    d->Open(ByteSource::FromBytes(data), name.isEmpty() ? QStringLiteral("memory") : name);
+    d->Select(0);
+}
+
+std::unique_ptr<CTiffImage> CTiffImage::FromBytes(const QByteArray& data, const QString& name)
+{
+    return std::unique_ptr<CTiffImage>(new CTiffImage(FromMemory{}, data, name));
+}
+
+CTiffImage::~CTiffImage() = default;
+
+bool CTiffImage::IsOpen() const
+{
+    return d->tif != nullptr;
+}
+ImageStatus CTiffImage::GetLastStatus() const
+{
+    return d->status;
+}
+
+int CTiffImage::GetFrameCount()
+{
+    if (!d->tif) {
+        return 0;
+    }
+    return static_cast<int>(std::min<std::size_t>(d->chain->CountAll(), INT_MAX));
+}
+
+bool CTiffImage::SelectActiveFrame(int index)
+{
+    return d->Select(index);
+}
+int CTiffImage::GetActiveFrame() const
+{
+    return d->active;
+}
+
+int CTiffImage::GetWidth() const
+{
+    return d->ShownSize().width();
+}
+int CTiffImage::GetHeight() const
+{
+    return d->ShownSize().height();
+}
+
+float CTiffImage::GetHorizontalResolution() const
+{
+    if (!d->info.decodable) {
+        return 0;
+    }
+    return d->transform.Transposes() ? d->info.yDpi : d->info.xDpi;
+}
+
+float CTiffImage::GetVerticalResolution() const
+{
+    if (!d->info.decodable) {
+        return 0;
+    }
+    return d->transform.Transposes() ? d->info.xDpi : d->info.yDpi;
+}
+
+QSize CTiffImage::GetSquarePixelSize() const
+{
+    return SquarePixelSize(GetWidth(), GetHeight(), GetHorizontalResolution(), GetVerticalResolution());
+}
+
+bool CTiffImage::IsGrey() const
+{
+    return d->info.decodable && d->info.kind != PixelKind::Argb32;
+}
+
+void CTiffImage::RotateFlip(RotateFlipType type)
+{
+    const int t = static_cast<int>(type);
+    if (t < 0 || t > 7) {
+        d->Fail(ImageStatus::InvalidParameter);
+        return;
+    }
+    if (!d->info.decodable) {
+        d->Fail(ImageStatus::DecodeError);
+        return;
+    }
+    // Only the mapping from stored to shown pixels changes; renders and the decoded page follow it.
+    d->transform = d->transform.Then(PageTransform::FromRotateFlip(t));
+}
+
+QImage CTiffImage::RenderScaled(int w, int h, InterpolationMode mode, QRgb background)
+{
+    const QSize size(w, h);
+    if (!d->TargetAllowed(size)) {
+        d->Fail(ImageStatus::InvalidParameter);
+        return QImage();
+    }
+    QImage out(size, QImage::Format_RGB888);
+    if (out.isNull()) {
+        d->Fail(ImageStatus::OutOfMemory);
+        return QImage();
+    }
+    bool done = false;
+    if (d->info.decodable) {
+        const QRect all(QPoint(0, 0), size);
+        if (d->decoded) {
+            PageRows rows(*d->decoded);
+            done = d->Render(rows, size, all, mode, background, out);
+        } else {
+            BandReader reader(d->tif, d->info);
+            StreamRows rows(reader);
+            done = reader.Ok() && d->Render(rows, size, all, mode, background, out);
+            if (reader.HadErrors()) {
+                d->Fail(ImageStatus::DecodeError);
+            }
+        }
+    }
+    if (!done) {
+        out.fill(background);
+    }
+    return out;
+}
+
+QImage CTiffImage::RenderRegion(QSize fullSize, QRect part, InterpolationMode mode, QRgb background)
+{
+    if (fullSize.width() <= 0 || fullSize.height() <= 0) {
+        d->Fail(ImageStatus::InvalidParameter);
+        return QImage();
+    }
+    const QRect clipped = part & QRect(QPoint(0, 0), fullSize);
+    if (!d->TargetAllowed(clipped.size())) {
+        d->Fail(ImageStatus::InvalidParameter);
+        return QImage();
+    }
+    QImage out(clipped.size(), QImage::Format_RGB888);
+    if (out.isNull()) {
+        d->Fail(ImageStatus::OutOfMemory);
+        return QImage();
+    }
+    const DecodedPage* page = d->Decoded();
+    bool done = false;
+    if (page) {
+        PageRows rows(*page);
+        done = d->Render(rows, fullSize, clipped, mode, background, out);
+    }
+    if (!done) {
+        out.fill(background);
+    }
+    return out;
+}
+
+QImage CTiffImage::DecodedImage()
+{
+    const DecodedPage* page = d->Decoded();
+    if (!page) {
+        return QImage();
+    }
+    QImage::Format format = QImage::Format_Grayscale8;
+    if (page->kind == PixelKind::Mono) {
+        format = QImage::Format_Mono;
+    } else if (page->kind == PixelKind::Argb32) {
+        format = QImage::Format_ARGB32_Premultiplied;
+    }
+    QImage img(page->width, page->height, format);
+    if (img.isNull()) {
+        d->Fail(ImageStatus::OutOfMemory);
+        return QImage();
+    }
+    if (page->kind == PixelKind::Mono) {
+        img.setColorTable(
+            {qRgb(page->paper, page->paper, page->paper), qRgb(page->ink, page->ink, page->ink)});
+    }
+    for (int y = 0; y < page->height; ++y) {
+        std::memcpy(img.scanLine(y), page->Row(y), static_cast<std::size_t>(page->stride));
+    }
+    const PageTransform& t = d->transform;
+    if (t.Transposes()) {
+        // The transpose: a quarter turn clockwise, then mirrored left to right.
+        img = img.transformed(QTransform().rotate(90)).mirrored(true, false);
+    }
+    int x0 = 0;
+    int y0 = 0;
+    // Which mirrors remain: see where the stored origin lands.
+    const QSize shown = t.Shown(QSize(page->width, page->height));
+    t.ToShown(0, 0, shown, &x0, &y0);
+    return img.mirrored(x0 != 0, y0 != 0);
+}
+
+void CTiffImage::SetMaxDecodedBytes(qint64 bytes)
+{
+    d->maxBytes = std::max<qint64>(bytes, 1);
+    if (d->active >= 0) {
+        d->Select(d->active);
+    }
+}
+
+qint64 CTiffImage::GetMaxDecodedBytes() const
+{
+    return d->maxBytes;
+}
+
+void CTiffImage::Draw(QPainter& painter, const QRect& target, InterpolationMode mode)
+{
+    if (target.isEmpty() || !painter.isActive() || !d->info.decodable) {
+        return;
+    }
+    QPaintDevice* device = painter.device();
+    const bool printing = (device && device->devType() == QInternal::Printer) ||
+                          (painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Pdf);
+    if (printing) {
+        // The device scales the page itself; a bilevel page goes out as 1-bit data, which keeps PDF and
+        // printer jobs small.
+        const QImage page = DecodedImage();
+        if (page.isNull()) {
+            return;
+        }
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(QRectF(target), page);
+        painter.restore();
+        return;
+    }
+
+    const QTransform dt = painter.deviceTransform();
+    if (dt.type() > QTransform::TxScale) {
+        // Rotated or sheared painter: scale the whole page to the target and let the painter place it.
+        const QImage img = RenderScaled(target.width(), target.height(), mode);
+        if (!img.isNull()) {
+            painter.drawImage(target, img);
+        }
+        return;
+    }
+    // Work in device pixels: only the part of the target that can be seen is scaled.
+    const QRect full = dt.mapRect(QRectF(target)).toRect();
+    QRectF visible = QRectF(target);
+    if (device) {
+        visible &=
+            painter.combinedTransform().inverted().mapRect(QRectF(0, 0, device->width(), device->height()));
+    }
+    if (painter.hasClipping()) {
+        visible &= painter.clipBoundingRect();
+    }
+    const QRect visibleDev = dt.mapRect(visible).toAlignedRect() & full;
+    if (visibleDev.isEmpty() || full.isEmpty()) {
+        return;
+    }
+    QImage img = RenderRegion(full.size(), visibleDev.translated(-full.topLeft()), mode);
+    if (img.isNull()) {
+        return;
+    }
+    const qreal dpr = device ? device->devicePixelRatioF() : 1.0;
+    img.setDevicePixelRatio(dpr);
+    painter.save();
+    painter.resetTransform();
+    painter.drawImage(QPointF(visibleDev.topLeft()) / dpr, img);
+    painter.restore();
+}

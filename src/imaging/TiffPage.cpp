@@ -1,0 +1,401 @@
+#include "imaging/TiffPage.h"
+
+#include <tiffio.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <new>
+
+namespace imaging {
+
+namespace {
+
+bool IsGreyPhotometric(std::uint16_t p)
+{
+    return p == PHOTOMETRIC_MINISWHITE || p == PHOTOMETRIC_MINISBLACK;
+}
+
+// Resolutions as dots per inch. Missing or unusable values read 0; with one of the two missing, or without
+// a unit, both are equal so that the page keeps its pixel proportions.
+void ReadResolution(TIFF* tif, PageInfo* p)
+{
+    float xr = 0;
+    float yr = 0;
+    std::uint16_t unit = RESUNIT_INCH;
+    const bool hx = TIFFGetField(tif, TIFFTAG_XRESOLUTION, &xr) && std::isfinite(xr) && xr > 0;
+    const bool hy = TIFFGetField(tif, TIFFTAG_YRESOLUTION, &yr) && std::isfinite(yr) && yr > 0;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_RESOLUTIONUNIT, &unit);
+    if (!hx && !hy) {
+        return;
+    }
+    if (!hx) {
+        xr = yr;
+    } else if (!hy) {
+        yr = xr;
+    }
+    if (unit == RESUNIT_NONE) {
+        xr = yr = std::max(xr, yr);
+    } else if (unit == RESUNIT_CENTIMETER) {
+        // Rounded to a thousandth, so that 80.31496 dots per centimetre give 204 dpi and not 203.99999.
+        xr = static_cast<float>(std::round(static_cast<double>(xr) * 2540.0) / 1000.0);
+        yr = static_cast<float>(std::round(static_cast<double>(yr) * 2540.0) / 1000.0);
+    }
+    p->xDpi = std::min(xr, 1e7f);
+    p->yDpi = std::min(yr, 1e7f);
+}
+
+// Grey values of a two-entry colour map, when both entries are grey.
+bool GreyPalette(TIFF* tif, std::uint8_t* v0, std::uint8_t* v1)
+{
+    std::uint16_t* r = nullptr;
+    std::uint16_t* g = nullptr;
+    std::uint16_t* b = nullptr;
+    if (!TIFFGetField(tif, TIFFTAG_COLORMAP, &r, &g, &b) || !r || !g || !b) {
+        return false;
+    }
+    // Like libtiff, take a map whose values all fit 8 bits as an 8-bit map.
+    const bool eightBit = std::max({r[0], r[1], g[0], g[1], b[0], b[1]}) < 256;
+    auto val = [eightBit](std::uint16_t v) {
+        return static_cast<std::uint8_t>(eightBit ? v : v >> 8);
+    };
+    for (int i = 0; i < 2; ++i) {
+        if (val(r[i]) != val(g[i]) || val(g[i]) != val(b[i])) {
+            return false;
+        }
+    }
+    *v0 = val(r[0]);
+    *v1 = val(r[1]);
+    return true;
+}
+
+} // namespace
+
+std::int64_t RowBytes(PixelKind kind, int width)
+{
+    switch (kind) {
+    case PixelKind::Mono:
+        return (static_cast<std::int64_t>(width) + 7) / 8;
+    case PixelKind::Grey8:
+        return width;
+    case PixelKind::Argb32:
+        return static_cast<std::int64_t>(width) * 4;
+    }
+    return 0;
+}
+
+PageInfo ReadPageInfo(TIFF* tif, std::int64_t maxBytes, bool forceRgba)
+{
+    PageInfo p;
+    std::uint32_t w = 0;
+    std::uint32_t h = 0;
+    if (!TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &w) || !TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &h) || w == 0 ||
+        h == 0 || w > INT_MAX || h > INT_MAX) {
+        return p;
+    }
+    p.width = static_cast<int>(w);
+    p.height = static_cast<int>(h);
+    ReadResolution(tif, &p);
+
+    std::uint16_t orientation = ORIENTATION_TOPLEFT;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &orientation);
+    p.orientation = orientation >= 1 && orientation <= 8 ? orientation : 1;
+
+    std::uint16_t bps = 1;
+    std::uint16_t spp = 1;
+    std::uint16_t compression = COMPRESSION_NONE;
+    std::uint16_t sampleFormat = SAMPLEFORMAT_UINT;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bps);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &spp);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLEFORMAT, &sampleFormat);
+    std::uint16_t photometric = 0;
+    if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric)) {
+        photometric = bps == 1 ? PHOTOMETRIC_MINISWHITE : spp >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
+    }
+    p.photometric = photometric;
+    p.compression = compression;
+    if (!TIFFIsCODECConfigured(compression)) {
+        return p;
+    }
+
+    p.tiled = TIFFIsTiled(tif);
+    if (p.tiled) {
+        std::uint32_t tw = 0;
+        std::uint32_t th = 0;
+        if (!TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tw) || !TIFFGetField(tif, TIFFTAG_TILELENGTH, &th) ||
+            tw == 0 || th == 0 || tw > INT_MAX || th > INT_MAX) {
+            return p;
+        }
+        p.tileWidth = static_cast<int>(tw);
+        p.bandHeight = static_cast<int>(std::min<std::uint32_t>(th, h));
+    } else {
+        std::uint32_t rps = h;
+        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rps);
+        p.bandHeight = static_cast<int>(std::clamp<std::uint32_t>(rps, 1, h));
+    }
+
+    const bool uintSamples = sampleFormat == SAMPLEFORMAT_UINT || sampleFormat == SAMPLEFORMAT_VOID;
+    std::uint8_t v0 = 0;
+    std::uint8_t v1 = 0;
+    bool direct = false;
+    if (!forceRgba && bps == 1 && spp == 1 &&
+        (!p.tiled || p.tileWidth % 8 == 0)) { // tiles must start on whole bytes
+        if (photometric == PHOTOMETRIC_MINISWHITE) {
+            v0 = 255;
+            v1 = 0;
+            direct = true;
+        } else if (photometric == PHOTOMETRIC_MINISBLACK) {
+            v0 = 0;
+            v1 = 255;
+            direct = true;
+        } else if (photometric == PHOTOMETRIC_PALETTE) {
+            direct = GreyPalette(tif, &v0, &v1);
+        }
+        if (direct) {
+            p.kind = PixelKind::Mono;
+            p.invertBits = v1 > v0;
+            p.ink = std::min(v0, v1);
+            p.paper = std::max(v0, v1);
+        }
+    } else if (!forceRgba && bps == 8 && spp == 1 && uintSamples && IsGreyPhotometric(photometric)) {
+        p.kind = PixelKind::Grey8;
+        p.invertGrey = photometric == PHOTOMETRIC_MINISWHITE;
+        direct = true;
+    }
+    if (!direct) {
+        char message[1024] = {};
+        if (!TIFFRGBAImageOK(tif, message)) {
+            return p;
+        }
+        p.viaRgba = true;
+        p.kind = IsGreyPhotometric(photometric) && spp == 1 ? PixelKind::Grey8 : PixelKind::Argb32;
+    }
+
+    // Everything that would be held at once must fit the cap: the page, and a band of 32-bit pixels on the
+    // RGBA path (a strip can be as tall as the page).
+    const std::int64_t pageBytes = RowBytes(p.kind, p.width) * p.height;
+    const std::int64_t bandBytes = p.viaRgba ? static_cast<std::int64_t>(p.width) * p.bandHeight * 4
+                                             : RowBytes(p.kind, p.width) * p.bandHeight;
+    if (p.width > kMaxPageSide || p.height > kMaxPageSide || pageBytes > maxBytes || bandBytes > maxBytes ||
+        (p.tiled && static_cast<std::int64_t>(p.tileWidth) * p.bandHeight * std::max<int>(1, spp) *
+                            std::max<int>(1, (bps + 7) / 8) >
+                        maxBytes)) {
+        p.tooLarge = true;
+        return p;
+    }
+    p.decodable = true;
+    return p;
+}
+
+struct BandReader::RgbaState
+{
+    TIFFRGBAImage img = {};
+    bool begun = false;
+};
+
+BandReader::BandReader(TIFF* tif, const PageInfo& info)
+    : m_tif(tif), m_info(info), m_rowBytes(RowBytes(info.kind, info.width))
+{
+    if (!info.decodable) {
+        m_ok = false;
+        return;
+    }
+    if (info.viaRgba) {
+        m_rgba = std::make_unique<RgbaState>();
+        char message[1024] = {};
+        if (!TIFFRGBAImageBegin(&m_rgba->img, tif, 1, message)) {
+            m_ok = false;
+            return;
+        }
+        m_rgba->begun = true;
+        // Rows in stored order, top row first: the orientation is applied by the caller.
+        m_rgba->img.req_orientation = ORIENTATION_TOPLEFT;
+        m_rgba->img.orientation = ORIENTATION_TOPLEFT;
+    }
+}
+
+BandReader::~BandReader()
+{
+    if (m_rgba && m_rgba->begun) {
+        TIFFRGBAImageEnd(&m_rgba->img);
+    }
+}
+
+int BandReader::BandCount() const
+{
+    return m_info.height <= 0 ? 0 : (m_info.height + m_info.bandHeight - 1) / m_info.bandHeight;
+}
+
+int BandReader::BandRows(int band) const
+{
+    return std::min(m_info.bandHeight, m_info.height - BandStart(band));
+}
+
+void BandReader::FillPaper(std::uint8_t* dst, std::int64_t stride, int rows) const
+{
+    std::uint8_t v = 255;
+    if (m_info.kind == PixelKind::Mono) {
+        v = 0;
+    }
+    for (int r = 0; r < rows; ++r) {
+        std::memset(dst + r * stride, v, static_cast<std::size_t>(m_rowBytes));
+    }
+}
+
+bool BandReader::Decode(int band, std::uint8_t* dst, std::int64_t stride)
+{
+    if (band < 0 || band >= BandCount()) {
+        return false;
+    }
+    if (!m_ok) {
+        FillPaper(dst, stride, BandRows(band));
+        m_errors = true;
+        return false;
+    }
+    const bool ok = m_info.viaRgba ? DecodeRgba(band, dst, stride) : DecodeDirect(band, dst, stride);
+    m_errors = m_errors || !ok;
+    return ok;
+}
+
+bool BandReader::DecodeDirect(int band, std::uint8_t* dst, std::int64_t stride)
+{
+    const int rows = BandRows(band);
+    const bool mono = m_info.kind == PixelKind::Mono;
+    // The file's own value for paper, so that whatever fails to decode stays paper after the fix-up below.
+    const std::uint8_t filePaper =
+        mono ? (m_info.invertBits ? 0xFF : 0x00) : (m_info.invertGrey ? 0x00 : 0xFF);
+    bool ok = true;
+    if (!m_info.tiled) {
+        if (stride == m_rowBytes) {
+            std::memset(dst, filePaper, static_cast<std::size_t>(m_rowBytes * rows));
+            ok = TIFFReadEncodedStrip(m_tif, static_cast<std::uint32_t>(band), dst, m_rowBytes * rows) >= 0;
+        } else {
+            std::vector<std::uint8_t> tmp(static_cast<std::size_t>(m_rowBytes * rows), filePaper);
+            ok = TIFFReadEncodedStrip(m_tif, static_cast<std::uint32_t>(band), tmp.data(),
+                                      m_rowBytes * rows) >= 0;
+            for (int r = 0; r < rows; ++r) {
+                std::memcpy(dst + r * stride, tmp.data() + r * m_rowBytes,
+                            static_cast<std::size_t>(m_rowBytes));
+            }
+        }
+    } else {
+        const tmsize_t tileSize = TIFFTileSize(m_tif);
+        const tmsize_t tileRowBytes = TIFFTileRowSize(m_tif);
+        if (tileSize <= 0 || tileRowBytes <= 0) {
+            FillPaper(dst, stride, rows);
+            return false;
+        }
+        m_tile.resize(static_cast<std::size_t>(tileSize));
+        const int y0 = BandStart(band);
+        for (int tx = 0; tx < m_info.width; tx += m_info.tileWidth) {
+            std::fill(m_tile.begin(), m_tile.end(), filePaper);
+            const std::uint32_t t =
+                TIFFComputeTile(m_tif, static_cast<std::uint32_t>(tx), static_cast<std::uint32_t>(y0), 0, 0);
+            if (TIFFReadEncodedTile(m_tif, t, m_tile.data(), tileSize) < 0) {
+                ok = false;
+                std::fill(m_tile.begin(), m_tile.end(), filePaper);
+            }
+            const std::int64_t at = mono ? tx / 8 : tx;
+            const std::int64_t n = std::min<std::int64_t>(tileRowBytes, m_rowBytes - at);
+            for (int r = 0; r < rows && static_cast<std::int64_t>(r + 1) * tileRowBytes <= tileSize; ++r) {
+                std::memcpy(dst + r * stride + at, m_tile.data() + r * tileRowBytes,
+                            static_cast<std::size_t>(n));
+            }
+        }
+    }
+
+    // Fix-ups: set bits are always the darker value, grey is always min-is-black, and the bits after the
+    // last pixel of a row are clear.
+    for (int r = 0; r < rows; ++r) {
+        std::uint8_t* row = dst + r * stride;
+        if (mono) {
+            if (m_info.invertBits) {
+                for (std::int64_t i = 0; i < m_rowBytes; ++i) {
+                    row[i] = static_cast<std::uint8_t>(~row[i]);
+                }
+            }
+            if (m_info.width % 8) {
+                row[m_rowBytes - 1] &= static_cast<std::uint8_t>(0xFF00u >> (m_info.width % 8));
+            }
+        } else if (m_info.invertGrey) {
+            for (std::int64_t i = 0; i < m_rowBytes; ++i) {
+                row[i] = static_cast<std::uint8_t>(255 - row[i]);
+            }
+        }
+    }
+    return ok;
+}
+
+bool BandReader::DecodeRgba(int band, std::uint8_t* dst, std::int64_t stride)
+{
+    const int rows = BandRows(band);
+    const std::size_t w = static_cast<std::size_t>(m_info.width);
+    m_raster.assign(w * static_cast<std::size_t>(rows), 0xFFFFFFFFu);
+    m_rgba->img.row_offset = BandStart(band);
+    m_rgba->img.col_offset = 0;
+    const bool ok = TIFFRGBAImageGet(&m_rgba->img, m_raster.data(), static_cast<std::uint32_t>(w),
+                                     static_cast<std::uint32_t>(rows)) != 0;
+    for (int r = 0; r < rows; ++r) {
+        const std::uint32_t* src = m_raster.data() + static_cast<std::size_t>(r) * w;
+        std::uint8_t* row = dst + r * stride;
+        if (m_info.kind == PixelKind::Grey8) {
+            for (std::size_t x = 0; x < w; ++x) {
+                row[x] = static_cast<std::uint8_t>(TIFFGetR(src[x]));
+            }
+        } else {
+            auto* out = reinterpret_cast<std::uint32_t*>(row);
+            for (std::size_t x = 0; x < w; ++x) {
+                const std::uint32_t p = src[x];
+                out[x] = TIFFGetA(p) << 24 | TIFFGetR(p) << 16 | TIFFGetG(p) << 8 | TIFFGetB(p);
+            }
+        }
+    }
+    return ok;
+}
+
+const std::uint8_t* BandReader::Row(int y)
+{
+    if (y < 0 || y >= m_info.height) {
+        return nullptr;
+    }
+    const int band = y / m_info.bandHeight;
+    if (band != m_bandInBuffer) {
+        m_band.resize(static_cast<std::size_t>(m_rowBytes * m_info.bandHeight + 8));
+        Decode(band, m_band.data(), m_rowBytes);
+        m_bandInBuffer = band;
+    }
+    return m_band.data() + static_cast<std::int64_t>(y - BandStart(band)) * m_rowBytes;
+}
+
+std::unique_ptr<DecodedPage> DecodePage(TIFF* tif, const PageInfo& info)
+{
+    if (!info.decodable) {
+        return nullptr;
+    }
+    BandReader reader(tif, info);
+    if (!reader.Ok()) {
+        return nullptr;
+    }
+    auto page = std::make_unique<DecodedPage>();
+    page->kind = info.kind;
+    page->width = info.width;
+    page->height = info.height;
+    page->stride = RowBytes(info.kind, info.width);
+    page->ink = info.ink;
+    page->paper = info.paper;
+    try {
+        page->data.resize(static_cast<std::size_t>(page->stride * info.height + 8));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    for (int b = 0; b < reader.BandCount(); ++b) {
+        reader.Decode(b, page->data.data() + static_cast<std::int64_t>(reader.BandStart(b)) * page->stride,
+                      page->stride);
+    }
+    page->errors = reader.HadErrors();
+    return page;
+}
+
+} // namespace imaging
