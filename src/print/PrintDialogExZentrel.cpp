@@ -1,6 +1,8 @@
 #include "print/PrintDialogExZentrel.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QPageRanges>
 #include <QPrinter>
@@ -15,6 +17,7 @@ namespace {
 const char* const kPageField = "pagesLineEdit";
 const char* const kPageChoice = "pagesRadioButton";
 const char* const kPrinterList = "printers";
+const char* const kPageChoices = "gbPrintRange";
 } // namespace
 
 CPrintDialogExZentrel::CPrintDialogExZentrel(QPrinter* printer, unsigned flags, QWidget* parent)
@@ -71,8 +74,28 @@ void CPrintDialogExZentrel::showEvent(QShowEvent* event)
     }
 }
 
+void CPrintDialogExZentrel::ExpandOptions()
+{
+    // Qt opens its dialog with the page choice folded away under "Options >>"; the choice of pages (and a
+    // preset from the command line) must be seen.
+    auto* choices = findChild<QWidget*>(QString::fromLatin1(kPageChoices));
+    if (choices == nullptr || choices->isVisibleTo(this)) {
+        return;
+    }
+    if (auto* buttons = findChild<QDialogButtonBox*>()) {
+        for (QAbstractButton* b : buttons->buttons()) {
+            if (buttons->buttonRole(b) == QDialogButtonBox::ResetRole) {
+                // Qt's own toggle, so that its button text and sizes stay in step.
+                Q_EMIT static_cast<QPushButton*>(b)->released();
+                break;
+            }
+        }
+    }
+}
+
 void CPrintDialogExZentrel::OnInitDialog()
 {
+    ExpandOptions();
     KeepPageFieldEnabled();
     if ((m_flags & PrintFlags::PageNums) != 0 && !m_preset.empty()) {
         const QString text = FormatPageRanges(m_preset);
@@ -128,9 +151,9 @@ unsigned CPrintDialogExZentrel::ResultFlags() const
     return flags;
 }
 
-std::vector<PrintPageRange> CPrintDialogExZentrel::ResultRanges() const
+std::vector<PageRangeEntry> CPrintDialogExZentrel::ResultRanges() const
 {
-    std::vector<PrintPageRange> ranges;
+    std::vector<PageRangeEntry> ranges;
     if (printer()->printRange() != QPrinter::PageRange) {
         return ranges;
     }

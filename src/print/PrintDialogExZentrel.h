@@ -24,7 +24,7 @@ public:
 
     // Adds one range to those shown in the page field when the dialog opens.
     void AddPageRange(int from, int to);
-    const std::vector<PrintPageRange>& PresetRanges() const { return m_preset; }
+    const std::vector<PageRangeEntry>& PresetRanges() const { return m_preset; }
     unsigned Flags() const { return m_flags; }
 
     // The field for several page ranges and its choice; null in a Qt built without CUPS.
@@ -34,7 +34,7 @@ public:
     // After the dialog was accepted: CurrentPage or PageNums (or neither for all pages) on top of the
     // flags it was opened with, and the chosen ranges, ascending and merged as Qt reports them.
     unsigned ResultFlags() const;
-    std::vector<PrintPageRange> ResultRanges() const;
+    std::vector<PageRangeEntry> ResultRanges() const;
 
     void accept() override;
 
@@ -43,8 +43,9 @@ protected:
 
 private:
     void OnInitDialog();
+    void ExpandOptions();
     void KeepPageFieldEnabled();
 
     unsigned m_flags;
-    std::vector<PrintPageRange> m_preset;
+    std::vector<PageRangeEntry> m_preset;
 };

@@ -34,14 +34,14 @@ std::unique_ptr<T_OSrtList> NewPrintList()
     return list;
 }
 
-std::unique_ptr<T_OSrtList> BuildPrintListFromDialog(unsigned flags, int current, std::span<const PrintPageRange> ranges,
+std::unique_ptr<T_OSrtList> BuildPrintListFromDialog(unsigned flags, int current, std::span<const PageRangeEntry> ranges,
                                                      int n)
 {
     auto list = NewPrintList();
     if ((flags & PrintFlags::CurrentPage) != 0) {
         AddPage(*list, current, n);
     } else if ((flags & PrintFlags::PageNums) != 0) {
-        for (const PrintPageRange& r : ranges) {
+        for (const PageRangeEntry& r : ranges) {
             AddRange(*list, r.from, r.to, n);
         }
     } else {
@@ -71,9 +71,9 @@ std::unique_ptr<T_OSrtList> BuildPrintListFromCommandLine(const CCustomCommandLi
     return list;
 }
 
-std::vector<PrintPageRange> CommandLinePageRanges(const CCustomCommandLineInfo& cmd)
+std::vector<PageRangeEntry> CommandLinePageRanges(const CCustomCommandLineInfo& cmd)
 {
-    std::vector<PrintPageRange> ranges;
+    std::vector<PageRangeEntry> ranges;
     if (cmd.HasRange()) {
         ranges.push_back({cmd.GetRangeFrom(), cmd.GetRangeTo()});
     }
@@ -87,10 +87,10 @@ std::vector<PrintPageRange> CommandLinePageRanges(const CCustomCommandLineInfo& 
     return ranges;
 }
 
-QString FormatPageRanges(std::span<const PrintPageRange> ranges)
+QString FormatPageRanges(std::span<const PageRangeEntry> ranges)
 {
     QStringList parts;
-    for (const PrintPageRange& r : ranges) {
+    for (const PageRangeEntry& r : ranges) {
         const int from = std::max(r.from, 1);
         if (r.to < from) {
             continue;

@@ -23,11 +23,11 @@ constexpr unsigned CurrentPage = 0x400000;  // the current page only
 } // namespace PrintFlags
 
 // One page range, both ends included, 1-based.
-struct PrintPageRange
+struct PageRangeEntry
 {
     int from = 0;
     int to = 0;
-    friend bool operator==(const PrintPageRange&, const PrintPageRange&) = default;
+    friend bool operator==(const PageRangeEntry&, const PageRangeEntry&) = default;
 };
 
 // The dialog offers page numbers 1 ... 1000, whatever the document's page count.
@@ -40,7 +40,7 @@ std::unique_ptr<T_OSrtList> NewPrintList();
 // CurrentPage in `flags`: the current page only; else PageNums: every page of every range; else all pages
 // 1 ... n. Pages above the page count n and below 1 are skipped, and so is the current page of a file
 // without pages: a page that does not exist is never printed, not even as an empty sheet.
-std::unique_ptr<T_OSrtList> BuildPrintListFromDialog(unsigned flags, int current, std::span<const PrintPageRange> ranges,
+std::unique_ptr<T_OSrtList> BuildPrintListFromDialog(unsigned flags, int current, std::span<const PageRangeEntry> ranges,
                                                      int n);
 
 // The pages of /i (each stored number) and of /r, the union of both; neither given: all pages. No
@@ -50,12 +50,12 @@ std::unique_ptr<T_OSrtList> BuildPrintListFromCommandLine(const CCustomCommandLi
 
 // The ranges the command line hands to the print dialog: the /r range first, then one range per stored
 // /i page, in the order given. Empty when neither /r nor /i was given.
-std::vector<PrintPageRange> CommandLinePageRanges(const CCustomCommandLineInfo& cmd);
+std::vector<PageRangeEntry> CommandLinePageRanges(const CCustomCommandLineInfo& cmd);
 
 // The ranges as the dialog's page field shows them, in the order given: "2-4,7,3". Numbers below 1 cannot
 // be written there and would print nothing anyway: a range is cut to start at 1, and a range that ends
 // below 1 or runs backwards is left out.
-QString FormatPageRanges(std::span<const PrintPageRange> ranges);
+QString FormatPageRanges(std::span<const PageRangeEntry> ranges);
 
 // The page numbers of a list, in its order.
 std::vector<int> PrintListPages(const T_OSrtList& list);

@@ -64,6 +64,8 @@ int PrintPagesOnDevice(QPrinter& device, CTiffImage& image, const T_OSrtList& pa
             if (!painter.begin(&device)) {
                 return -1;
             }
+            // Qt's PDF output would otherwise store page images as JPEG, which blurs small fax text.
+            painter.setRenderHint(QPainter::LosslessImageRendering, true);
         } else if (!device.newPage()) {
             break;
         }
@@ -139,7 +141,7 @@ CPrintResult RunPrint(const CPrintRequest& request, IPrintBackend& backend, IDia
     printer.setCreator(ProductText());
 
     unsigned flags = PrintFlags::ReturnDc | PrintFlags::NoSelection;
-    std::vector<PrintPageRange> ranges;
+    std::vector<PageRangeEntry> ranges;
     QString queue;
     if (request.quiet) {
         if (defaultPrinter.isEmpty()) {
@@ -148,7 +150,7 @@ CPrintResult RunPrint(const CPrintRequest& request, IPrintBackend& backend, IDia
         flags |= PrintFlags::ReturnDefault;
         queue = defaultPrinter;
     } else {
-        std::vector<PrintPageRange> preset;
+        std::vector<PageRangeEntry> preset;
         if (cmd != nullptr && (cmd->HasRange() || cmd->HasPageList())) {
             preset = CommandLinePageRanges(*cmd);
             // Nothing of the given pages can exist (a range running backwards, numbers below 1): the
@@ -159,7 +161,7 @@ CPrintResult RunPrint(const CPrintRequest& request, IPrintBackend& backend, IDia
             flags |= PrintFlags::PageNums;
         }
         CPrintDialogExZentrel dialog(&printer, flags, request.parent);
-        for (const PrintPageRange& r : preset) {
+        for (const PageRangeEntry& r : preset) {
             dialog.AddPageRange(r.from, r.to);
         }
         if (dialogs.Exec(dialog) != QDialog::Accepted) {

@@ -24,7 +24,7 @@ Pages FromCommandLine(const QStringList& args, int n)
     return PrintListPages(*BuildPrintListFromCommandLine(&cmd, n));
 }
 
-Pages FromDialog(unsigned flags, int current, std::vector<PrintPageRange> ranges, int n)
+Pages FromDialog(unsigned flags, int current, std::vector<PageRangeEntry> ranges, int n)
 {
     return PrintListPages(*BuildPrintListFromDialog(flags, current, ranges, n));
 }
@@ -132,13 +132,13 @@ TEST(PrintList, HugeRangesOnlyWalkThePagesThatExist)
 TEST(PrintList, CommandLinePresetForTheDialog)
 {
     const CCustomCommandLineInfo cmd = Parse({"/p", "/r:2-4", "/i:7,3", "/tmp/a.tif"});
-    const std::vector<PrintPageRange> ranges = CommandLinePageRanges(cmd);
-    EXPECT_EQ(ranges, (std::vector<PrintPageRange>{{2, 4}, {7, 7}, {3, 3}}));
+    const std::vector<PageRangeEntry> ranges = CommandLinePageRanges(cmd);
+    EXPECT_EQ(ranges, (std::vector<PageRangeEntry>{{2, 4}, {7, 7}, {3, 3}}));
     EXPECT_EQ(FormatPageRanges(ranges), QStringLiteral("2-4,7,3"));
     EXPECT_TRUE(CommandLinePageRanges(Parse({"/p", "/tmp/a.tif"})).empty());
     // What cannot be written in the page field, and would print nothing, is left out or cut.
     EXPECT_EQ(FormatPageRanges(CommandLinePageRanges(Parse({"/p", "/r:1--3", "/i:-1,5", "/tmp/a.tif"}))),
               QStringLiteral("5"));
-    EXPECT_EQ(FormatPageRanges(std::vector<PrintPageRange>{{-3, 2}, {4, 4}}), QStringLiteral("1-2,4"));
+    EXPECT_EQ(FormatPageRanges(std::vector<PageRangeEntry>{{-3, 2}, {4, 4}}), QStringLiteral("1-2,4"));
     EXPECT_EQ(FormatPageRanges(CommandLinePageRanges(Parse({"/p", "/r:5-3", "/tmp/a.tif"}))), QString());
 }
