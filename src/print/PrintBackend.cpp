@@ -24,8 +24,8 @@ public:
         const QByteArray name = queue.section(u'/', 0, 0).toLocal8Bit();
         const QByteArray file = QFile::encodeName(pdfPath);
         const QByteArray jobTitle = title.toUtf8();
-        const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, name.constData(), file.constData(), jobTitle.constData(),
-                                       count, cupsOptions);
+        const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, name.constData(), file.constData(),
+                                       jobTitle.constData(), count, cupsOptions);
         cupsFreeOptions(count, cupsOptions);
         if (job <= 0 && error != nullptr) {
             *error = QString::fromUtf8(cupsLastErrorString());
@@ -42,7 +42,10 @@ std::unique_ptr<IPrintBackend>& Slot()
 
 } // namespace
 
-std::unique_ptr<IPrintBackend> CreateCupsPrintBackend() { return std::make_unique<CupsPrintBackend>(); }
+std::unique_ptr<IPrintBackend> CreateCupsPrintBackend()
+{
+    return std::make_unique<CupsPrintBackend>();
+}
 
 IPrintBackend& PrintBackend()
 {

@@ -2,10 +2,12 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QPushButton>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPageRanges>
 #include <QPrinter>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -18,6 +20,7 @@ const char* const kPageField = "pagesLineEdit";
 const char* const kPageChoice = "pagesRadioButton";
 const char* const kPrinterList = "printers";
 const char* const kPageChoices = "gbPrintRange";
+const char* const kFileName = "filename";
 } // namespace
 
 CPrintDialogExZentrel::CPrintDialogExZentrel(QPrinter* printer, unsigned flags, QWidget* parent)
@@ -32,6 +35,18 @@ CPrintDialogExZentrel::CPrintDialogExZentrel(QPrinter* printer, unsigned flags, 
     setOption(QAbstractPrintDialog::PrintShowPageSize, true);
     setMinMax(kPrintMinPage, kPrintMaxPage);
     setPrintRange(QAbstractPrintDialog::AllPages);
+
+    // Qt suggests a PDF file named after the document name, which is the file's full path here:
+    // "/home/anna//home/anna/Faxe/fax.pdf". Suggest the file's own name in Qt's folder instead.
+    auto* fileName = findChild<QLineEdit*>(QString::fromLatin1(kFileName));
+    if (fileName != nullptr && printer != nullptr && printer->outputFileName().isEmpty() &&
+        !printer->docName().isEmpty()) {
+        const QString home = QDir::homePath();
+        const QString current = QDir::currentPath();
+        const QString folder = current.startsWith(home) ? current : home;
+        fileName->setText(
+            QDir(folder).filePath(QFileInfo(printer->docName()).completeBaseName() + QStringLiteral(".pdf")));
+    }
 
     // Qt disables the page field for PDF output because it leaves page selection to CUPS there; this
     // program selects the pages itself, so the field works for every printer. Connected after Qt's own

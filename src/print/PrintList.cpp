@@ -34,8 +34,8 @@ std::unique_ptr<T_OSrtList> NewPrintList()
     return list;
 }
 
-std::unique_ptr<T_OSrtList> BuildPrintListFromDialog(unsigned flags, int current, std::span<const PageRangeEntry> ranges,
-                                                     int n)
+std::unique_ptr<T_OSrtList> BuildPrintListFromDialog(unsigned flags, int current,
+                                                     std::span<const PageRangeEntry> ranges, int n)
 {
     auto list = NewPrintList();
     if ((flags & PrintFlags::CurrentPage) != 0) {

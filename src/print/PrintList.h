@@ -15,11 +15,11 @@ class CCustomCommandLineInfo;
 
 // The print dialog's choice, with the bit values the program has always used for it.
 namespace PrintFlags {
-constexpr unsigned PageNums = 0x2;          // page ranges
-constexpr unsigned NoSelection = 0x4;       // "selection" is not offered
-constexpr unsigned ReturnDc = 0x100;        // the dialog hands back the printer
-constexpr unsigned ReturnDefault = 0x400;   // no dialog: the default printer
-constexpr unsigned CurrentPage = 0x400000;  // the current page only
+constexpr unsigned PageNums = 0x2;         // page ranges
+constexpr unsigned NoSelection = 0x4;      // "selection" is not offered
+constexpr unsigned ReturnDc = 0x100;       // the dialog hands back the printer
+constexpr unsigned ReturnDefault = 0x400;  // no dialog: the default printer
+constexpr unsigned CurrentPage = 0x400000; // the current page only
 } // namespace PrintFlags
 
 // One page range, both ends included, 1-based.
@@ -40,8 +40,8 @@ std::unique_ptr<T_OSrtList> NewPrintList();
 // CurrentPage in `flags`: the current page only; else PageNums: every page of every range; else all pages
 // 1 ... n. Pages above the page count n and below 1 are skipped, and so is the current page of a file
 // without pages: a page that does not exist is never printed, not even as an empty sheet.
-std::unique_ptr<T_OSrtList> BuildPrintListFromDialog(unsigned flags, int current, std::span<const PageRangeEntry> ranges,
-                                                     int n);
+std::unique_ptr<T_OSrtList> BuildPrintListFromDialog(unsigned flags, int current,
+                                                     std::span<const PageRangeEntry> ranges, int n);
 
 // The pages of /i (each stored number) and of /r, the union of both; neither given: all pages. No
 // command line: an empty list. Pages above n and below 1 are skipped; a range whose first page lies

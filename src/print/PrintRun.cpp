@@ -20,7 +20,10 @@ namespace {
 // Qt keeps the dialog's CUPS options under this engine property (qcups_p.h).
 constexpr auto kCupsOptionsProperty = QPrintEngine::PrintEnginePropertyKey(0xfe00);
 
-CPrintResult Failure(const QString& message) { return {CPrintResult::Failed, message, 0}; }
+CPrintResult Failure(const QString& message)
+{
+    return {CPrintResult::Failed, message, 0};
+}
 
 CPrintResult CannotWrite(const QString& path)
 {
@@ -100,7 +103,7 @@ std::vector<CupsOption> CupsJobOptions(QPrinter& printer)
         break;
     case QPrinter::DuplexAuto:
         options.push_back({"sides", layout.orientation() == QPageLayout::Portrait ? "two-sided-long-edge"
-                                                                                 : "two-sided-short-edge"});
+                                                                                  : "two-sided-short-edge"});
         break;
     case QPrinter::DuplexLongSide:
         options.push_back({"sides", "two-sided-long-edge"});
@@ -182,8 +185,9 @@ CPrintResult RunPrint(const CPrintRequest& request, IPrintBackend& backend, IDia
         return Failure(FormatString(Str::PrintUnreadable, {request.file}));
     }
     const int n = image.GetFrameCount();
-    const std::unique_ptr<T_OSrtList> pages =
-        request.quiet ? BuildPrintListFromCommandLine(cmd, n) : BuildPrintListFromDialog(flags, current, ranges, n);
+    const std::unique_ptr<T_OSrtList> pages = request.quiet
+                                                  ? BuildPrintListFromCommandLine(cmd, n)
+                                                  : BuildPrintListFromDialog(flags, current, ranges, n);
     if (pages->IsEmpty()) {
         return {};
     }

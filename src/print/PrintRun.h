@@ -28,7 +28,8 @@ struct CPrintRequest
 
 struct CPrintResult
 {
-    enum Outcome {
+    enum Outcome
+    {
         Printed,        // the job was handed over (to CUPS, or written to the chosen file)
         NothingToPrint, // no file, or none of the chosen pages exists
         Cancelled,      // the user cancelled the dialog

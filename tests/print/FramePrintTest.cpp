@@ -81,10 +81,10 @@ protected:
         platform->messageBox.reset(m_box);
         m_dialogs = new ScriptedDialogs;
         platform->dialogs.reset(m_dialogs);
-        m_app = std::make_unique<CFolivantApp>(
-            std::move(platform),
-            CSettingsStore(m_dir.File(QStringLiteral("machine.conf")), m_dir.File(QStringLiteral("user.conf"))),
-            m_dir.Path());
+        m_app = std::make_unique<CFolivantApp>(std::move(platform),
+                                               CSettingsStore(m_dir.File(QStringLiteral("machine.conf")),
+                                                              m_dir.File(QStringLiteral("user.conf"))),
+                                               m_dir.Path());
     }
     void TearDown() override
     {
@@ -155,7 +155,8 @@ TEST(DiaHelp, ReadsTheHelpFileBesideTheProgram)
         EXPECT_EQ(missing.MessageText(), QStringLiteral("-"));
     }
     // Three lines ending in bare line feeds.
-    testsupport::WriteFile(dir.File(QStringLiteral("FolivantCmndArguments.txt")), "/p  Drucken\n/q  Beenden\n/?  Hilfe\n");
+    testsupport::WriteFile(dir.File(QStringLiteral("FolivantCmndArguments.txt")),
+                           "/p  Drucken\n/q  Beenden\n/?  Hilfe\n");
     CDiaHelp dialog(dir.Path());
     dialog.SetMessage(QStringLiteral("Sytnax Fehler in Parameter /r."));
     EXPECT_EQ(dialog.HelpText().split(u'\n', Qt::SkipEmptyParts),
@@ -230,7 +231,8 @@ TEST_F(FramePrintTest, RotationInThePageViewIsNotPrinted)
     ASSERT_TRUE(testsupport::WaitFor([&] { return view->PageImage() != nullptr; }));
     view->RotateClockwise();
     ASSERT_EQ(view->Rotation(), 1);
-    ASSERT_GT(view->PageImage()->GetWidth(), view->PageImage()->GetHeight()) << "the view shows the page turned";
+    ASSERT_GT(view->PageImage()->GetWidth(), view->PageImage()->GetHeight())
+        << "the view shows the page turned";
 
     const QString out = m_dir.File(QStringLiteral("turned.pdf"));
     PrintToFile(out);

@@ -88,7 +88,8 @@ QString SetUpCups()
     for (const QString& f : {QStringLiteral("/usr/sbin/cupsd"), QStringLiteral("/usr/sbin/lpadmin"),
                              QStringLiteral("/usr/lib/cups/backend/cups-pdf"), kPpd}) {
         if (!QFileInfo::exists(f)) {
-            return f + QStringLiteral(" is missing (scripts/install-deps installs cups and printer-driver-cups-pdf)");
+            return f + QStringLiteral(
+                           " is missing (scripts/install-deps installs cups and printer-driver-cups-pdf)");
         }
     }
     if (!SchedulerRunning()) {
@@ -170,7 +171,8 @@ protected:
         State().ready = State().skipReason.isEmpty();
         if (!State().ready) {
             std::fprintf(stderr,
-                         "\n*** END-TO-END PRINT TESTS SKIPPED: %s. Nothing was printed through a real spooler. ***\n\n",
+                         "\n*** END-TO-END PRINT TESTS SKIPPED: %s. Nothing was printed through a real "
+                         "spooler. ***\n\n",
                          qPrintable(State().skipReason));
         }
     }
@@ -178,7 +180,8 @@ protected:
     void SetUp() override
     {
         if (!State().ready) {
-            GTEST_SKIP() << "*** END-TO-END PRINT TESTS SKIPPED: " << State().skipReason.toStdString() << " ***";
+            GTEST_SKIP() << "*** END-TO-END PRINT TESTS SKIPPED: " << State().skipReason.toStdString()
+                         << " ***";
         }
         m_doc = m_dir.File(QStringLiteral("Eingang Fax/fax 10 Seiten.tif"));
         QDir().mkpath(QFileInfo(m_doc).absolutePath());
@@ -257,10 +260,11 @@ TEST_F(PrintE2ETest, QuietCommandLineRunPrintsTheChosenPagesOnTheDefaultQueue)
     for (int c : codes) {
         std::printf(" %d", c);
     }
-    std::printf("; drawn %dx%d px at 50 dpi (ratio %.3f, square-pixel ratio %.3f); images %dx%d ppi; title %s\n",
-                sheets.empty() ? 0 : sheets[0].pageBox.width(), sheets.empty() ? 0 : sheets[0].pageBox.height(),
-                sheets.empty() ? 0.0 : double(sheets[0].pageBox.width()) / sheets[0].pageBox.height(), squared,
-                ppi.empty() ? 0 : ppi[0].first, ppi.empty() ? 0 : ppi[0].second, qPrintable(title));
+    std::printf(
+        "; drawn %dx%d px at 50 dpi (ratio %.3f, square-pixel ratio %.3f); images %dx%d ppi; title %s\n",
+        sheets.empty() ? 0 : sheets[0].pageBox.width(), sheets.empty() ? 0 : sheets[0].pageBox.height(),
+        sheets.empty() ? 0.0 : double(sheets[0].pageBox.width()) / sheets[0].pageBox.height(), squared,
+        ppi.empty() ? 0 : ppi[0].first, ppi.empty() ? 0 : ppi[0].second, qPrintable(title));
 }
 
 TEST_F(PrintE2ETest, PageRangesChosenInTheDialogPrintExactlyThosePages)
@@ -277,7 +281,10 @@ TEST_F(PrintE2ETest, PageRangesChosenInTheDialogPrintExactlyThosePages)
         auto& dialog = static_cast<CPrintDialogExZentrel&>(d);
         const int result = ChooseAndPrint(dialog, QString(), QStringLiteral("2-3,5"));
         // What Qt's dialog put on the printer for CUPS to filter the pages.
-        qtCupsOptions = dialog.printer()->printEngine()->property(QPrintEngine::PrintEnginePropertyKey(0xfe00)).toStringList();
+        qtCupsOptions = dialog.printer()
+                            ->printEngine()
+                            ->property(QPrintEngine::PrintEnginePropertyKey(0xfe00))
+                            .toStringList();
         return result;
     };
     const CPrintResult result = RunPrint({m_doc, 1, nullptr, false, nullptr}, recorder, dialogs);
@@ -286,7 +293,8 @@ TEST_F(PrintE2ETest, PageRangesChosenInTheDialogPrintExactlyThosePages)
     ASSERT_EQ(recorder.jobs.size(), 1u);
     EXPECT_EQ(recorder.jobs[0].queue, kQueue);
     EXPECT_EQ(recorder.jobs[0].title, m_doc);
-    EXPECT_FALSE(HasOption(recorder.jobs[0].options, "page-ranges")) << "the job must not ask CUPS to pick again";
+    EXPECT_FALSE(HasOption(recorder.jobs[0].options, "page-ranges"))
+        << "the job must not ask CUPS to pick again";
 
     const QString pdf = m_dir.File(QStringLiteral("dialog-out.pdf"));
     ASSERT_TRUE(WaitForPdf(out, pdf));
@@ -312,6 +320,7 @@ TEST_F(PrintE2ETest, QuietRunFailuresGiveOneLineAndExitStatusOne)
     EXPECT_EQ(RunProgram({"/p", "/q", m_doc}, kRefusingQueue, &err), 1);
     lines = OwnLines(err);
     ASSERT_EQ(lines.size(), 1) << err.toStdString();
-    EXPECT_TRUE(lines[0].contains(QStringLiteral("Der Druckauftrag ist fehlgeschlagen"))) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("Der Druckauftrag ist fehlgeschlagen")))
+        << lines[0].toStdString();
     std::printf("e2e refusing queue: exit 1, \"%s\"\n", qPrintable(lines[0]));
 }

@@ -1,7 +1,7 @@
 // Print geometry and page lists: plain numbers, no printer.
+#include "print/PrintList.h"
 #include "app/CommandLineInfo.h"
 #include "print/PrintGeometry.h"
-#include "print/PrintList.h"
 
 #include <gtest/gtest.h>
 

@@ -181,7 +181,8 @@ TEST_F(PrintRunTest, QuietRunFailures)
     m_backend->refuse = QStringLiteral("printer is not accepting jobs");
     result = Run(request);
     EXPECT_EQ(result.outcome, CPrintResult::Failed);
-    EXPECT_EQ(result.message, FormatString(Str::PrintFailed, {QStringLiteral("printer is not accepting jobs")}));
+    EXPECT_EQ(result.message,
+              FormatString(Str::PrintFailed, {QStringLiteral("printer is not accepting jobs")}));
 
     // A file that is no TIFF file.
     const QString bogus = m_dir.File(QStringLiteral("bogus.tif"));
@@ -218,7 +219,9 @@ TEST_F(PrintRunTest, CancelledDialogPrintsNothing)
 TEST_F(PrintRunTest, PageRangesTypedIntoTheDialogPrintToFile)
 {
     const QString out = m_dir.File(QStringLiteral("chosen.pdf"));
-    m_dialogs.script = [&](QDialog& d) { return ChooseAndPrint(static_cast<QPrintDialog&>(d), out, QStringLiteral("5,2-3")); };
+    m_dialogs.script = [&](QDialog& d) {
+        return ChooseAndPrint(static_cast<QPrintDialog&>(d), out, QStringLiteral("5,2-3"));
+    };
     const CPrintResult result = Run({m_doc, 1, nullptr, false, nullptr});
     ASSERT_EQ(result.outcome, CPrintResult::Printed) << result.message.toStdString();
     EXPECT_TRUE(m_backend->jobs.empty()) << "a file is written, nothing goes to a queue";
@@ -270,17 +273,22 @@ TEST_F(PrintRunTest, DialogOpensCentredOnTheScreenWithTheCommandLinePages)
     EXPECT_NEAR(centre.y(), screenCentre.y(), 1);
     EXPECT_NE(centre, owner.frameGeometry().center());
 
-    // Without pages on the command line the dialog opens on all pages.
+    // Without pages on the command line the dialog opens on all pages. Should the user pick a PDF file,
+    // the name offered is the document's own (Qt would put the full path behind the folder).
     bool allChosen = false;
+    QString offeredFile;
     m_dialogs.script = [&](QDialog& d) {
         d.show();
         auto* all = d.findChild<QRadioButton*>(QStringLiteral("printAll"));
         allChosen = all != nullptr && all->isChecked();
+        offeredFile = d.findChild<QLineEdit*>(QStringLiteral("filename"))->text();
         d.reject();
         return d.result();
     };
     Run({m_doc, 1, nullptr, false, &owner});
     EXPECT_TRUE(allChosen);
+    EXPECT_EQ(QFileInfo(offeredFile).fileName(), QStringLiteral("fax10.pdf"));
+    EXPECT_TRUE(QFileInfo(QFileInfo(offeredFile).absolutePath()).isDir()) << offeredFile.toStdString();
 }
 
 TEST_F(PrintRunTest, CommandLinePagesThatCannotExistShowNoDialog)
@@ -297,7 +305,9 @@ TEST_F(PrintRunTest, PresetPagesPrintAsShownWhenAccepted)
     // /p without /q: the preset is what the dialog hands back when the user only presses "Print".
     const CCustomCommandLineInfo cmd = Parse({"/p", "/r:2-4", "/i:7,3", m_doc});
     const QString out = m_dir.File(QStringLiteral("preset.pdf"));
-    m_dialogs.script = [&](QDialog& d) { return ChooseAndPrint(static_cast<QPrintDialog&>(d), out, QString()); };
+    m_dialogs.script = [&](QDialog& d) {
+        return ChooseAndPrint(static_cast<QPrintDialog&>(d), out, QString());
+    };
     const CPrintResult result = Run({m_doc, 1, &cmd, false, nullptr});
     ASSERT_EQ(result.outcome, CPrintResult::Printed) << result.message.toStdString();
     EXPECT_EQ(Codes(ReadSheets(out, 20)), (std::vector<int>{2, 3, 4, 7}));

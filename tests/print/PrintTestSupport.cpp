@@ -52,14 +52,17 @@ void PaintCodedPage(QImage& page, int index)
         if ((number >> bit) & 1) {
             const QRectF c = Cell(bit);
             // The block fills the middle 60 % of its cell.
-            p.fillRect(QRectF((c.x() + c.width() * 0.2) * w, (c.y() + c.height() * 0.2) * h, c.width() * 0.6 * w,
-                              c.height() * 0.6 * h),
+            p.fillRect(QRectF((c.x() + c.width() * 0.2) * w, (c.y() + c.height() * 0.2) * h,
+                              c.width() * 0.6 * w, c.height() * 0.6 * h),
                        Qt::black);
         }
     }
 }
 
-bool Dark(const QImage& img, int x, int y) { return qGray(img.pixel(x, y)) < 128; }
+bool Dark(const QImage& img, int x, int y)
+{
+    return qGray(img.pixel(x, y)) < 128;
+}
 
 Sheet ReadSheet(const QImage& img)
 {
@@ -88,7 +91,8 @@ Sheet ReadSheet(const QImage& img)
         int dark = 0;
         for (int dy = -1; dy <= 1; ++dy) {
             for (int dx = -1; dx <= 1; ++dx) {
-                dark += Dark(img, std::clamp(cx + dx, 0, img.width() - 1), std::clamp(cy + dy, 0, img.height() - 1));
+                dark += Dark(img, std::clamp(cx + dx, 0, img.width() - 1),
+                             std::clamp(cy + dy, 0, img.height() - 1));
             }
         }
         if (dark >= 7) {
@@ -186,7 +190,8 @@ std::vector<std::pair<int, int>> PdfImageResolutions(const QString& pdfPath)
     }
     const QStringList lines = QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts);
     for (qsizetype i = 2; i < lines.size(); ++i) {
-        const QStringList f = lines.at(i).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+        const QStringList f =
+            lines.at(i).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
         // page num type width height color comp bpc enc interp object ID x-ppi y-ppi size ratio
         if (f.size() >= 14) {
             res.emplace_back(f.at(12).toInt(), f.at(13).toInt());

@@ -57,7 +57,10 @@ public:
         QString title;
         std::vector<CupsOption> options;
     };
-    RecordingBackend(QString defaultPrinter, QString copyFolder) : m_default(std::move(defaultPrinter)), m_folder(std::move(copyFolder)) {}
+    RecordingBackend(QString defaultPrinter, QString copyFolder)
+        : m_default(std::move(defaultPrinter)), m_folder(std::move(copyFolder))
+    {
+    }
     QString DefaultPrinterName() override { return m_default; }
     int SubmitPdf(const QString& queue, const QString& pdfPath, const QString& title,
                   const std::vector<CupsOption>& options, QString* error) override;

@@ -61,7 +61,8 @@ int Generate(const QString& path)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() == 3 && args.at(1) == QStringLiteral("--generate")) {
@@ -72,7 +73,8 @@ int main(int argc, char** argv)
     QString file = args.size() > 1 ? QFileInfo(args.at(1)).absoluteFilePath() : QString();
     if (file.isEmpty()) {
         file = folder.filePath(QStringLiteral("bench500.tif"));
-        if (QProcess::execute(QCoreApplication::applicationFilePath(), {QStringLiteral("--generate"), file}) != 0) {
+        if (QProcess::execute(QCoreApplication::applicationFilePath(),
+                              {QStringLiteral("--generate"), file}) != 0) {
             return 1;
         }
     }
@@ -91,7 +93,8 @@ int main(int argc, char** argv)
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("# %d sheets from %s, PDF %.1f MB\n", result.sheets, qPrintable(file), spooler.pdfBytes / 1048576.0);
+    std::printf("# %d sheets from %s, PDF %.1f MB\n", result.sheets, qPrintable(file),
+                spooler.pdfBytes / 1048576.0);
     std::printf("FIGURE print_500_pdf_ms %lld ms\n", static_cast<long long>(ms));
     std::printf("FIGURE print_500_peak_rss_mb %.1f MB\n", usage.ru_maxrss / 1024.0);
     return 0;
