@@ -284,15 +284,6 @@ private:
     std::vector<Entry> m_entries;
 };
 
-std::uint8_t Clamp8(std::int64_t num, std::int64_t den)
-{
-    if (num <= 0) {
-        return 0;
-    }
-    const std::int64_t v = (num + den / 2) / den;
-    return static_cast<std::uint8_t>(std::min<std::int64_t>(v, 255));
-}
-
 // Writes one target row from its accumulated sums.
 void Emit(const ScaleInput& in, const AxisWeights& h, std::int64_t vTotal, const std::int64_t* acc,
           std::uint8_t* out)
@@ -300,22 +291,26 @@ void Emit(const ScaleInput& in, const AxisWeights& h, std::int64_t vTotal, const
     if (in.kind == PixelKind::Mono) {
         const std::int64_t diff = static_cast<std::int64_t>(in.ink) - in.paper;
         for (int t = 0; t < h.n; ++t) {
+            if (acc[t] == 0) {
+                out[t] = in.paper;
+                continue;
+            }
             const std::int64_t T = h.total[static_cast<std::size_t>(t)] * vTotal;
-            out[t] = Clamp8(in.paper * T + diff * acc[t], T);
+            out[t] = DivideTo8(in.paper * T + diff * acc[t], T);
         }
     } else if (in.kind == PixelKind::Grey8) {
         for (int t = 0; t < h.n; ++t) {
-            out[t] = Clamp8(acc[t], h.total[static_cast<std::size_t>(t)] * vTotal);
+            out[t] = DivideTo8(acc[t], h.total[static_cast<std::size_t>(t)] * vTotal);
         }
     } else {
         auto* px = reinterpret_cast<std::uint32_t*>(out);
         for (int t = 0; t < h.n; ++t) {
             const std::int64_t T = h.total[static_cast<std::size_t>(t)] * vTotal;
-            const std::uint32_t a = Clamp8(acc[t * 4], T);
+            const std::uint32_t a = DivideTo8(acc[t * 4], T);
             // Premultiplied: no colour above its alpha, also where the bicubic filter overshoots.
-            const std::uint32_t r = std::min<std::uint32_t>(Clamp8(acc[t * 4 + 1], T), a);
-            const std::uint32_t g = std::min<std::uint32_t>(Clamp8(acc[t * 4 + 2], T), a);
-            const std::uint32_t b = std::min<std::uint32_t>(Clamp8(acc[t * 4 + 3], T), a);
+            const std::uint32_t r = std::min<std::uint32_t>(DivideTo8(acc[t * 4 + 1], T), a);
+            const std::uint32_t g = std::min<std::uint32_t>(DivideTo8(acc[t * 4 + 2], T), a);
+            const std::uint32_t b = std::min<std::uint32_t>(DivideTo8(acc[t * 4 + 3], T), a);
             px[t] = a << 24 | r << 16 | g << 8 | b;
         }
     }
@@ -331,7 +326,7 @@ void AddScaled(std::int64_t* acc, const std::int64_t* h, std::int64_t w, int fro
 } // namespace
 
 bool ScaleRegion(const ScaleInput& in, int tw, int th, QRect region, InterpolationMode mode,
-                 std::uint8_t* out, std::int64_t outStride)
+                 std::uint8_t* out, std::int64_t outStride, bool fastPaths)
 {
     if (in.width <= 0 || in.height <= 0 || tw <= 0 || th <= 0 || region.isEmpty() || !in.rows) {
         return false;
@@ -341,6 +336,10 @@ bool ScaleRegion(const ScaleInput& in, int tw, int th, QRect region, Interpolati
         AxisWeights v;
         BuildAxis(&h, in.width, tw, region.x(), region.width(), mode);
         BuildAxis(&v, in.height, th, region.y(), region.height(), mode);
+        if (fastPaths && in.kind == PixelKind::Mono && !h.enlarging && !v.enlarging &&
+            mode != InterpolationMode::HighQualityBicubic && ScaleMonoShrink(in, h, v, out, outStride)) {
+            return true;
+        }
         RowFilter filter(in, h);
         const int ch = filter.Channels();
         const std::size_t rowValues = static_cast<std::size_t>(h.n) * static_cast<std::size_t>(ch);

@@ -63,8 +63,25 @@ struct ScaleInput
 
 // Scales the source to tw x th and writes the target rectangle `region` into `out` (rows of `outStride`
 // bytes): 8-bit grey for Mono and Grey8 sources, premultiplied ARGB32 for Argb32. False when memory is
-// short.
+// short. `fastPaths` false forces the general code (tests check that both agree bit for bit).
 bool ScaleRegion(const ScaleInput& in, int tw, int th, QRect region, InterpolationMode mode,
-                 std::uint8_t* out, std::int64_t outStride);
+                 std::uint8_t* out, std::int64_t outStride, bool fastPaths = true);
+
+// Bilevel source shrunk on both axes with box or area weights: rows are summed first, 64 columns at a
+// time, in bit-sliced counters (a row of ink costs a few word operations), and each target pixel then
+// takes its span of the counters with popcounts. Gives exactly the sums of the general code. False when
+// the weights are not of that shape.
+bool ScaleMonoShrink(const ScaleInput& in, const AxisWeights& h, const AxisWeights& v, std::uint8_t* out,
+                     std::int64_t outStride);
+
+// num / den rounded, clamped to 0..255.
+inline std::uint8_t DivideTo8(std::int64_t num, std::int64_t den)
+{
+    if (num <= 0) {
+        return 0;
+    }
+    const std::int64_t q = (num + den / 2) / den;
+    return static_cast<std::uint8_t>(q > 255 ? 255 : q);
+}
 
 } // namespace imaging

@@ -421,11 +421,21 @@ QImage CTiffImage::DecodedImage()
         return QImage();
     }
     if (page->kind == PixelKind::Mono) {
+        // Ink first: a black-and-white page then has the colour table {black, white}, which is what Qt's
+        // PDF and print engine need to send it as 1-bit data instead of 32-bit pixels.
         img.setColorTable(
-            {qRgb(page->paper, page->paper, page->paper), qRgb(page->ink, page->ink, page->ink)});
-    }
-    for (int y = 0; y < page->height; ++y) {
-        std::memcpy(img.scanLine(y), page->Row(y), static_cast<std::size_t>(page->stride));
+            {qRgb(page->ink, page->ink, page->ink), qRgb(page->paper, page->paper, page->paper)});
+        for (int y = 0; y < page->height; ++y) {
+            const std::uint8_t* src = page->Row(y);
+            uchar* dst = img.scanLine(y);
+            for (qint64 i = 0; i < page->stride; ++i) {
+                dst[i] = static_cast<uchar>(~src[i]);
+            }
+        }
+    } else {
+        for (int y = 0; y < page->height; ++y) {
+            std::memcpy(img.scanLine(y), page->Row(y), static_cast<std::size_t>(page->stride));
+        }
     }
     const PageTransform& t = d->transform;
     if (t.Transposes()) {

@@ -110,8 +110,9 @@ public:
     QImage RenderRegion(QSize fullSize, QRect part, InterpolationMode mode, QRgb background = 0xFFFFFFFF);
 
     // The whole active page at its stored resolution, as shown (orientation and turns applied):
-    // Format_Mono for bilevel pages, Format_Grayscale8 for grey, ARGB32 premultiplied otherwise. Null when
-    // the page cannot be decoded. Kept decoded while the page stays active.
+    // Format_Mono for bilevel pages (colour table {ink, paper}, so {black, white} for a fax page),
+    // Format_Grayscale8 for grey, ARGB32 premultiplied otherwise. Null when the page cannot be decoded.
+    // Kept decoded while the page stays active.
     QImage DecodedImage();
 
     // Lowers (or raises) the decoding cap for this object; applies to the active page at once.

@@ -6,4 +6,6 @@ list(APPEND FOLIVANT_CORE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/TiffPage.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PageTransform.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Resampler.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MonoShrink.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DIB.cpp
 )

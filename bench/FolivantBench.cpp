@@ -1,0 +1,248 @@
+// folivant-bench: measurements of the imaging code, one subcommand each, printed as plain lines that
+// bench/run-bench.sh reads ("<key> <value>"). New figures (page view painting, thumbnail strip,
+// printing) are added as further subcommands in the table at the bottom.
+
+#include "imaging/TiffImage.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+#include <tiffio.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <vector>
+
+#include <sys/resource.h>
+
+namespace {
+
+struct Args
+{
+    QStringList positional;
+    std::map<QString, QString> options; // --name value
+
+    QString Option(const QString& name, const QString& fallback = QString()) const
+    {
+        const auto it = options.find(name);
+        return it == options.end() ? fallback : it->second;
+    }
+    int Int(const QString& name, int fallback) const
+    {
+        bool ok = false;
+        const int v = Option(name).toInt(&ok);
+        return ok ? v : fallback;
+    }
+    QSize Size(const QString& name, QSize fallback) const
+    {
+        const QStringList p = Option(name).split(QLatin1Char('x'));
+        return p.size() == 2 ? QSize(p[0].toInt(), p[1].toInt()) : fallback;
+    }
+};
+
+double Ms(const QElapsedTimer& t)
+{
+    return static_cast<double>(t.nsecsElapsed()) / 1e6;
+}
+
+double Median(std::vector<double> v)
+{
+    if (v.empty()) {
+        return 0;
+    }
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+long PeakRssKb()
+{
+    struct rusage ru = {};
+    getrusage(RUSAGE_SELF, &ru);
+    return ru.ru_maxrss;
+}
+
+InterpolationMode Mode(const Args& a)
+{
+    switch (a.Int(QStringLiteral("mode"), 2)) {
+    case 1:
+        return InterpolationMode::LowQuality;
+    case 7:
+        return InterpolationMode::HighQualityBicubic;
+    default:
+        return InterpolationMode::HighQuality;
+    }
+}
+
+// info FILE: one line per page.
+int CmdInfo(const Args& a)
+{
+    CTiffImage img(a.positional.value(0));
+    const int n = img.GetFrameCount();
+    for (int i = 0; i < n; ++i) {
+        img.SelectActiveFrame(i);
+        const QSize sq = img.GetSquarePixelSize();
+        std::printf("page %d %dx%d dpi %dx%d square %dx%d\n", i + 1, img.GetWidth(), img.GetHeight(),
+                    static_cast<int>(img.GetHorizontalResolution()),
+                    static_cast<int>(img.GetVerticalResolution()), sq.width(), sq.height());
+    }
+    return img.IsOpen() ? 0 : 1;
+}
+
+// count FILE [--repeat N]: open and count pages, fresh object each time; median.
+int CmdCount(const Args& a)
+{
+    std::vector<double> times;
+    int pages = 0;
+    for (int r = 0; r < a.Int(QStringLiteral("repeat"), 21); ++r) {
+        QElapsedTimer t;
+        t.start();
+        CTiffImage img(a.positional.value(0));
+        pages = img.GetFrameCount();
+        times.push_back(Ms(t));
+    }
+    std::printf("pages %d\nms %.3f\n", pages, Median(times));
+    return 0;
+}
+
+// thumbs FILE [--mode M] [--size WxH] [--out DIR]: every page rendered as the thumbnail loader does it.
+int CmdThumbs(const Args& a)
+{
+    const QSize size = a.Size(QStringLiteral("size"), QSize(150, 212));
+    const QString out = a.Option(QStringLiteral("out"));
+    const InterpolationMode mode = Mode(a);
+    QElapsedTimer t;
+    t.start();
+    CTiffImage img(a.positional.value(0));
+    const int n = img.GetFrameCount();
+    qint64 checksum = 0;
+    for (int i = 0; i < n; ++i) {
+        img.SelectActiveFrame(i);
+        const QImage thumb = img.RenderScaled(size.width(), size.height(), mode);
+        checksum += thumb.constScanLine(size.height() / 2)[size.width() / 2];
+        if (!out.isEmpty()) {
+            thumb.save(QStringLiteral("%1/t%2.png").arg(out).arg(i + 1, 4, 10, QLatin1Char('0')));
+        }
+    }
+    std::printf("pages %d\nms %.1f\npeak_rss_kb %ld\nchecksum %lld\n", n, Ms(t), PeakRssKb(), checksum);
+    return 0;
+}
+
+// page FILE N [--window WxH] [--repeat R]: open, select page N (1-based) and render it at whole-page size
+// for the window, as the page view does on opening; median of fresh runs.
+int CmdPage(const Args& a)
+{
+    const QSize window = a.Size(QStringLiteral("window"), QSize(800, 600));
+    const int page = a.positional.value(1).toInt() - 1;
+    std::vector<double> times;
+    QSize drawn;
+    for (int r = 0; r < a.Int(QStringLiteral("repeat"), 15); ++r) {
+        QElapsedTimer t;
+        t.start();
+        CTiffImage img(a.positional.value(0));
+        img.SelectActiveFrame(page);
+        const QSize sq = img.GetSquarePixelSize();
+        if (sq.isEmpty()) {
+            std::fprintf(stderr, "page %d cannot be read\n", page + 1);
+            return 1;
+        }
+        drawn = sq.scaled(window, Qt::KeepAspectRatio);
+        const QImage view = img.RenderRegion(drawn, QRect(QPoint(0, 0), drawn), Mode(a));
+        times.push_back(Ms(t));
+    }
+    std::printf("size %dx%d\nms %.3f\n", drawn.width(), drawn.height(), Median(times));
+    return 0;
+}
+
+int Quiet(TIFF*, void*, const char*, const char*, va_list)
+{
+    return 1;
+}
+
+// floor FILE: libtiff alone decoding every strip (or tile) of every page, nothing else.
+int CmdFloor(const Args& a)
+{
+    TIFFOpenOptions* opts = TIFFOpenOptionsAlloc();
+    TIFFOpenOptionsSetErrorHandlerExtR(opts, Quiet, nullptr);
+    TIFFOpenOptionsSetWarningHandlerExtR(opts, Quiet, nullptr);
+    QElapsedTimer t;
+    t.start();
+    TIFF* tif = TIFFOpenExt(QFile::encodeName(a.positional.value(0)).constData(), "rm", opts);
+    TIFFOpenOptionsFree(opts);
+    if (!tif) {
+        return 1;
+    }
+    std::vector<unsigned char> buf;
+    int pages = 0;
+    do {
+        ++pages;
+        const bool tiled = TIFFIsTiled(tif);
+        const tmsize_t size = tiled ? TIFFTileSize(tif) : TIFFStripSize(tif);
+        buf.resize(static_cast<size_t>(std::max<tmsize_t>(size, 1)));
+        const uint32_t n = tiled ? TIFFNumberOfTiles(tif) : TIFFNumberOfStrips(tif);
+        for (uint32_t s = 0; s < n; ++s) {
+            if (tiled) {
+                TIFFReadEncodedTile(tif, s, buf.data(), size);
+            } else {
+                TIFFReadEncodedStrip(tif, s, buf.data(), size);
+            }
+        }
+    } while (TIFFReadDirectory(tif));
+    TIFFClose(tif);
+    std::printf("pages %d\nms %.1f\n", pages, Ms(t));
+    return 0;
+}
+
+struct Command
+{
+    const char* name;
+    const char* usage;
+    std::function<int(const Args&)> run;
+};
+
+const std::vector<Command>& Commands()
+{
+    static const std::vector<Command> commands = {
+        {"info", "info FILE", CmdInfo},
+        {"count", "count FILE [--repeat N]", CmdCount},
+        {"thumbs", "thumbs FILE [--mode 1|2|7] [--size WxH] [--out DIR]", CmdThumbs},
+        {"page", "page FILE N [--window WxH] [--mode M] [--repeat R]", CmdPage},
+        {"floor", "floor FILE", CmdFloor},
+    };
+    return commands;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: folivant-bench COMMAND ...\n");
+        for (const Command& c : Commands()) {
+            std::fprintf(stderr, "  %s\n", c.usage);
+        }
+        return 2;
+    }
+    Args args;
+    for (int i = 2; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg.startsWith(QLatin1String("--")) && i + 1 < argc) {
+            args.options[arg.mid(2)] = QString::fromLocal8Bit(argv[++i]);
+        } else {
+            args.positional << arg;
+        }
+    }
+    for (const Command& c : Commands()) {
+        if (qstrcmp(argv[1], c.name) == 0) {
+            return c.run(args);
+        }
+    }
+    std::fprintf(stderr, "folivant-bench: unknown command '%s'\n", argv[1]);
+    return 2;
+}
