@@ -189,6 +189,19 @@ protected:
         WriteCodedFax(m_doc, 10, 1728, 1146, 204, 98);
     }
 
+    void TearDown() override
+    {
+        for (const QString& dir : m_outputs) {
+            RunAsRoot({"rm", "-rf", dir});
+        }
+    }
+
+    QString OutputFolder()
+    {
+        m_outputs << NewOutputFolder();
+        return m_outputs.last();
+    }
+
     // The real program, as a script would start it.
     int RunProgram(const QStringList& args, const QString& printer, QByteArray* err)
     {
@@ -212,6 +225,7 @@ protected:
 
     testsupport::TempDir m_dir;
     QString m_doc;
+    QStringList m_outputs;
 };
 
 QStringList OwnLines(const QByteArray& err)
@@ -229,7 +243,7 @@ QStringList OwnLines(const QByteArray& err)
 
 TEST_F(PrintE2ETest, QuietCommandLineRunPrintsTheChosenPagesOnTheDefaultQueue)
 {
-    const QString out = NewOutputFolder();
+    const QString out = OutputFolder();
     QByteArray err;
     const int status = RunProgram({"/p", "/q", "/r:2-4", "/i:7,3", m_doc}, QString(), &err);
     EXPECT_EQ(status, 0) << err.toStdString();
@@ -269,7 +283,7 @@ TEST_F(PrintE2ETest, QuietCommandLineRunPrintsTheChosenPagesOnTheDefaultQueue)
 
 TEST_F(PrintE2ETest, PageRangesChosenInTheDialogPrintExactlyThosePages)
 {
-    const QString out = NewOutputFolder();
+    const QString out = OutputFolder();
     std::unique_ptr<IPrintBackend> cups = CreateCupsPrintBackend();
     RecordingBackend recorder(cups->DefaultPrinterName(), m_dir.Path());
     recorder.forward = cups.get();
