@@ -55,6 +55,8 @@ enum Id : int {
     MailFailed = 203,
     PrintNoPrinter = 204,
     PrintFailed = 205,        // %s: reason
+    PrintUnreadable = 206,    // %s: path
+    PrintCannotWrite = 207,   // %s: path; a reason for PrintFailed
     AppTitle = 57344,
 };
 }

@@ -1,7 +1,67 @@
-// The main window's print commands. Printing itself is being written in print/; until it lands the
-// commands report that nothing was printed.
+// The main window's print commands: the print command of the menu, the toolbar and Ctrl+P, and the
+// command-line print run of start-up. Both run the same print command; only the command-line run reads
+// the command line's file and pages.
 #include "frame/MainFrame.h"
 
-bool CMainFrame::OnPrint() { return false; }
+#include "app/CommandLineInfo.h"
+#include "app/FolivantApp.h"
+#include "app/Strings.h"
+#include "platform/Platform.h"
+#include "print/PrintBackend.h"
+#include "print/PrintRun.h"
+#include "thumbs/ListViewThumb.h"
 
-bool CMainFrame::PrintFromCommandLine() { return OnPrint(); }
+#include <QScopedValueRollback>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+// Set while start-up's command-line run prints. The command line stays set for the whole session, but a
+// later print command of the user prints the document shown, not the file of the command line again.
+bool g_commandLineRun = false;
+} // namespace
+
+bool CMainFrame::OnPrint()
+{
+    const bool batch = g_commandLineRun && m_commandLine != nullptr && m_commandLine->IsBatch();
+    const bool quiet = batch && m_commandLine->IsQuit();
+
+    CPrintRequest request;
+    if (batch) {
+        request.file = m_commandLine->GetBatchFile();
+        request.commandLine = m_commandLine;
+    } else if (m_view != nullptr) {
+        request.file = m_app.Document().GetPathName();
+    }
+    request.currentPage = m_strip != nullptr ? std::max(m_strip->GetCurrentPage(), 1) : 1;
+    request.quiet = quiet;
+    request.parent = this;
+
+    const CPrintResult result = RunPrint(request, PrintBackend(), *m_platform.dialogs);
+    if (result.outcome != CPrintResult::Failed) {
+        return true;
+    }
+    if (quiet) {
+        // A quiet run has no window to show a message in; scripts read one line and the exit status.
+        QString line = result.message;
+        line.replace(u'\n', u' ');
+        std::fprintf(stderr, "folivant: %s\n", qPrintable(line));
+    } else {
+        m_platform.messageBox->Show(this, result.message, LoadString(Str::Error), IMessageBox::Stop);
+    }
+    return false;
+}
+
+bool CMainFrame::PrintFromCommandLine()
+{
+    if (m_commandLine != nullptr && !m_commandLine->IsQuit()) {
+        // Shown first: the file becomes the document (title, recent files, the first page in the view and
+        // the page box, the strip filled for it), then the dialog is offered.
+        if (!m_app.OpenDocumentFile(m_commandLine->GetBatchFile())) {
+            return false;
+        }
+    }
+    QScopedValueRollback<bool> commandLineRun(g_commandLineRun, true);
+    return OnPrint();
+}

@@ -1,0 +1,37 @@
+#pragma once
+// The print spooler as the print command sees it: which destination is the default, and handing a
+// finished PDF to a queue. The real one talks to CUPS; tests put a recording one in its place.
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+struct CupsOption
+{
+    QByteArray name;
+    QByteArray value;
+    friend bool operator==(const CupsOption&, const CupsOption&) = default;
+};
+
+class IPrintBackend
+{
+public:
+    virtual ~IPrintBackend() = default;
+    // The destination quiet runs print on and every print dialog starts from: the CUPS default
+    // ("lpoptions -d", $PRINTER, $LPDEST). Empty when there is none or no CUPS server answers.
+    virtual QString DefaultPrinterName() = 0;
+    // Hands the PDF file to `queue` as one job named `title`. Returns the job id once CUPS accepted the
+    // job; 0 with the reason in *error when it did not.
+    virtual int SubmitPdf(const QString& queue, const QString& pdfPath, const QString& title,
+                          const std::vector<CupsOption>& options, QString* error) = 0;
+};
+
+// The backend of this process: CUPS, unless a test put another in its place.
+IPrintBackend& PrintBackend();
+// Puts `backend` in place (null restores CUPS) and returns the one it replaces.
+std::unique_ptr<IPrintBackend> ReplacePrintBackend(std::unique_ptr<IPrintBackend> backend);
+
+// The real one, through libcups.
+std::unique_ptr<IPrintBackend> CreateCupsPrintBackend();

@@ -1,0 +1,179 @@
+#include "print/PrintDialogExZentrel.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPageRanges>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QShowEvent>
+
+#include <algorithm>
+
+// The widget names come from Qt's own dialog form (qprintsettingsoutput.ui, qprintwidget.ui).
+namespace {
+const char* const kPageField = "pagesLineEdit";
+const char* const kPageChoice = "pagesRadioButton";
+const char* const kPrinterList = "printers";
+const char* const kPageChoices = "gbPrintRange";
+const char* const kFileName = "filename";
+} // namespace
+
+CPrintDialogExZentrel::CPrintDialogExZentrel(QPrinter* printer, unsigned flags, QWidget* parent)
+    : QPrintDialog(printer, parent), m_flags(flags)
+{
+    setObjectName(QStringLiteral("CPrintDialogExZentrel"));
+    setOption(QAbstractPrintDialog::PrintToFile, true);
+    setOption(QAbstractPrintDialog::PrintPageRange, true);
+    setOption(QAbstractPrintDialog::PrintCurrentPage, true);
+    setOption(QAbstractPrintDialog::PrintSelection, (flags & PrintFlags::NoSelection) == 0);
+    setOption(QAbstractPrintDialog::PrintCollateCopies, true);
+    setOption(QAbstractPrintDialog::PrintShowPageSize, true);
+    setMinMax(kPrintMinPage, kPrintMaxPage);
+    setPrintRange(QAbstractPrintDialog::AllPages);
+
+    // Qt suggests a PDF file named after the document name, which is the file's full path here:
+    // "/home/anna//home/anna/Faxe/fax.pdf". Suggest the file's own name in Qt's folder instead.
+    auto* fileName = findChild<QLineEdit*>(QString::fromLatin1(kFileName));
+    if (fileName != nullptr && printer != nullptr && printer->outputFileName().isEmpty() &&
+        !printer->docName().isEmpty()) {
+        const QString home = QDir::homePath();
+        const QString current = QDir::currentPath();
+        const QString folder = current.startsWith(home) ? current : home;
+        fileName->setText(
+            QDir(folder).filePath(QFileInfo(printer->docName()).completeBaseName() + QStringLiteral(".pdf")));
+    }
+
+    // Qt disables the page field for PDF output because it leaves page selection to CUPS there; this
+    // program selects the pages itself, so the field works for every printer. Connected after Qt's own
+    // handler, so it runs after it.
+    if (auto* printers = findChild<QComboBox*>(QString::fromLatin1(kPrinterList))) {
+        connect(printers, &QComboBox::currentIndexChanged, this, [this] { KeepPageFieldEnabled(); });
+    }
+}
+
+CPrintDialogExZentrel::~CPrintDialogExZentrel() = default;
+
+void CPrintDialogExZentrel::AddPageRange(int from, int to)
+{
+    m_preset.push_back({from, to});
+}
+
+QLineEdit* CPrintDialogExZentrel::PageRangeField() const
+{
+    return findChild<QLineEdit*>(QString::fromLatin1(kPageField));
+}
+
+QRadioButton* CPrintDialogExZentrel::PageRangeChoice() const
+{
+    return findChild<QRadioButton*>(QString::fromLatin1(kPageChoice));
+}
+
+void CPrintDialogExZentrel::KeepPageFieldEnabled()
+{
+    if (QRadioButton* choice = PageRangeChoice()) {
+        choice->setEnabled(true);
+    }
+}
+
+void CPrintDialogExZentrel::showEvent(QShowEvent* event)
+{
+    // Qt fills its widgets from the printer just before the dialog shows; the preset goes on top.
+    QPrintDialog::showEvent(event);
+    if (!event->spontaneous()) {
+        OnInitDialog();
+    }
+}
+
+void CPrintDialogExZentrel::ExpandOptions()
+{
+    // Qt opens its dialog with the page choice folded away under "Options >>"; the choice of pages (and a
+    // preset from the command line) must be seen.
+    auto* choices = findChild<QWidget*>(QString::fromLatin1(kPageChoices));
+    if (choices == nullptr || choices->isVisibleTo(this)) {
+        return;
+    }
+    if (auto* buttons = findChild<QDialogButtonBox*>()) {
+        for (QAbstractButton* b : buttons->buttons()) {
+            if (buttons->buttonRole(b) == QDialogButtonBox::ResetRole) {
+                // Qt's own toggle, so that its button text and sizes stay in step.
+                Q_EMIT static_cast<QPushButton*>(b)->released();
+                break;
+            }
+        }
+    }
+}
+
+void CPrintDialogExZentrel::OnInitDialog()
+{
+    ExpandOptions();
+    KeepPageFieldEnabled();
+    if ((m_flags & PrintFlags::PageNums) != 0 && !m_preset.empty()) {
+        const QString text = FormatPageRanges(m_preset);
+        QLineEdit* field = PageRangeField();
+        QRadioButton* choice = PageRangeChoice();
+        if (field != nullptr && choice != nullptr) {
+            field->setText(text);
+            choice->setChecked(true);
+        } else {
+            // Without the page field only one span can be shown.
+            const QPageRanges ranges = QPageRanges::fromString(text);
+            if (!ranges.isEmpty()) {
+                setFromTo(ranges.firstPage(), ranges.lastPage());
+                setPrintRange(QAbstractPrintDialog::PageRange);
+            }
+        }
+    }
+
+    // Centred on the screen the window is on, not on the main window.
+    QScreen* screen = parentWidget() != nullptr ? parentWidget()->screen() : this->screen();
+    if (screen != nullptr) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void CPrintDialogExZentrel::accept()
+{
+    // Qt 6.4 checks the page field against the printer's old page ranges before it takes the field's
+    // text, so a valid "2-3,5" typed into a fresh dialog is refused. Hand it the ranges the field holds:
+    // a valid text passes, an invalid one still gets Qt's own message.
+    if (QRadioButton* choice = PageRangeChoice(); choice != nullptr && choice->isChecked()) {
+        QLineEdit* field = PageRangeField();
+        printer()->setPageRanges(QPageRanges::fromString(field != nullptr ? field->text() : QString()));
+    }
+    QPrintDialog::accept();
+}
+
+unsigned CPrintDialogExZentrel::ResultFlags() const
+{
+    unsigned flags = m_flags & ~(PrintFlags::PageNums | PrintFlags::CurrentPage);
+    switch (printer()->printRange()) {
+    case QPrinter::CurrentPage:
+        flags |= PrintFlags::CurrentPage;
+        break;
+    case QPrinter::PageRange:
+        flags |= PrintFlags::PageNums;
+        break;
+    default:
+        break;
+    }
+    return flags;
+}
+
+std::vector<PageRangeEntry> CPrintDialogExZentrel::ResultRanges() const
+{
+    std::vector<PageRangeEntry> ranges;
+    if (printer()->printRange() != QPrinter::PageRange) {
+        return ranges;
+    }
+    for (const QPageRanges::Range& r : printer()->pageRanges().toRangeList()) {
+        ranges.push_back({r.from, r.to});
+    }
+    return ranges;
+}

@@ -1,0 +1,316 @@
+// The print run on Qt's PDF printer and with a recording spooler: geometry of what is drawn, which pages
+// reach the spooler and how, the dialog's presets and choices.
+#include "PrintTestSupport.h"
+
+#include "app/CommandLineInfo.h"
+#include "app/Strings.h"
+#include "imaging/TiffImage.h"
+#include "print/PrintDialogExZentrel.h"
+#include "print/PrintList.h"
+#include "print/PrintRun.h"
+#include "support/TestSupport.h"
+
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QRadioButton>
+#include <QScreen>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+using namespace printtest;
+
+namespace {
+
+// A4 at 600 dpi with margins of 100 device pixels (12 points) on every side.
+void SetUpA4At600(QPrinter& printer, const QString& file)
+{
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    printer.setResolution(600);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Point);
+}
+
+CCustomCommandLineInfo Parse(const QStringList& args)
+{
+    CCustomCommandLineInfo cmd;
+    ParseCommandLine(cmd, args, QStringLiteral("/tmp"));
+    return cmd;
+}
+
+class PrintRunTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_doc = m_dir.File(QStringLiteral("Eingang 2024/fax10.tif"));
+        QDir().mkpath(QFileInfo(m_doc).absolutePath());
+        WriteCodedFax(m_doc, 10, 1728, 1146, 204, 98);
+        m_backend = std::make_unique<RecordingBackend>(QStringLiteral("FakeQueue"), m_dir.Path());
+    }
+
+    CPrintResult Run(const CPrintRequest& request) { return RunPrint(request, *m_backend, m_dialogs); }
+
+    testsupport::TempDir m_dir;
+    QString m_doc;
+    std::unique_ptr<RecordingBackend> m_backend;
+    ScriptedDialogs m_dialogs;
+};
+
+} // namespace
+
+TEST(PrintGeometryOnDevice, A4At600DpiWithMargins)
+{
+    testsupport::TempDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    SetUpA4At600(printer, dir.File(QStringLiteral("x.pdf")));
+    const PrintDeviceCaps caps = DeviceCaps(printer);
+    EXPECT_EQ(caps.LX, 600);
+    EXPECT_EQ(caps.LY, 600);
+    EXPECT_EQ(caps.OX, 100);
+    EXPECT_EQ(caps.OY, 100);
+    // Qt measures A4 in whole points, so the sheet is a few pixels off 4960 x 7016.
+    EXPECT_NEAR(caps.PW, 4960, 4);
+    EXPECT_NEAR(caps.PH, 7016, 4);
+    const PrintSize area = PrintableArea(caps);
+    EXPECT_NEAR(area.width, 793, 1);
+    EXPECT_NEAR(area.height, 1136, 1);
+}
+
+TEST(PrintGeometryOnDevice, PagesAreDrawnAtTheirFittedSizeInTheTopLeftCorner)
+{
+    struct Case
+    {
+        int w, h;
+        double xDpi, yDpi;
+        int drawnW, drawnH; // hundredths of an inch
+    };
+    const Case cases[] = {
+        {1728, 2200, 200, 200, 793, 1009},
+        {1728, 1100, 204, 98, 793, 1050}, // squared to 1728 x 2289
+        {2200, 1700, 200, 200, 793, 612},
+        {1000, 2000, 200, 200, 568, 1136},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.w << "x" << c.h);
+        testsupport::TempDir dir;
+        const QString doc = dir.File(QStringLiteral("page.tif"));
+        WriteCodedFax(doc, 1, c.w, c.h, c.xDpi, c.yDpi);
+        const QString pdf = dir.File(QStringLiteral("out.pdf"));
+        {
+            QPrinter printer(QPrinter::HighResolution);
+            SetUpA4At600(printer, pdf);
+            CTiffImage image(doc);
+            auto pages = NewPrintList();
+            pages->InsertSorted(new T_OIntNode(1));
+            ASSERT_EQ(PrintPagesOnDevice(printer, image, *pages), 1);
+        }
+        // Rendered at 100 dpi one pixel is one hundredth of an inch.
+        const std::vector<Sheet> sheets = ReadSheets(pdf, 100);
+        ASSERT_EQ(sheets.size(), 1u);
+        EXPECT_EQ(sheets[0].code, 1);
+        EXPECT_NEAR(sheets[0].pageBox.width(), c.drawnW, 3);
+        EXPECT_NEAR(sheets[0].pageBox.height(), c.drawnH, 3);
+        // The printable area starts 100 / 600 inch in.
+        EXPECT_NEAR(sheets[0].pageBox.left(), 17, 2);
+        EXPECT_NEAR(sheets[0].pageBox.top(), 17, 2);
+    }
+}
+
+TEST(PrintGeometryOnDevice, EachSheetCarriesTheWholeBilevelPageOnceAsOneBitData)
+{
+    testsupport::TempDir dir;
+    const QString doc = dir.File(QStringLiteral("page.tif"));
+    WriteCodedFax(doc, 2, 1728, 1146, 204, 98);
+    const QString pdf = dir.File(QStringLiteral("out.pdf"));
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        SetUpA4At600(printer, pdf);
+        CTiffImage image(doc);
+        auto pages = BuildPrintListFromDialog(0, 1, {}, 2);
+        ASSERT_EQ(PrintPagesOnDevice(printer, image, *pages), 2);
+    }
+    QByteArray out;
+    ASSERT_EQ(printtest::Run(QStringLiteral("pdfimages"), {"-list", pdf}, &out), 0);
+    const QStringList lines = QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts).mid(2);
+    ASSERT_EQ(lines.size(), 2);
+    for (const QString& line : lines) {
+        // page num type width height color comp bpc enc ...: the page at its own pixel size, 1 bit per pixel
+        // (not grey or colour, which makes jobs many times larger and slower), never JPEG.
+        const QStringList f = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        ASSERT_GE(f.size(), 9);
+        EXPECT_EQ(f.at(3), QStringLiteral("1728"));
+        EXPECT_EQ(f.at(4), QStringLiteral("1146"));
+        EXPECT_EQ(f.at(7), QStringLiteral("1"));
+        EXPECT_NE(f.at(8), QStringLiteral("jpeg"));
+    }
+}
+
+TEST_F(PrintRunTest, QuietRunSubmitsTheCommandLinePagesInOrder)
+{
+    const CCustomCommandLineInfo cmd = Parse({"/p", "/r:2-4", "/i:7,3", "/q", m_doc});
+    CPrintRequest request{m_doc, 1, &cmd, true, nullptr};
+    const CPrintResult result = Run(request);
+    ASSERT_EQ(result.outcome, CPrintResult::Printed) << result.message.toStdString();
+    EXPECT_EQ(m_dialogs.calls, 0) << "a quiet run shows no dialog";
+    ASSERT_EQ(m_backend->jobs.size(), 1u);
+    const RecordingBackend::Job& job = m_backend->jobs[0];
+    EXPECT_EQ(job.queue, QStringLiteral("FakeQueue"));
+    EXPECT_EQ(job.title, m_doc);
+    EXPECT_FALSE(HasOption(job.options, "page-ranges"));
+    EXPECT_TRUE(HasOption(job.options, "media"));
+    EXPECT_EQ(Codes(ReadSheets(job.pdfCopy, 20)), (std::vector<int>{2, 3, 4, 7}));
+    // The PDF carries the full path as its title, too.
+    EXPECT_EQ(PdfInfo(job.pdfCopy, QStringLiteral("Title")), m_doc);
+}
+
+TEST_F(PrintRunTest, QuietRunFailures)
+{
+    const CCustomCommandLineInfo cmd = Parse({"/p", "/q", m_doc});
+    CPrintRequest request{m_doc, 1, &cmd, true, nullptr};
+
+    // No default printer: nothing is drawn into a PDF printer that has no file.
+    RecordingBackend noPrinter(QString(), m_dir.Path());
+    CPrintResult result = RunPrint(request, noPrinter, m_dialogs);
+    EXPECT_EQ(result.outcome, CPrintResult::Failed);
+    EXPECT_EQ(result.message, LoadString(Str::PrintNoPrinter));
+    EXPECT_TRUE(noPrinter.jobs.empty());
+
+    // CUPS refuses the job: the reason is passed on.
+    m_backend->refuse = QStringLiteral("printer is not accepting jobs");
+    result = Run(request);
+    EXPECT_EQ(result.outcome, CPrintResult::Failed);
+    EXPECT_EQ(result.message,
+              FormatString(Str::PrintFailed, {QStringLiteral("printer is not accepting jobs")}));
+
+    // A file that is no TIFF file.
+    const QString bogus = m_dir.File(QStringLiteral("bogus.tif"));
+    testsupport::WriteFile(bogus, "not a tiff");
+    request.file = bogus;
+    result = Run(request);
+    EXPECT_EQ(result.outcome, CPrintResult::Failed);
+    EXPECT_EQ(result.message, FormatString(Str::PrintUnreadable, {bogus}));
+    EXPECT_EQ(m_dialogs.calls, 0);
+}
+
+TEST_F(PrintRunTest, PagesBeyondTheDocumentStartNoJob)
+{
+    const CCustomCommandLineInfo cmd = Parse({"/p", "/q", "/r:20-30", m_doc});
+    const CPrintResult result = Run({m_doc, 1, &cmd, true, nullptr});
+    EXPECT_EQ(result.outcome, CPrintResult::NothingToPrint);
+    EXPECT_TRUE(m_backend->jobs.empty()) << "an empty job would still come out as a blank sheet";
+}
+
+TEST_F(PrintRunTest, CancelledDialogPrintsNothing)
+{
+    m_dialogs.script = [](QDialog& d) {
+        d.show();
+        d.reject();
+        return d.result();
+    };
+    const CPrintResult result = Run({m_doc, 1, nullptr, false, nullptr});
+    EXPECT_EQ(result.outcome, CPrintResult::Cancelled);
+    EXPECT_TRUE(result.message.isEmpty());
+    EXPECT_EQ(m_dialogs.calls, 1);
+    EXPECT_TRUE(m_backend->jobs.empty());
+}
+
+TEST_F(PrintRunTest, PageRangesTypedIntoTheDialogPrintToFile)
+{
+    const QString out = m_dir.File(QStringLiteral("chosen.pdf"));
+    m_dialogs.script = [&](QDialog& d) {
+        return ChooseAndPrint(static_cast<QPrintDialog&>(d), out, QStringLiteral("5,2-3"));
+    };
+    const CPrintResult result = Run({m_doc, 1, nullptr, false, nullptr});
+    ASSERT_EQ(result.outcome, CPrintResult::Printed) << result.message.toStdString();
+    EXPECT_TRUE(m_backend->jobs.empty()) << "a file is written, nothing goes to a queue";
+    EXPECT_EQ(Codes(ReadSheets(out, 20)), (std::vector<int>{2, 3, 5}));
+    EXPECT_EQ(PdfInfo(out, QStringLiteral("Title")), m_doc);
+}
+
+TEST_F(PrintRunTest, CurrentPageFromTheDialog)
+{
+    const QString out = m_dir.File(QStringLiteral("current.pdf"));
+    m_dialogs.script = [&](QDialog& d) {
+        d.show();
+        auto* current = d.findChild<QRadioButton*>(QStringLiteral("printCurrentPage"));
+        EXPECT_TRUE(current != nullptr && current->isVisible()) << "the dialog offers the current page";
+        if (current == nullptr) {
+            return int(QDialog::Rejected);
+        }
+        current->setChecked(true);
+        return ChooseAndPrint(static_cast<QPrintDialog&>(d), out, QString());
+    };
+    const CPrintResult result = Run({m_doc, 6, nullptr, false, nullptr});
+    ASSERT_EQ(result.outcome, CPrintResult::Printed) << result.message.toStdString();
+    EXPECT_EQ(Codes(ReadSheets(out, 20)), (std::vector<int>{6}));
+}
+
+TEST_F(PrintRunTest, DialogOpensCentredOnTheScreenWithTheCommandLinePages)
+{
+    QWidget owner;
+    owner.setGeometry(20, 30, 240, 160);
+    owner.show();
+    const CCustomCommandLineInfo cmd = Parse({"/p", "/r:2-4", "/i:7,3", m_doc});
+    QString shownText;
+    bool rangesChosen = false;
+    QPoint centre;
+    m_dialogs.script = [&](QDialog& d) {
+        d.show();
+        auto& dialog = static_cast<CPrintDialogExZentrel&>(d);
+        shownText = dialog.PageRangeField()->text();
+        rangesChosen = dialog.PageRangeChoice()->isChecked();
+        centre = dialog.frameGeometry().center();
+        d.reject();
+        return d.result();
+    };
+    Run({m_doc, 1, &cmd, false, &owner});
+    EXPECT_EQ(shownText, QStringLiteral("2-4,7,3"));
+    EXPECT_TRUE(rangesChosen);
+    const QPoint screenCentre = owner.screen()->availableGeometry().center();
+    EXPECT_NEAR(centre.x(), screenCentre.x(), 1);
+    EXPECT_NEAR(centre.y(), screenCentre.y(), 1);
+    EXPECT_NE(centre, owner.frameGeometry().center());
+
+    // Without pages on the command line the dialog opens on all pages. Should the user pick a PDF file,
+    // the name offered is the document's own (Qt would put the full path behind the folder).
+    bool allChosen = false;
+    QString offeredFile;
+    m_dialogs.script = [&](QDialog& d) {
+        d.show();
+        auto* all = d.findChild<QRadioButton*>(QStringLiteral("printAll"));
+        allChosen = all != nullptr && all->isChecked();
+        offeredFile = d.findChild<QLineEdit*>(QStringLiteral("filename"))->text();
+        d.reject();
+        return d.result();
+    };
+    Run({m_doc, 1, nullptr, false, &owner});
+    EXPECT_TRUE(allChosen);
+    EXPECT_EQ(QFileInfo(offeredFile).fileName(), QStringLiteral("fax10.pdf"));
+    EXPECT_TRUE(QFileInfo(QFileInfo(offeredFile).absolutePath()).isDir()) << offeredFile.toStdString();
+}
+
+TEST_F(PrintRunTest, CommandLinePagesThatCannotExistShowNoDialog)
+{
+    const CCustomCommandLineInfo cmd = Parse({"/p", "/r:5-3", m_doc});
+    const CPrintResult result = Run({m_doc, 1, &cmd, false, nullptr});
+    EXPECT_EQ(result.outcome, CPrintResult::NothingToPrint);
+    EXPECT_EQ(m_dialogs.calls, 0);
+    EXPECT_TRUE(m_backend->jobs.empty());
+}
+
+TEST_F(PrintRunTest, PresetPagesPrintAsShownWhenAccepted)
+{
+    // /p without /q: the preset is what the dialog hands back when the user only presses "Print".
+    const CCustomCommandLineInfo cmd = Parse({"/p", "/r:2-4", "/i:7,3", m_doc});
+    const QString out = m_dir.File(QStringLiteral("preset.pdf"));
+    m_dialogs.script = [&](QDialog& d) {
+        return ChooseAndPrint(static_cast<QPrintDialog&>(d), out, QString());
+    };
+    const CPrintResult result = Run({m_doc, 1, &cmd, false, nullptr});
+    ASSERT_EQ(result.outcome, CPrintResult::Printed) << result.message.toStdString();
+    EXPECT_EQ(Codes(ReadSheets(out, 20)), (std::vector<int>{2, 3, 4, 7}));
+}
