@@ -749,5 +749,13 @@ Beenden</source>
         <translation>Quit the application; prompts to save documents.
 Exit</translation>
     </message>
+    <message>
+        <source>Die Datei &apos;%s&apos; kann nicht gelesen werden; es wurde nichts gedruckt.</source>
+        <translation>The file &apos;%s&apos; cannot be read; nothing was printed.</translation>
+    </message>
+    <message>
+        <source>Die Datei &apos;%s&apos; kann nicht geschrieben werden.</source>
+        <translation>The file &apos;%s&apos; cannot be written.</translation>
+    </message>
 </context>
 </TS>
