@@ -124,6 +124,9 @@ private:
     bool m_layoutPending = true;
     bool m_startMaximized = true;
     CCustomCommandLineInfo* m_commandLine = nullptr;
+    // Set while start-up's command-line run prints. The command line stays set for the whole session, but
+    // a later print command of the user prints the document shown, not the command line's file again.
+    bool m_commandLineRun = false;
     int m_pageCount = 1;
 
     QSplitter* m_splitter = nullptr;

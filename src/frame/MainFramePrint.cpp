@@ -16,15 +16,9 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace {
-// Set while start-up's command-line run prints. The command line stays set for the whole session, but a
-// later print command of the user prints the document shown, not the file of the command line again.
-bool g_commandLineRun = false;
-} // namespace
-
 bool CMainFrame::OnPrint()
 {
-    const bool batch = g_commandLineRun && m_commandLine != nullptr && m_commandLine->IsBatch();
+    const bool batch = m_commandLineRun && m_commandLine != nullptr && m_commandLine->IsBatch();
     const bool quiet = batch && m_commandLine->IsQuit();
 
     CPrintRequest request;
@@ -38,7 +32,7 @@ bool CMainFrame::OnPrint()
     request.quiet = quiet;
     request.parent = this;
 
-    const CPrintResult result = RunPrint(request, PrintBackend(), *m_platform.dialogs);
+    const CPrintResult result = RunPrint(request, *m_platform.print, *m_platform.dialogs);
     if (result.outcome != CPrintResult::Failed) {
         return true;
     }
@@ -62,6 +56,6 @@ bool CMainFrame::PrintFromCommandLine()
             return false;
         }
     }
-    QScopedValueRollback<bool> commandLineRun(g_commandLineRun, true);
+    QScopedValueRollback<bool> commandLineRun(m_commandLineRun, true);
     return OnPrint();
 }

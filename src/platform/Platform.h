@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class IPrintBackend; // print/PrintBackend.h: the print spooler
 class QDialog;
 class QWidget;
 
@@ -77,6 +78,8 @@ public:
 
 struct CPlatform
 {
+    CPlatform();
+    ~CPlatform();
     std::unique_ptr<IMessageBox> messageBox;
     std::unique_ptr<IFileDialog> fileDialog;
     std::unique_ptr<IClipboard> clipboard;
@@ -84,6 +87,7 @@ struct CPlatform
     std::unique_ptr<IHelpViewer> help;
     std::unique_ptr<IUrlOpener> url;
     std::unique_ptr<IDialogRunner> dialogs;
+    std::unique_ptr<IPrintBackend> print;
 
     // The real services on Qt and the Linux desktop.
     static std::unique_ptr<CPlatform> CreateReal();

@@ -1,6 +1,7 @@
 #include "platform/Platform.h"
 
 #include "platform/HelpWindow.h"
+#include "print/PrintBackend.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -186,6 +187,9 @@ public:
 
 } // namespace
 
+CPlatform::CPlatform() = default;
+CPlatform::~CPlatform() = default;
+
 std::unique_ptr<CPlatform> CPlatform::CreateReal()
 {
     auto p = std::make_unique<CPlatform>();
@@ -196,5 +200,6 @@ std::unique_ptr<CPlatform> CPlatform::CreateReal()
     p->help = std::make_unique<HelpViewerQt>();
     p->url = std::make_unique<UrlOpenerQt>();
     p->dialogs = std::make_unique<DialogRunnerQt>();
+    p->print = CreateCupsPrintBackend();
     return p;
 }

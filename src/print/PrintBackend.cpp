@@ -34,31 +34,9 @@ public:
     }
 };
 
-std::unique_ptr<IPrintBackend>& Slot()
-{
-    static std::unique_ptr<IPrintBackend> backend;
-    return backend;
-}
-
 } // namespace
 
 std::unique_ptr<IPrintBackend> CreateCupsPrintBackend()
 {
     return std::make_unique<CupsPrintBackend>();
-}
-
-IPrintBackend& PrintBackend()
-{
-    std::unique_ptr<IPrintBackend>& slot = Slot();
-    if (slot == nullptr) {
-        slot = CreateCupsPrintBackend();
-    }
-    return *slot;
-}
-
-std::unique_ptr<IPrintBackend> ReplacePrintBackend(std::unique_ptr<IPrintBackend> backend)
-{
-    std::unique_ptr<IPrintBackend> previous = std::move(Slot());
-    Slot() = std::move(backend);
-    return previous;
 }

@@ -28,10 +28,5 @@ public:
                           const std::vector<CupsOption>& options, QString* error) = 0;
 };
 
-// The backend of this process: CUPS, unless a test put another in its place.
-IPrintBackend& PrintBackend();
-// Puts `backend` in place (null restores CUPS) and returns the one it replaces.
-std::unique_ptr<IPrintBackend> ReplacePrintBackend(std::unique_ptr<IPrintBackend> backend);
-
 // The real one, through libcups.
 std::unique_ptr<IPrintBackend> CreateCupsPrintBackend();

@@ -74,9 +74,9 @@ protected:
         WriteCodedFax(m_doc, 10, 1728, 1146, 204, 98);
         auto backend = std::make_unique<RecordingBackend>(QStringLiteral("FakeQueue"), m_dir.Path());
         m_backend = backend.get();
-        m_previousBackend = ReplacePrintBackend(std::move(backend));
 
         auto platform = CPlatform::CreateReal();
+        platform->print = std::move(backend);
         m_box = new RecordingMessageBox;
         platform->messageBox.reset(m_box);
         m_dialogs = new ScriptedDialogs;
@@ -90,7 +90,6 @@ protected:
     {
         m_app->ExitInstance(0);
         m_app.reset();
-        ReplacePrintBackend(std::move(m_previousBackend));
     }
 
     bool Start(const QStringList& args) { return m_app->InitInstance(args, m_dir.Path()); }
@@ -110,7 +109,6 @@ protected:
     testsupport::TempDir m_dir;
     QString m_doc;
     RecordingBackend* m_backend = nullptr;
-    std::unique_ptr<IPrintBackend> m_previousBackend;
     RecordingMessageBox* m_box = nullptr;
     ScriptedDialogs* m_dialogs = nullptr;
     std::unique_ptr<CFolivantApp> m_app;
@@ -178,7 +176,7 @@ TEST_F(FramePrintTest, QuietRunPrintsWithoutWindowAndSucceeds)
 
 TEST_F(FramePrintTest, QuietRunFailureIsOneLineOnStderrAndExitStatusOne)
 {
-    ReplacePrintBackend(std::make_unique<RecordingBackend>(QString(), m_dir.Path())); // no default printer
+    m_backend->SetDefaultPrinter(QString()); // no default printer
     StderrCapture err;
     EXPECT_FALSE(Start({"/p", "/q", m_doc}));
     EXPECT_EQ(m_app->ExitCode(), 1);

@@ -62,6 +62,7 @@ public:
     {
     }
     QString DefaultPrinterName() override { return m_default; }
+    void SetDefaultPrinter(const QString& name) { m_default = name; }
     int SubmitPdf(const QString& queue, const QString& pdfPath, const QString& title,
                   const std::vector<CupsOption>& options, QString* error) override;
 

@@ -11,6 +11,9 @@ FakePlatform::FakePlatform() : platform(std::make_unique<CPlatform>())
     auto h = std::make_unique<FakeHelp>();
     auto u = std::make_unique<FakeUrl>();
     auto d = std::make_unique<FakeDialogs>();
+    auto sp = std::make_unique<FakeSpooler>();
+    spooler = sp.get();
+    platform->print = std::move(sp);
     messages = m.get();
     files = f.get();
     clipboard = c.get();

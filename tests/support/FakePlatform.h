@@ -2,6 +2,7 @@
 // Recording fakes for every platform service, so that widget tests never block on a modal box.
 
 #include "platform/Platform.h"
+#include "print/PrintBackend.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -126,6 +127,23 @@ public:
     QStringList ran;
 };
 
+// A spooler with one default queue that accepts every job and only counts it.
+class FakeSpooler : public IPrintBackend
+{
+public:
+    QString DefaultPrinterName() override { return defaultPrinter; }
+    int SubmitPdf(const QString& queue, const QString&, const QString& title, const std::vector<CupsOption>&,
+                  QString*) override
+    {
+        queues << queue;
+        titles << title;
+        return static_cast<int>(titles.size());
+    }
+    QString defaultPrinter = QStringLiteral("Fake");
+    QStringList queues;
+    QStringList titles;
+};
+
 // A platform of fakes; `platform` owns them, the raw pointers stay valid as long as it lives.
 struct FakePlatform
 {
@@ -138,6 +156,7 @@ struct FakePlatform
     FakeHelp* help;
     FakeUrl* url;
     FakeDialogs* dialogs;
+    FakeSpooler* spooler;
 };
 
 } // namespace testsupport
