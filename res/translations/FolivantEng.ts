@@ -571,7 +571,7 @@ The current document stays open.</translation>
     </message>
     <message>
         <source>Die Mailsystem-DLL ist ungültig.</source>
-        <translation>The mail system DLL is invalid.</translation>
+        <translation>No mail program was found to send the message with.</translation>
     </message>
     <message>
         <source>Fehler bei &quot;Nachricht senden&quot;.</source>
