@@ -26,28 +26,28 @@ std::vector<QByteArray> GeneratedDocuments(const TempDir& dir)
 {
     using C = FaxDocSpec::Compression;
     using K = FaxDocSpec::Colour;
-    std::vector<FaxDocSpec> specs;
-    FaxDocSpec s = SmallSpec(3);
-    specs.push_back(s); // G4, one strip per page
+    std::vector<FaxDocSpec> descs;
+    FaxDocSpec s = SmallDoc(3);
+    descs.push_back(s); // G4, one strip per page
     s.compression = C::G3_2D;
     s.fillOrder = 2;
     s.rowsPerStrip = 40;
-    specs.push_back(s);
-    s = SmallSpec(2);
+    descs.push_back(s);
+    s = SmallDoc(2);
     s.colour = K::Grey;
     s.compression = C::Lzw;
     s.rowsPerStrip = 30;
-    specs.push_back(s);
-    s = SmallSpec(2);
+    descs.push_back(s);
+    s = SmallDoc(2);
     s.colour = K::Rgb;
     s.compression = C::Jpeg;
     s.tileWidth = s.tileHeight = 128;
     s.bigTiff = true;
-    specs.push_back(s);
+    descs.push_back(s);
     std::vector<QByteArray> out;
     int i = 0;
-    for (const FaxDocSpec& spec : specs) {
-        out.push_back(testsupport::ReadFile(WriteDoc(dir, QStringLiteral("doc%1.tif").arg(i++), spec)));
+    for (const FaxDocSpec& desc : descs) {
+        out.push_back(testsupport::ReadFile(WriteDoc(dir, QStringLiteral("doc%1.tif").arg(i++), desc)));
     }
     return out;
 }
