@@ -143,6 +143,30 @@ TEST(Robustness, NonsenseTagsFailCleanly)
     }
 }
 
+TEST(Robustness, RowsCutOffByTheEndOfTheFileReadAsPaper)
+{
+    // A black page whose strip starts 48 bytes before the end of the file: the three rows that are there
+    // are shown (they hold the directory's bytes), the five that are not must show paper, not whatever
+    // the buffer held.
+    TiffBuilder probe;
+    probe.AddGreyPage(16, 8, 0);
+    const auto size = static_cast<std::uint32_t>(probe.Bytes().size());
+    TiffBuilder b;
+    b.AddGreyPage(16, 8, 0, {{273, Long, {size - 48}}});
+    ASSERT_EQ(static_cast<std::uint32_t>(b.Bytes().size()), size);
+    auto img = CTiffImage::FromBytes(b.Bytes());
+    for (bool decodedFirst : {false, true}) {
+        if (decodedFirst) {
+            ASSERT_FALSE(img->DecodedImage().isNull());
+        }
+        const QImage t = img->RenderScaled(16, 8, InterpolationMode::LowQuality);
+        for (int y = 3; y < 8; ++y) {
+            EXPECT_EQ(qRed(t.pixel(5, y)), 255) << y;
+        }
+    }
+    EXPECT_EQ(img->GetLastStatus(), ImageStatus::DecodeError);
+}
+
 TEST(Robustness, NamedPipesAndFoldersAreNotOpened)
 {
     TempDir dir;
