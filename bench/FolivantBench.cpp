@@ -168,6 +168,38 @@ int CmdPage(const Args& a)
     return 0;
 }
 
+// zoom FILE [--page N] [--percent P] [--window WxH] [--mode M] [--repeat R]: the page view at P percent
+// of the square-pixel size painting only the window's part, as when scrolling through the page: the
+// first paint (which decodes the page) and the median of later paints at changing positions.
+int CmdZoom(const Args& a)
+{
+    const QSize window = a.Size(QStringLiteral("window"), QSize(1200, 800));
+    CTiffImage img(a.positional.value(0));
+    img.SelectActiveFrame(a.Int(QStringLiteral("page"), 1) - 1);
+    const QSize sq = img.GetSquarePixelSize();
+    const int percent = a.Int(QStringLiteral("percent"), 800);
+    const QSize full(static_cast<int>(qint64(sq.width()) * percent / 100),
+                     static_cast<int>(qint64(sq.height()) * percent / 100));
+    if (full.isEmpty()) {
+        return 1;
+    }
+    QElapsedTimer t;
+    t.start();
+    (void)img.RenderRegion(full, QRect(QPoint(0, 0), window), Mode(a));
+    const double first = Ms(t);
+    std::vector<double> later;
+    const int repeat = a.Int(QStringLiteral("repeat"), 40);
+    for (int r = 1; r <= repeat; ++r) {
+        const QPoint at(static_cast<int>(qint64(full.width() - window.width()) * r / (repeat + 1)),
+                        static_cast<int>(qint64(full.height() - window.height()) * r / (repeat + 1)));
+        t.restart();
+        (void)img.RenderRegion(full, QRect(at, window), Mode(a));
+        later.push_back(Ms(t));
+    }
+    std::printf("full %dx%d\nfirst_ms %.3f\nms %.3f\n", full.width(), full.height(), first, Median(later));
+    return 0;
+}
+
 int Quiet(TIFF*, void*, const char*, const char*, va_list)
 {
     return 1;
@@ -221,6 +253,7 @@ const std::vector<Command>& Commands()
         {"count", "count FILE [--repeat N]", CmdCount},
         {"thumbs", "thumbs FILE [--mode 1|2|7] [--size WxH] [--out DIR]", CmdThumbs},
         {"page", "page FILE N [M...] [--window WxH] [--mode M] [--repeat R]", CmdPage},
+        {"zoom", "zoom FILE [--page N] [--percent P] [--window WxH] [--mode M] [--repeat R]", CmdZoom},
         {"floor", "floor FILE", CmdFloor},
     };
     return commands;

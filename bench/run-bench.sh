@@ -41,6 +41,11 @@ pages=$("$BENCH" page "$DOC" 1 $PAGES --window 800x600 --repeat 25)
 page1=$(value page1 <<<"$pages")
 page500=$(value page$PAGES <<<"$pages")
 
+echo "== page view at 800% painting a 1200x800 window (mode 2)"
+zoom=$("$BENCH" zoom "$DOC" --page 1 --percent 800 --window 1200x800 --mode 2)
+zoom_first=$(value first_ms <<<"$zoom")
+zoom_paint=$(value ms <<<"$zoom")
+
 # Decoding alone and our thumbnails take turns, so that both see the same machine (other work on it
 # slows whole runs down); the best run of each counts.
 declare -A runs=([floor]="" [1]="" [2]="" [7]="")
@@ -101,6 +106,8 @@ echo "== results"
 echo "FIGURE open_count_ms $open_count ms"
 echo "FIGURE page1_view_ms $page1 ms"
 echo "FIGURE page500_view_ms $page500 ms"
+echo "FIGURE view800_first_paint_ms $zoom_first ms"
+echo "FIGURE view800_paint_ms $zoom_paint ms"
 echo "RATIO page500_vs_page1 $(ratio "$page500" "$page1")"
 echo "FIGURE floor_decode_ms $floor ms"
 echo "FIGURE thumbs_mode1_ms ${thumbs[1]} ms"
