@@ -61,12 +61,8 @@ bool Decompose(const AxisWeights& a, std::vector<Span>* spans, std::int64_t* ful
 }
 
 // The hot loops count bits; with the processor's popcount instruction they are several times faster
-// than with the library routine, so x86-64 gets a second copy compiled for it, chosen at load time.
-#if defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__)
-#define FOLIVANT_POPCOUNT_CLONES __attribute__((target_clones("popcnt", "default")))
-#else
-#define FOLIVANT_POPCOUNT_CLONES
-#endif
+// than with the library routine, so on x86-64 the body is compiled twice and the copy is chosen at the
+// first call. (An explicit check rather than an ifunc: ifunc resolvers run before the sanitizers start.)
 #define FOLIVANT_INLINE inline __attribute__((always_inline))
 
 // Bits [xa, xb) of a bit row held as big-endian words, prepared once per target column: the first and
@@ -201,10 +197,8 @@ bool AnyBits(const std::uint8_t* row, std::int64_t nw, std::uint64_t firstMask, 
     return seen != 0;
 }
 
-} // namespace
-
-FOLIVANT_POPCOUNT_CLONES bool ScaleMonoShrink(const ScaleInput& in, const AxisWeights& h,
-                                              const AxisWeights& v, std::uint8_t* out, std::int64_t outStride)
+FOLIVANT_INLINE bool Shrink(const ScaleInput& in, const AxisWeights& h, const AxisWeights& v,
+                            std::uint8_t* out, std::int64_t outStride)
 {
     std::vector<Span> hs;
     std::vector<Span> vs;
@@ -344,6 +338,35 @@ FOLIVANT_POPCOUNT_CLONES bool ScaleMonoShrink(const ScaleInput& in, const AxisWe
         }
     }
     return true;
+}
+
+#if defined(__x86_64__)
+__attribute__((target("popcnt"))) bool ShrinkPopcnt(const ScaleInput& in, const AxisWeights& h,
+                                                    const AxisWeights& v, std::uint8_t* out,
+                                                    std::int64_t outStride)
+{
+    return Shrink(in, h, v, out, outStride);
+}
+#endif
+
+bool ShrinkPortable(const ScaleInput& in, const AxisWeights& h, const AxisWeights& v, std::uint8_t* out,
+                    std::int64_t outStride)
+{
+    return Shrink(in, h, v, out, outStride);
+}
+
+} // namespace
+
+bool ScaleMonoShrink(const ScaleInput& in, const AxisWeights& h, const AxisWeights& v, std::uint8_t* out,
+                     std::int64_t outStride)
+{
+#if defined(__x86_64__)
+    static const bool popcnt = __builtin_cpu_supports("popcnt");
+    if (popcnt) {
+        return ShrinkPopcnt(in, h, v, out, outStride);
+    }
+#endif
+    return ShrinkPortable(in, h, v, out, outStride);
 }
 
 } // namespace imaging
