@@ -45,5 +45,5 @@ fi
 
 mkdir -p "$BUILD/fuzz-corpus" "$BUILD/fuzz-artifacts"
 echo "run-fuzz: $(ls "$SEEDS" | wc -l) seeds, $SECONDS_TO_RUN s"
-"$FUZZ" -max_total_time="$SECONDS_TO_RUN" -rss_limit_mb=2048 -timeout=20 -max_len=1048576 \
+"$FUZZ" -max_total_time="$SECONDS_TO_RUN" -rss_limit_mb=2048 -timeout=20 -max_len=262144 \
     -print_final_stats=1 -artifact_prefix="$BUILD/fuzz-artifacts/" "$BUILD/fuzz-corpus" "$SEEDS"

@@ -443,3 +443,31 @@ TEST(TiffImage, SeveralObjectsOnSeveralThreadsGiveTheSameThumbnails)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Mkfax, TheSameDescriptionGivesTheSameBytesAndBadOnesAreRefused)
+{
+    TempDir dir;
+    FaxDocSpec desc = SmallDoc(3);
+    const QByteArray a = testsupport::ReadFile(WriteDoc(dir, "a.tif", desc));
+    const QByteArray b = testsupport::ReadFile(WriteDoc(dir, "b.tif", desc));
+    EXPECT_FALSE(a.isEmpty());
+    EXPECT_EQ(a, b);
+    desc.seed = 2;
+    EXPECT_NE(testsupport::ReadFile(WriteDoc(dir, "c.tif", desc)), a);
+
+    QString error;
+    desc.colour = FaxDocSpec::Colour::Grey; // Group 4 cannot hold grey pages
+    EXPECT_FALSE(WriteTiffDocument(dir.File("d.tif"), desc, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(QFile::exists(dir.File("d.tif")));
+    desc = SmallDoc(1);
+    desc.tileWidth = 10; // tiles must be multiples of 16
+    desc.tileHeight = 16;
+    EXPECT_FALSE(WriteTiffDocument(dir.File("e.tif"), desc, &error));
+    EXPECT_FALSE(WriteTiffDocument(dir.File("no/such/folder/f.tif"), SmallDoc(1), &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+} // namespace
