@@ -61,30 +61,44 @@ bool Decompose(const AxisWeights& a, std::vector<Span>* spans, std::int64_t* ful
 }
 
 // The hot loops count bits; with the processor's popcount instruction they are several times faster
-// than with the library routine, so x86-64 gets a second copy compiled for it, chosen at load time.
-#if defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__)
-#define FOLIVANT_POPCOUNT_CLONES __attribute__((target_clones("popcnt", "default")))
-#else
-#define FOLIVANT_POPCOUNT_CLONES
-#endif
+// than with the library routine, so on x86-64 the body is compiled twice and the copy is chosen at the
+// first call. (An explicit check rather than an ifunc: ifunc resolvers run before the sanitizers start.)
 #define FOLIVANT_INLINE inline __attribute__((always_inline))
 
-// Bits [xa, xb) of a bit row held as big-endian words; `words` starts at word index `base`.
-FOLIVANT_INLINE std::int64_t CountRange(const std::uint64_t* words, std::int64_t base, std::int64_t xa,
-                                        std::int64_t xb)
+// Bits [xa, xb) of a bit row held as big-endian words, prepared once per target column: the first and
+// last word and their masks (one word when both are the same).
+struct RangeMask
 {
+    std::int64_t first = 0;
+    std::int64_t last = -1; // empty range: last < first
+    std::uint64_t firstMask = 0;
+    std::uint64_t lastMask = 0;
+};
+
+RangeMask MakeRange(std::int64_t base, std::int64_t xa, std::int64_t xb)
+{
+    RangeMask m;
     if (xa >= xb) {
-        return 0;
+        return m;
     }
-    const std::int64_t wa = (xa >> 6) - base;
-    const std::int64_t wb = ((xb - 1) >> 6) - base;
-    const std::uint64_t headMask = ~0ull >> (xa & 63);
-    const std::uint64_t tailMask = ~0ull << (63 - ((xb - 1) & 63));
-    if (wa == wb) {
-        return __builtin_popcountll(words[wa] & headMask & tailMask);
+    m.first = (xa >> 6) - base;
+    m.last = ((xb - 1) >> 6) - base;
+    m.firstMask = ~0ull >> (xa & 63);
+    m.lastMask = ~0ull << (63 - ((xb - 1) & 63));
+    if (m.first == m.last) {
+        m.firstMask &= m.lastMask;
     }
-    std::int64_t n = __builtin_popcountll(words[wa] & headMask) + __builtin_popcountll(words[wb] & tailMask);
-    for (std::int64_t i = wa + 1; i < wb; ++i) {
+    return m;
+}
+
+FOLIVANT_INLINE std::int64_t Count(const std::uint64_t* words, const RangeMask& m)
+{
+    if (m.last <= m.first) {
+        return m.last < m.first ? 0 : __builtin_popcountll(words[m.first] & m.firstMask);
+    }
+    std::int64_t n =
+        __builtin_popcountll(words[m.first] & m.firstMask) + __builtin_popcountll(words[m.last] & m.lastMask);
+    for (std::int64_t i = m.first + 1; i < m.last; ++i) {
         n += __builtin_popcountll(words[i]);
     }
     return n;
@@ -93,6 +107,56 @@ FOLIVANT_INLINE std::int64_t CountRange(const std::uint64_t* words, std::int64_t
 FOLIVANT_INLINE int Bit(const std::uint64_t* words, std::int64_t base, std::int64_t x)
 {
     return static_cast<int>((words[(x >> 6) - base] >> (63 - (x & 63))) & 1);
+}
+
+// What each target column takes: its interior span, and the whole span for the "any ink" test.
+struct Column
+{
+    RangeMask interior;
+    RangeMask whole;
+};
+
+// Adds one bit row (as big-endian words) to `acc` with the horizontal weights.
+FOLIVANT_INLINE void AddEdgeRow(const std::uint64_t* e, std::int64_t base, std::int64_t weight,
+                                std::int64_t fullH, const std::vector<Span>& hs,
+                                const std::vector<Column>& cols, std::int64_t* acc)
+{
+    const std::size_t n = hs.size();
+    for (std::size_t t = 0; t < n; ++t) {
+        const Span& s = hs[t];
+        if (Count(e, cols[t].whole) == 0) {
+            continue;
+        }
+        std::int64_t sum = fullH * Count(e, cols[t].interior);
+        if (s.left >= 0) {
+            sum += s.wl * Bit(e, base, s.left);
+        }
+        if (s.right >= 0) {
+            sum += s.wr * Bit(e, base, s.right);
+        }
+        acc[t] += weight * sum;
+    }
+}
+
+// Row y as big-endian words limited to the span; false when it holds no ink there.
+FOLIVANT_INLINE bool LoadRow(const std::uint8_t* row, std::int64_t base, std::int64_t nw,
+                             std::uint64_t firstMask, std::uint64_t lastMask, std::uint64_t* dst)
+{
+    std::uint64_t seen = 0;
+    for (std::int64_t i = 0; i < nw; ++i) {
+        std::uint64_t w;
+        std::memcpy(&w, row + (base + i) * 8, 8);
+        w = __builtin_bswap64(w);
+        if (i == 0) {
+            w &= firstMask;
+        }
+        if (i == nw - 1) {
+            w &= lastMask;
+        }
+        dst[i] = w;
+        seen |= w;
+    }
+    return seen != 0;
 }
 
 // Adds one row (words as they lie in memory, so no byte swapping) to the counters. The fixed depth keeps
@@ -133,10 +197,8 @@ bool AnyBits(const std::uint8_t* row, std::int64_t nw, std::uint64_t firstMask, 
     return seen != 0;
 }
 
-} // namespace
-
-FOLIVANT_POPCOUNT_CLONES bool ScaleMonoShrink(const ScaleInput& in, const AxisWeights& h,
-                                              const AxisWeights& v, std::uint8_t* out, std::int64_t outStride)
+FOLIVANT_INLINE bool Shrink(const ScaleInput& in, const AxisWeights& h, const AxisWeights& v,
+                            std::uint8_t* out, std::int64_t outStride)
 {
     std::vector<Span> hs;
     std::vector<Span> vs;
@@ -169,27 +231,14 @@ FOLIVANT_POPCOUNT_CLONES bool ScaleMonoShrink(const ScaleInput& in, const AxisWe
         return false;
     }
 
-    // Row y as words limited to the span; false when it holds no ink there.
-    auto load = [&](int y, std::uint64_t* dst) {
-        const std::uint8_t* row = in.rows->Row(y);
-        std::uint64_t seen = 0;
-        for (std::int64_t i = 0; i < nw; ++i) {
-            std::uint64_t w;
-            std::memcpy(&w, row + (base + i) * 8, 8);
-            w = __builtin_bswap64(w);
-            if (i == 0) {
-                w &= firstMask;
-            }
-            if (i == nw - 1) {
-                w &= lastMask;
-            }
-            dst[i] = w;
-            seen |= w;
-        }
-        return seen != 0;
-    };
     const std::uint64_t firstRaw = __builtin_bswap64(firstMask);
     const std::uint64_t lastRaw = __builtin_bswap64(lastMask);
+    std::vector<Column> cols(hs.size());
+    for (std::size_t t = 0; t < hs.size(); ++t) {
+        const Span& s = hs[t];
+        cols[t].interior = MakeRange(base, s.lo, s.hi);
+        cols[t].whole = MakeRange(base, s.left >= 0 ? s.left : s.lo, s.right >= 0 ? s.right + 1 : s.hi);
+    }
     auto addRow = [&](const std::uint8_t* row) {
         switch (planes) {
         case 1:
@@ -219,30 +268,14 @@ FOLIVANT_POPCOUNT_CLONES bool ScaleMonoShrink(const ScaleInput& in, const AxisWe
             }
         }
     };
-    auto addEdgeRow = [&](int y, std::int64_t weight) {
-        if (!load(y, edge.data())) {
-            return;
-        }
-        const std::uint64_t* e = edge.data();
-        for (int t = 0; t < h.n; ++t) {
-            const Span& s = hs[static_cast<std::size_t>(t)];
-            std::int64_t sum = fullH * CountRange(e, base, s.lo, s.hi);
-            if (s.left >= 0) {
-                sum += s.wl * Bit(e, base, s.left);
-            }
-            if (s.right >= 0) {
-                sum += s.wr * Bit(e, base, s.right);
-            }
-            acc[static_cast<std::size_t>(t)] += weight * sum;
-        }
-    };
 
     const std::int64_t diff = static_cast<std::int64_t>(in.ink) - in.paper;
     for (int j = 0; j < v.n; ++j) {
         const Span& rs = vs[static_cast<std::size_t>(j)];
         std::fill(acc.begin(), acc.end(), 0);
-        if (rs.left >= 0) {
-            addEdgeRow(static_cast<int>(rs.left), rs.wl);
+        if (rs.left >= 0 &&
+            LoadRow(in.rows->Row(static_cast<int>(rs.left)), base, nw, firstMask, lastMask, edge.data())) {
+            AddEdgeRow(edge.data(), base, rs.wl, fullH, hs, cols, acc.data());
         }
 
         // Interior rows: per column, a binary counter spread over `planes` words (carry-save adds).
@@ -265,37 +298,32 @@ FOLIVANT_POPCOUNT_CLONES bool ScaleMonoShrink(const ScaleInput& in, const AxisWe
                 }
                 any[static_cast<std::size_t>(i)] = a;
             }
-            auto count = [&](std::int64_t x) {
-                std::int64_t n = 0;
-                for (int p = 0; p < planes; ++p) {
-                    n += static_cast<std::int64_t>(Bit(counter.data() + p * nw, base, x)) << p;
-                }
-                return n;
-            };
-            for (int t = 0; t < h.n; ++t) {
-                const Span& s = hs[static_cast<std::size_t>(t)];
-                const std::int64_t from = s.left >= 0 ? s.left : s.lo;
-                const std::int64_t to = s.right >= 0 ? s.right + 1 : s.hi;
-                if (CountRange(any.data(), base, from, to) == 0) {
+            const std::uint64_t* planeWords = counter.data();
+            for (std::size_t t = 0; t < hs.size(); ++t) {
+                if (Count(any.data(), cols[t].whole) == 0) {
                     continue;
                 }
+                const Span& s = hs[t];
                 std::int64_t sum = 0;
                 for (int p = 0; p < planes; ++p) {
-                    sum += CountRange(counter.data() + p * nw, base, s.lo, s.hi) << p;
+                    sum += Count(planeWords + p * nw, cols[t].interior) << p;
                 }
                 sum *= fullH;
-                if (s.left >= 0) {
-                    sum += s.wl * count(s.left);
+                for (int p = 0; p < planes; ++p) {
+                    if (s.left >= 0) {
+                        sum += (s.wl * Bit(planeWords + p * nw, base, s.left)) << p;
+                    }
+                    if (s.right >= 0) {
+                        sum += (s.wr * Bit(planeWords + p * nw, base, s.right)) << p;
+                    }
                 }
-                if (s.right >= 0) {
-                    sum += s.wr * count(s.right);
-                }
-                acc[static_cast<std::size_t>(t)] += fullV * sum;
+                acc[t] += fullV * sum;
             }
         }
 
-        if (rs.right >= 0) {
-            addEdgeRow(static_cast<int>(rs.right), rs.wr);
+        if (rs.right >= 0 &&
+            LoadRow(in.rows->Row(static_cast<int>(rs.right)), base, nw, firstMask, lastMask, edge.data())) {
+            AddEdgeRow(edge.data(), base, rs.wr, fullH, hs, cols, acc.data());
         }
         std::uint8_t* o = out + j * outStride;
         for (int t = 0; t < h.n; ++t) {
@@ -310,6 +338,35 @@ FOLIVANT_POPCOUNT_CLONES bool ScaleMonoShrink(const ScaleInput& in, const AxisWe
         }
     }
     return true;
+}
+
+#if defined(__x86_64__)
+__attribute__((target("popcnt"))) bool ShrinkPopcnt(const ScaleInput& in, const AxisWeights& h,
+                                                    const AxisWeights& v, std::uint8_t* out,
+                                                    std::int64_t outStride)
+{
+    return Shrink(in, h, v, out, outStride);
+}
+#endif
+
+bool ShrinkPortable(const ScaleInput& in, const AxisWeights& h, const AxisWeights& v, std::uint8_t* out,
+                    std::int64_t outStride)
+{
+    return Shrink(in, h, v, out, outStride);
+}
+
+} // namespace
+
+bool ScaleMonoShrink(const ScaleInput& in, const AxisWeights& h, const AxisWeights& v, std::uint8_t* out,
+                     std::int64_t outStride)
+{
+#if defined(__x86_64__)
+    static const bool popcnt = __builtin_cpu_supports("popcnt");
+    if (popcnt) {
+        return ShrinkPopcnt(in, h, v, out, outStride);
+    }
+#endif
+    return ShrinkPortable(in, h, v, out, outStride);
 }
 
 } // namespace imaging

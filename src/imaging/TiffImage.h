@@ -67,6 +67,7 @@ public:
     const QString& GetPath() const { return m_path; }
     // The file was opened and is a TIFF file (its pages may still fail to decode).
     bool IsOpen() const;
+    // The status of the last call that failed (Ok when none has).
     ImageStatus GetLastStatus() const;
 
     // Number of pages, counted by walking the directory chain only (no page is decoded). 0 when the
@@ -83,8 +84,10 @@ public:
     // every RotateFlip. 0 when there is no decodable page.
     int GetWidth() const;
     int GetHeight() const;
-    // Resolution in dots per inch (centimetre units converted). Missing tags, or no unit, give equal
-    // resolutions (no correction). Follows the orientation (x and y swap for transposed pages).
+    // Resolution in dots per inch (centimetre units converted, rounded to a thousandth). Missing tags read
+    // 0 for both (unknown: no correction); with only one of the two, both take it. ResolutionUnit "none"
+    // gives equal resolutions (the larger value); without a ResolutionUnit tag TIFF's default, inch,
+    // applies. Follows the orientation (x and y swap for transposed pages).
     float GetHorizontalResolution() const;
     float GetVerticalResolution() const;
     // SquarePixelSize of the active page.
@@ -92,7 +95,8 @@ public:
     // The active page holds only grey values (bilevel or greyscale), so a rendering may be kept as 8-bit.
     bool IsGrey() const;
 
-    // Turns the active page in memory; the file is never changed. The page is decoded first if needed.
+    // Turns the active page in memory; the file is never changed. Nothing is decoded for it: only the
+    // mapping from stored to shown pixels changes, which every later render and DecodedImage follow.
     void RotateFlip(RotateFlipType type);
 
     // The whole active page stretched to exactly w x h (aspect not kept), 24-bit (QImage::Format_RGB888).

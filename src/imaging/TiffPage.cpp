@@ -269,8 +269,18 @@ bool BandReader::DecodeDirect(int band, std::uint8_t* dst, std::int64_t stride)
     bool ok = true;
     if (!m_info.tiled) {
         if (stride == m_rowBytes) {
-            std::memset(dst, filePaper, static_cast<std::size_t>(m_rowBytes * rows));
-            ok = TIFFReadEncodedStrip(m_tif, static_cast<std::uint32_t>(band), dst, m_rowBytes * rows) >= 0;
+            // A strip that decodes fills every byte asked for; only when it fails can old bytes remain in
+            // the buffer, so only then is it cleared to paper and decoded again (keeping the rows that
+            // can be read). This saves clearing every strip of every page.
+            const tmsize_t want = m_rowBytes * rows;
+            const tmsize_t got = TIFFReadEncodedStrip(m_tif, static_cast<std::uint32_t>(band), dst, want);
+            if (got < 0) {
+                ok = false;
+                std::memset(dst, filePaper, static_cast<std::size_t>(want));
+                TIFFReadEncodedStrip(m_tif, static_cast<std::uint32_t>(band), dst, want);
+            } else if (got < want) {
+                std::memset(dst + got, filePaper, static_cast<std::size_t>(want - got));
+            }
         } else {
             std::vector<std::uint8_t> tmp(static_cast<std::size_t>(m_rowBytes * rows), filePaper);
             ok = TIFFReadEncodedStrip(m_tif, static_cast<std::uint32_t>(band), tmp.data(),

@@ -12,16 +12,16 @@
 namespace imagingtest {
 
 // Writes a generated document into `dir`; fails the test when writing fails.
-inline QString WriteDoc(const testsupport::TempDir& dir, const QString& name, const FaxDocSpec& spec)
+inline QString WriteDoc(const testsupport::TempDir& dir, const QString& name, const FaxDocSpec& desc)
 {
     const QString path = dir.File(name);
     QString error;
-    EXPECT_TRUE(WriteTiffDocument(path, spec, &error)) << error.toStdString();
+    EXPECT_TRUE(WriteTiffDocument(path, desc, &error)) << error.toStdString();
     return path;
 }
 
 // A small page that still has the letter's structure (fast to write and decode).
-inline FaxDocSpec SmallSpec(int pages = 2)
+inline FaxDocSpec SmallDoc(int pages = 2)
 {
     FaxDocSpec s;
     s.pages = pages;

@@ -21,7 +21,7 @@ const InterpolationMode kModes[] = {InterpolationMode::LowQuality, Interpolation
                                     InterpolationMode::HighQualityBicubic};
 
 // A single page drawn pixel by pixel.
-FaxDocSpec PixelSpec(int w, int h, FaxDocSpec::Colour colour, std::function<void(QImage&)> paint)
+FaxDocSpec PixelDoc(int w, int h, FaxDocSpec::Colour colour, std::function<void(QImage&)> paint)
 {
     FaxDocSpec s;
     s.pages = 1;
@@ -44,7 +44,7 @@ int Grey(const QImage& img, int x, int y)
 TEST(Render, AOnePixelLineOnAFaxPageSurvivesShrinkingAsGrey)
 {
     TempDir dir;
-    const FaxDocSpec spec = PixelSpec(1728, 2292, FaxDocSpec::Colour::Bilevel, [](QImage& img) {
+    const FaxDocSpec desc = PixelDoc(1728, 2292, FaxDocSpec::Colour::Bilevel, [](QImage& img) {
         for (int x = 100; x < 1600; ++x) {
             img.scanLine(1000)[x] = 0;
         }
@@ -52,7 +52,7 @@ TEST(Render, AOnePixelLineOnAFaxPageSurvivesShrinkingAsGrey)
             img.scanLine(y)[800] = 0;
         }
     });
-    CTiffImage img(WriteDoc(dir, "line.tif", spec));
+    CTiffImage img(WriteDoc(dir, "line.tif", desc));
     for (InterpolationMode mode : kModes) {
         SCOPED_TRACE(static_cast<int>(mode));
         const QImage t = img.RenderScaled(150, 212, mode);
@@ -95,10 +95,10 @@ TEST(Render, AOnePixelLineOnAFaxPageSurvivesShrinkingAsGrey)
 TEST(Render, FaxThumbnailsAreGreyInEveryMode)
 {
     TempDir dir;
-    FaxDocSpec spec = SmallSpec(1);
-    spec.width = 1728;
-    spec.height = 2292;
-    CTiffImage img(WriteDoc(dir, "fax.tif", spec));
+    FaxDocSpec desc = SmallDoc(1);
+    desc.width = 1728;
+    desc.height = 2292;
+    CTiffImage img(WriteDoc(dir, "fax.tif", desc));
     for (InterpolationMode mode : kModes) {
         const QImage t = img.RenderScaled(150, 212, mode);
         std::set<int> values;
@@ -114,12 +114,11 @@ TEST(Render, FaxThumbnailsAreGreyInEveryMode)
 TEST(Render, EvenPagesStayEvenWhenShrunkOrEnlarged)
 {
     TempDir dir;
-    CTiffImage white(
-        WriteDoc(dir, "w.tif", PixelSpec(333, 517, FaxDocSpec::Colour::Bilevel, [](QImage&) {})));
-    CTiffImage grey(WriteDoc(dir, "g.tif", PixelSpec(333, 517, FaxDocSpec::Colour::Grey, [](QImage& img) {
+    CTiffImage white(WriteDoc(dir, "w.tif", PixelDoc(333, 517, FaxDocSpec::Colour::Bilevel, [](QImage&) {})));
+    CTiffImage grey(WriteDoc(dir, "g.tif", PixelDoc(333, 517, FaxDocSpec::Colour::Grey, [](QImage& img) {
                                  img.fill(qRgb(77, 77, 77));
                              })));
-    CTiffImage black(WriteDoc(dir, "b.tif", PixelSpec(333, 517, FaxDocSpec::Colour::Bilevel, [](QImage& img) {
+    CTiffImage black(WriteDoc(dir, "b.tif", PixelDoc(333, 517, FaxDocSpec::Colour::Bilevel, [](QImage& img) {
                                   img.fill(Qt::black);
                               })));
     for (InterpolationMode mode : kModes) {
@@ -138,7 +137,7 @@ TEST(Render, EvenPagesStayEvenWhenShrunkOrEnlarged)
 TEST(Render, KnownAveragesAndInterpolations)
 {
     TempDir dir;
-    CTiffImage three(WriteDoc(dir, "3.tif", PixelSpec(3, 1, FaxDocSpec::Colour::Grey, [](QImage& img) {
+    CTiffImage three(WriteDoc(dir, "3.tif", PixelDoc(3, 1, FaxDocSpec::Colour::Grey, [](QImage& img) {
                                   img.scanLine(0)[0] = 0;
                                   img.scanLine(0)[1] = 90;
                                   img.scanLine(0)[2] = 255;
@@ -157,7 +156,7 @@ TEST(Render, KnownAveragesAndInterpolations)
     EXPECT_EQ(row(three.RenderScaled(2, 1, InterpolationMode::LowQuality)), (std::vector<int>{0, 173}));
     EXPECT_EQ(row(three.RenderScaled(2, 1, InterpolationMode::HighQuality)), (std::vector<int>{30, 200}));
 
-    CTiffImage two(WriteDoc(dir, "2.tif", PixelSpec(2, 1, FaxDocSpec::Colour::Grey, [](QImage& img) {
+    CTiffImage two(WriteDoc(dir, "2.tif", PixelDoc(2, 1, FaxDocSpec::Colour::Grey, [](QImage& img) {
                                 img.scanLine(0)[0] = 0;
                                 img.scanLine(0)[1] = 255;
                             })));
@@ -171,7 +170,7 @@ TEST(Render, KnownAveragesAndInterpolations)
     EXPECT_GT(cubic[2], 128);
 
     // A bilevel checkerboard of 2 x 2 squares halved is an even 50% grey.
-    CTiffImage board(WriteDoc(dir, "c.tif", PixelSpec(64, 64, FaxDocSpec::Colour::Bilevel, [](QImage& img) {
+    CTiffImage board(WriteDoc(dir, "c.tif", PixelDoc(64, 64, FaxDocSpec::Colour::Bilevel, [](QImage& img) {
                                   for (int y = 0; y < 64; ++y) {
                                       for (int x = 0; x < 64; ++x) {
                                           img.scanLine(y)[x] = ((x / 2 + y / 2) % 2) ? 0 : 255;
@@ -224,11 +223,11 @@ TEST(Render, PartsEqualTheSamePartOfTheWholeRender)
     const QSize fulls[] = {QSize(150, 212), QSize(431, 572), QSize(1296, 1719), QSize(300, 1500)};
     unsigned seed = 1;
     for (const Doc& doc : docs) {
-        FaxDocSpec spec = SmallSpec(1);
-        spec.colour = doc.colour;
-        spec.compression = doc.compression;
-        spec.orientation = doc.orientation;
-        const QString path = WriteDoc(dir, QString::fromLatin1(doc.name) + QStringLiteral(".tif"), spec);
+        FaxDocSpec desc = SmallDoc(1);
+        desc.colour = doc.colour;
+        desc.compression = doc.compression;
+        desc.orientation = doc.orientation;
+        const QString path = WriteDoc(dir, QString::fromLatin1(doc.name) + QStringLiteral(".tif"), desc);
         for (int turn : {0, 5}) {
             for (InterpolationMode mode : kModes) {
                 for (QSize full : fulls) {
@@ -308,7 +307,7 @@ TEST(Render, BitCountingShortcutGivesTheSameSumsAsTheGeneralCode)
 TEST(Render, DrawOnAnImageScalesOnlyTheVisiblePart)
 {
     TempDir dir;
-    CTiffImage img(WriteDoc(dir, "d.tif", SmallSpec(1)));
+    CTiffImage img(WriteDoc(dir, "d.tif", SmallDoc(1)));
     const QRect target(-40, 20, 700, 930);
     const QImage whole = img.RenderScaled(target.width(), target.height(), InterpolationMode::HighQuality);
 
@@ -338,10 +337,10 @@ TEST(Render, DrawOnAnImageScalesOnlyTheVisiblePart)
 TEST(Render, PrintingHandsTheBilevelPageOverAsOneBitData)
 {
     TempDir dir;
-    FaxDocSpec spec = SmallSpec(1);
-    spec.width = 1728;
-    spec.height = 2292;
-    CTiffImage img(WriteDoc(dir, "p.tif", spec));
+    FaxDocSpec desc = SmallDoc(1);
+    desc.width = 1728;
+    desc.height = 2292;
+    CTiffImage img(WriteDoc(dir, "p.tif", desc));
     const QString pdf = dir.File("p.pdf");
     {
         QPdfWriter writer(pdf);

@@ -26,28 +26,28 @@ std::vector<QByteArray> GeneratedDocuments(const TempDir& dir)
 {
     using C = FaxDocSpec::Compression;
     using K = FaxDocSpec::Colour;
-    std::vector<FaxDocSpec> specs;
-    FaxDocSpec s = SmallSpec(3);
-    specs.push_back(s); // G4, one strip per page
+    std::vector<FaxDocSpec> descs;
+    FaxDocSpec s = SmallDoc(3);
+    descs.push_back(s); // G4, one strip per page
     s.compression = C::G3_2D;
     s.fillOrder = 2;
     s.rowsPerStrip = 40;
-    specs.push_back(s);
-    s = SmallSpec(2);
+    descs.push_back(s);
+    s = SmallDoc(2);
     s.colour = K::Grey;
     s.compression = C::Lzw;
     s.rowsPerStrip = 30;
-    specs.push_back(s);
-    s = SmallSpec(2);
+    descs.push_back(s);
+    s = SmallDoc(2);
     s.colour = K::Rgb;
     s.compression = C::Jpeg;
     s.tileWidth = s.tileHeight = 128;
     s.bigTiff = true;
-    specs.push_back(s);
+    descs.push_back(s);
     std::vector<QByteArray> out;
     int i = 0;
-    for (const FaxDocSpec& spec : specs) {
-        out.push_back(testsupport::ReadFile(WriteDoc(dir, QStringLiteral("doc%1.tif").arg(i++), spec)));
+    for (const FaxDocSpec& desc : descs) {
+        out.push_back(testsupport::ReadFile(WriteDoc(dir, QStringLiteral("doc%1.tif").arg(i++), desc)));
     }
     return out;
 }
@@ -141,6 +141,30 @@ TEST(Robustness, NonsenseTagsFailCleanly)
         EXPECT_TRUE(img->SelectActiveFrame(1));
         EXPECT_EQ(qRed(img->RenderScaled(4, 2, InterpolationMode::HighQuality).pixel(1, 1)), 50);
     }
+}
+
+TEST(Robustness, RowsCutOffByTheEndOfTheFileReadAsPaper)
+{
+    // A black page whose strip starts 48 bytes before the end of the file: the three rows that are there
+    // are shown (they hold the directory's bytes), the five that are not must show paper, not whatever
+    // the buffer held.
+    TiffBuilder probe;
+    probe.AddGreyPage(16, 8, 0);
+    const auto size = static_cast<std::uint32_t>(probe.Bytes().size());
+    TiffBuilder b;
+    b.AddGreyPage(16, 8, 0, {{273, Long, {size - 48}}});
+    ASSERT_EQ(static_cast<std::uint32_t>(b.Bytes().size()), size);
+    auto img = CTiffImage::FromBytes(b.Bytes());
+    for (bool decodedFirst : {false, true}) {
+        if (decodedFirst) {
+            ASSERT_FALSE(img->DecodedImage().isNull());
+        }
+        const QImage t = img->RenderScaled(16, 8, InterpolationMode::LowQuality);
+        for (int y = 3; y < 8; ++y) {
+            EXPECT_EQ(qRed(t.pixel(5, y)), 255) << y;
+        }
+    }
+    EXPECT_EQ(img->GetLastStatus(), ImageStatus::DecodeError);
 }
 
 TEST(Robustness, NamedPipesAndFoldersAreNotOpened)

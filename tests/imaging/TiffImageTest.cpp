@@ -75,7 +75,7 @@ TEST(TiffImage, MissingFolderEmptyAndForeignFilesReadAsNoPages)
 TEST(TiffImage, NonPositiveAndOversizedTargetsGiveNullImages)
 {
     TempDir dir;
-    CTiffImage img(WriteDoc(dir, "a.tif", SmallSpec(1)));
+    CTiffImage img(WriteDoc(dir, "a.tif", SmallDoc(1)));
     EXPECT_TRUE(img.RenderScaled(0, 10, InterpolationMode::LowQuality).isNull());
     EXPECT_TRUE(img.RenderScaled(10, -1, InterpolationMode::LowQuality).isNull());
     EXPECT_TRUE(img.RenderScaled(100000, 100000, InterpolationMode::LowQuality).isNull());
@@ -124,23 +124,23 @@ TEST(TiffImage, GeneratedDocumentsDecodeToTheDrawnPages)
     TempDir dir;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        FaxDocSpec spec = SmallSpec(2);
-        spec.compression = c.compression;
-        spec.colour = c.colour;
-        spec.rowsPerStrip = c.rowsPerStrip;
-        spec.tileWidth = spec.tileHeight = c.tile;
-        spec.fillOrder = c.fillOrder;
-        spec.minIsBlack = c.minIsBlack;
-        spec.bigTiff = c.bigTiff;
-        CTiffImage img(WriteDoc(dir, QString::fromLatin1(c.name) + QStringLiteral(".tif"), spec));
+        FaxDocSpec desc = SmallDoc(2);
+        desc.compression = c.compression;
+        desc.colour = c.colour;
+        desc.rowsPerStrip = c.rowsPerStrip;
+        desc.tileWidth = desc.tileHeight = c.tile;
+        desc.fillOrder = c.fillOrder;
+        desc.minIsBlack = c.minIsBlack;
+        desc.bigTiff = c.bigTiff;
+        CTiffImage img(WriteDoc(dir, QString::fromLatin1(c.name) + QStringLiteral(".tif"), desc));
         ASSERT_EQ(img.GetFrameCount(), 2);
         for (int page = 0; page < 2; ++page) {
             ASSERT_TRUE(img.SelectActiveFrame(page));
-            EXPECT_EQ(img.GetWidth(), spec.width);
-            EXPECT_EQ(img.GetHeight(), spec.height);
+            EXPECT_EQ(img.GetWidth(), desc.width);
+            EXPECT_EQ(img.GetHeight(), desc.height);
             EXPECT_EQ(img.IsGrey(), c.colour != K::Rgb);
-            const QImage drawn = RenderFaxPage(spec, page);
-            const QImage decoded = img.RenderScaled(spec.width, spec.height, InterpolationMode::LowQuality);
+            const QImage drawn = RenderFaxPage(desc, page);
+            const QImage decoded = img.RenderScaled(desc.width, desc.height, InterpolationMode::LowQuality);
             if (c.compression == C::Jpeg) {
                 EXPECT_LT(MeanDiff(decoded, drawn), 4.0);
             } else {
@@ -156,15 +156,15 @@ TEST(TiffImage, GeneratedDocumentsDecodeToTheDrawnPages)
 TEST(TiffImage, BilevelPagesStayOneBitAndGreyPagesEightBit)
 {
     TempDir dir;
-    FaxDocSpec spec = SmallSpec(1);
-    CTiffImage bilevel(WriteDoc(dir, "b.tif", spec));
+    FaxDocSpec desc = SmallDoc(1);
+    CTiffImage bilevel(WriteDoc(dir, "b.tif", desc));
     EXPECT_EQ(bilevel.DecodedImage().format(), QImage::Format_Mono);
-    spec.colour = FaxDocSpec::Colour::Grey;
-    spec.compression = FaxDocSpec::Compression::Lzw;
-    CTiffImage grey(WriteDoc(dir, "g.tif", spec));
+    desc.colour = FaxDocSpec::Colour::Grey;
+    desc.compression = FaxDocSpec::Compression::Lzw;
+    CTiffImage grey(WriteDoc(dir, "g.tif", desc));
     EXPECT_EQ(grey.DecodedImage().format(), QImage::Format_Grayscale8);
-    spec.colour = FaxDocSpec::Colour::Rgb;
-    CTiffImage rgb(WriteDoc(dir, "c.tif", spec));
+    desc.colour = FaxDocSpec::Colour::Rgb;
+    CTiffImage rgb(WriteDoc(dir, "c.tif", desc));
     EXPECT_FALSE(rgb.IsGrey());
     EXPECT_EQ(rgb.DecodedImage().format(), QImage::Format_ARGB32_Premultiplied);
 }
@@ -172,30 +172,30 @@ TEST(TiffImage, BilevelPagesStayOneBitAndGreyPagesEightBit)
 TEST(TiffImage, ResolutionUnits)
 {
     TempDir dir;
-    FaxDocSpec spec = SmallSpec(1);
-    spec.xDpi = 204;
-    spec.yDpi = 98;
-    spec.resolutionUnit = 2;
-    CTiffImage inch(WriteDoc(dir, "inch.tif", spec));
+    FaxDocSpec desc = SmallDoc(1);
+    desc.xDpi = 204;
+    desc.yDpi = 98;
+    desc.resolutionUnit = 2;
+    CTiffImage inch(WriteDoc(dir, "inch.tif", desc));
     EXPECT_FLOAT_EQ(inch.GetHorizontalResolution(), 204.0f);
     EXPECT_FLOAT_EQ(inch.GetVerticalResolution(), 98.0f);
     EXPECT_EQ(inch.GetSquarePixelSize(), QSize(432, 573 * 204 / 98));
 
     // Dots per centimetre come back as the same whole dots per inch, not as 203.99999.
-    spec.resolutionUnit = 3;
-    CTiffImage cm(WriteDoc(dir, "cm.tif", spec));
+    desc.resolutionUnit = 3;
+    CTiffImage cm(WriteDoc(dir, "cm.tif", desc));
     EXPECT_NEAR(cm.GetHorizontalResolution(), 204.0f, 1e-3);
     EXPECT_NEAR(cm.GetVerticalResolution(), 98.0f, 1e-3);
     EXPECT_EQ(cm.GetSquarePixelSize(), inch.GetSquarePixelSize());
 
     // Without a unit the numbers carry no size: equal resolutions, no correction.
-    spec.resolutionUnit = 1;
-    CTiffImage none(WriteDoc(dir, "none.tif", spec));
+    desc.resolutionUnit = 1;
+    CTiffImage none(WriteDoc(dir, "none.tif", desc));
     EXPECT_EQ(none.GetHorizontalResolution(), none.GetVerticalResolution());
     EXPECT_EQ(none.GetSquarePixelSize(), QSize(432, 573));
 
-    spec.resolutionUnit = 0;
-    CTiffImage missing(WriteDoc(dir, "missing.tif", spec));
+    desc.resolutionUnit = 0;
+    CTiffImage missing(WriteDoc(dir, "missing.tif", desc));
     EXPECT_EQ(missing.GetHorizontalResolution(), 0.0f);
     EXPECT_EQ(missing.GetVerticalResolution(), 0.0f);
     EXPECT_EQ(missing.GetSquarePixelSize(), QSize(432, 573));
@@ -213,20 +213,20 @@ TEST(TiffImage, ResolutionWithOnlyOneValueCountsForBothAxes)
 TEST(TiffImage, OrientationTagsShowThePageUpright)
 {
     TempDir dir;
-    FaxDocSpec spec = SmallSpec(1);
-    spec.xDpi = 204;
-    spec.yDpi = 98;
-    const QImage upright = RenderFaxPage(spec, 0);
+    FaxDocSpec desc = SmallDoc(1);
+    desc.xDpi = 204;
+    desc.yDpi = 98;
+    const QImage upright = RenderFaxPage(desc, 0);
     for (int o = 1; o <= 8; ++o) {
         SCOPED_TRACE(o);
-        spec.orientation = o;
-        CTiffImage img(WriteDoc(dir, QStringLiteral("o%1.tif").arg(o), spec));
-        EXPECT_EQ(img.GetWidth(), spec.width);
-        EXPECT_EQ(img.GetHeight(), spec.height);
+        desc.orientation = o;
+        CTiffImage img(WriteDoc(dir, QStringLiteral("o%1.tif").arg(o), desc));
+        EXPECT_EQ(img.GetWidth(), desc.width);
+        EXPECT_EQ(img.GetHeight(), desc.height);
         // The resolutions follow the axes they belong to.
         EXPECT_FLOAT_EQ(img.GetHorizontalResolution(), 204.0f);
         EXPECT_FLOAT_EQ(img.GetVerticalResolution(), 98.0f);
-        EXPECT_EQ(MaxDiff(img.RenderScaled(spec.width, spec.height, InterpolationMode::HighQuality), upright),
+        EXPECT_EQ(MaxDiff(img.RenderScaled(desc.width, desc.height, InterpolationMode::HighQuality), upright),
                   0);
         EXPECT_EQ(MaxDiff(img.DecodedImage(), upright), 0);
     }
@@ -243,11 +243,11 @@ QImage Reference(const QImage& img, RotateFlipType t)
 TEST(TiffImage, RotateFlipTurnsTheActivePageInMemory)
 {
     TempDir dir;
-    FaxDocSpec spec = SmallSpec(2);
-    spec.xDpi = 204;
-    spec.yDpi = 98;
-    const QString path = WriteDoc(dir, "r.tif", spec);
-    const QImage upright = RenderFaxPage(spec, 0).convertToFormat(QImage::Format_RGB888);
+    FaxDocSpec desc = SmallDoc(2);
+    desc.xDpi = 204;
+    desc.yDpi = 98;
+    const QString path = WriteDoc(dir, "r.tif", desc);
+    const QImage upright = RenderFaxPage(desc, 0).convertToFormat(QImage::Format_RGB888);
     for (int t = 0; t < 8; ++t) {
         SCOPED_TRACE(t);
         const auto type = static_cast<RotateFlipType>(t);
@@ -385,7 +385,7 @@ TEST(TiffImage, PagesLargerThanTheCapAreNotDecoded)
     EXPECT_EQ(huge->RenderScaled(30, 30, InterpolationMode::HighQuality).pixel(5, 5), qRgb(255, 255, 255));
 
     TempDir dir;
-    CTiffImage img(WriteDoc(dir, "a.tif", SmallSpec(1)));
+    CTiffImage img(WriteDoc(dir, "a.tif", SmallDoc(1)));
     ASSERT_EQ(img.GetWidth(), 432);
     img.SetMaxDecodedBytes(432 / 8 * 100);
     EXPECT_EQ(img.GetWidth(), 0);
@@ -397,9 +397,9 @@ TEST(TiffImage, PagesLargerThanTheCapAreNotDecoded)
 TEST(TiffImage, MemoryAndFileOpenAgree)
 {
     TempDir dir;
-    FaxDocSpec spec = SmallSpec(3);
-    spec.compression = FaxDocSpec::Compression::G3_2D;
-    const QString path = WriteDoc(dir, "m.tif", spec);
+    FaxDocSpec desc = SmallDoc(3);
+    desc.compression = FaxDocSpec::Compression::G3_2D;
+    const QString path = WriteDoc(dir, "m.tif", desc);
     CTiffImage file(path);
     auto mem = CTiffImage::FromBytes(testsupport::ReadFile(path), QStringLiteral("m.tif"));
     ASSERT_EQ(mem->GetFrameCount(), 3);
@@ -413,9 +413,9 @@ TEST(TiffImage, MemoryAndFileOpenAgree)
 TEST(TiffImage, SeveralObjectsOnSeveralThreadsGiveTheSameThumbnails)
 {
     TempDir dir;
-    FaxDocSpec spec = SmallSpec(6);
-    spec.compression = FaxDocSpec::Compression::G3;
-    const QString path = WriteDoc(dir, "t.tif", spec);
+    FaxDocSpec desc = SmallDoc(6);
+    desc.compression = FaxDocSpec::Compression::G3;
+    const QString path = WriteDoc(dir, "t.tif", desc);
     auto thumbs = [&path] {
         std::vector<QImage> out;
         CTiffImage img(path);
@@ -440,6 +440,34 @@ TEST(TiffImage, SeveralObjectsOnSeveralThreadsGiveTheSameThumbnails)
             EXPECT_EQ(r[i], expected[i]);
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(Mkfax, TheSameDescriptionGivesTheSameBytesAndBadOnesAreRefused)
+{
+    TempDir dir;
+    FaxDocSpec desc = SmallDoc(3);
+    const QByteArray a = testsupport::ReadFile(WriteDoc(dir, "a.tif", desc));
+    const QByteArray b = testsupport::ReadFile(WriteDoc(dir, "b.tif", desc));
+    EXPECT_FALSE(a.isEmpty());
+    EXPECT_EQ(a, b);
+    desc.seed = 2;
+    EXPECT_NE(testsupport::ReadFile(WriteDoc(dir, "c.tif", desc)), a);
+
+    QString error;
+    desc.colour = FaxDocSpec::Colour::Grey; // Group 4 cannot hold grey pages
+    EXPECT_FALSE(WriteTiffDocument(dir.File("d.tif"), desc, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(QFile::exists(dir.File("d.tif")));
+    desc = SmallDoc(1);
+    desc.tileWidth = 10; // tiles must be multiples of 16
+    desc.tileHeight = 16;
+    EXPECT_FALSE(WriteTiffDocument(dir.File("e.tif"), desc, &error));
+    EXPECT_FALSE(WriteTiffDocument(dir.File("no/such/folder/f.tif"), SmallDoc(1), &error));
+    EXPECT_FALSE(error.isEmpty());
 }
 
 } // namespace

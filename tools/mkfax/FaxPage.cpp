@@ -154,9 +154,9 @@ void Threshold(QImage& grey, int rows)
     }
 }
 
-PageComposer::PageComposer(const FaxDocSpec& spec) : m_spec(spec)
+PageComposer::PageComposer(const FaxDocSpec& desc) : m_doc(desc)
 {
-    Random r(0xF0117A17ull ^ (static_cast<std::uint64_t>(spec.seed) << 17));
+    Random r(0xF0117A17ull ^ (static_cast<std::uint64_t>(desc.seed) << 17));
     const int s = r.Below(static_cast<int>(kCompanies.size()));
     m_sender = {U(kCompanies[s]),
                 U(kStreets[s]),
@@ -176,13 +176,13 @@ PageComposer::PageComposer(const FaxDocSpec& spec) : m_spec(spec)
 
 QImage PageComposer::Page(int index)
 {
-    if (m_spec.paintPage) {
-        QImage img(m_spec.width, m_spec.height,
-                   m_spec.colour == FaxDocSpec::Colour::Rgb ? QImage::Format_RGB888
-                                                            : QImage::Format_Grayscale8);
+    if (m_doc.paintPage) {
+        QImage img(m_doc.width, m_doc.height,
+                   m_doc.colour == FaxDocSpec::Colour::Rgb ? QImage::Format_RGB888
+                                                           : QImage::Format_Grayscale8);
         img.fill(Qt::white);
-        m_spec.paintPage(img, index);
-        if (m_spec.colour == FaxDocSpec::Colour::Bilevel) {
+        m_doc.paintPage(img, index);
+        if (m_doc.colour == FaxDocSpec::Colour::Bilevel) {
             Threshold(img);
         }
         return img;
@@ -191,7 +191,7 @@ QImage PageComposer::Page(int index)
     const int kind = index == 0 ? 0 : 1 + (index - 1) % 4;
     QImage img = Body(kind).copy();
     const int overlayRows = DrawOverlay(img, index);
-    if (m_spec.colour == FaxDocSpec::Colour::Bilevel) {
+    if (m_doc.colour == FaxDocSpec::Colour::Bilevel) {
         Threshold(img, overlayRows); // the body below is thresholded already
     }
     return img;
@@ -201,12 +201,12 @@ const QImage& PageComposer::Body(int kind)
 {
     auto it = m_bodies.find(kind);
     if (it == m_bodies.end()) {
-        QImage img(m_spec.width, m_spec.height,
-                   m_spec.colour == FaxDocSpec::Colour::Rgb ? QImage::Format_RGB888
-                                                            : QImage::Format_Grayscale8);
+        QImage img(m_doc.width, m_doc.height,
+                   m_doc.colour == FaxDocSpec::Colour::Rgb ? QImage::Format_RGB888
+                                                           : QImage::Format_Grayscale8);
         img.fill(Qt::white);
         DrawBody(img, kind);
-        if (m_spec.colour == FaxDocSpec::Colour::Bilevel) {
+        if (m_doc.colour == FaxDocSpec::Colour::Bilevel) {
             Threshold(img);
         }
         it = m_bodies.emplace(kind, std::move(img)).first;
@@ -216,10 +216,10 @@ const QImage& PageComposer::Body(int kind)
 
 void PageComposer::DrawBody(QImage& img, int kind)
 {
-    const bool colour = m_spec.colour == FaxDocSpec::Colour::Rgb;
+    const bool colour = m_doc.colour == FaxDocSpec::Colour::Rgb;
     const QColor ink = Qt::black;
     const QColor accent = colour ? QColor(20, 60, 140) : ink;
-    Random r(0xB0D1E5ull + static_cast<std::uint64_t>(m_spec.seed) * 977 +
+    Random r(0xB0D1E5ull + static_cast<std::uint64_t>(m_doc.seed) * 977 +
              static_cast<std::uint64_t>(kind) * 31);
 
     QPainter p(&img);
@@ -283,7 +283,7 @@ void PageComposer::DrawBody(QImage& img, int kind)
                                     QStringLiteral("Seiten:"), QStringLiteral("Betreff:")};
         const QStringList values = {m_recipient.at(0),
                                     m_sender.person + QStringLiteral(", ") + m_sender.company, m_sender.fax,
-                                    QString::number(m_spec.pages) + QStringLiteral(" (inkl. Deckblatt)"),
+                                    QString::number(m_doc.pages) + QStringLiteral(" (inkl. Deckblatt)"),
                                     QStringLiteral("Unterlagen zu Auftrag %1").arg(r.Between(10000, 99999))};
         for (int i = 0; i < labels.size(); ++i) {
             p.drawText(QPointF(200, y), labels.at(i));
@@ -412,7 +412,7 @@ int PageComposer::DrawOverlay(QImage& img, int index)
         QPointF(60, 55),
         QStringLiteral("07.03.2024  09:41   VON: %1   %2").arg(m_sender.fax, m_sender.company.left(28)));
     p.drawText(QRectF(1300, 25, 740, 40), Qt::AlignRight,
-               QStringLiteral("S. %1/%2").arg(index + 1).arg(m_spec.pages));
+               QStringLiteral("S. %1/%2").arg(index + 1).arg(m_doc.pages));
 
     // The page number, large enough to read on a thumbnail.
     const QRectF box(1540, 90, 480, 320);

@@ -31,7 +31,7 @@ private:
 class PageComposer
 {
 public:
-    explicit PageComposer(const FaxDocSpec& spec);
+    explicit PageComposer(const FaxDocSpec& desc);
 
     // Upright page: Grayscale8 (bilevel pages hold only 0 and 255) or RGB888.
     QImage Page(int index);
@@ -47,7 +47,7 @@ private:
     // Returns the number of rows from the top that it may have changed.
     int DrawOverlay(QImage& img, int index);
 
-    FaxDocSpec m_spec;
+    FaxDocSpec m_doc;
     Sender m_sender;
     QStringList m_recipient;
     std::map<int, QImage> m_bodies;

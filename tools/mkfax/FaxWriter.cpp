@@ -88,14 +88,14 @@ bool IsCcitt(FaxDocSpec::Compression c)
 }
 
 // One stored row in the file's sample layout.
-void PackRow(const QImage& img, int y, const FaxDocSpec& spec, uint8_t* out)
+void PackRow(const QImage& img, int y, const FaxDocSpec& desc, uint8_t* out)
 {
     const uchar* src = img.constScanLine(y);
     const int w = img.width();
-    switch (spec.colour) {
+    switch (desc.colour) {
     case FaxDocSpec::Colour::Bilevel: {
         // Min-is-white: a set bit is black ink.
-        const uint8_t flip = spec.minIsBlack ? 0xFF : 0x00;
+        const uint8_t flip = desc.minIsBlack ? 0xFF : 0x00;
         int x = 0;
         for (; x + 8 <= w; x += 8) {
             const uchar* s = src + x;
@@ -113,7 +113,7 @@ void PackRow(const QImage& img, int y, const FaxDocSpec& spec, uint8_t* out)
         break;
     }
     case FaxDocSpec::Colour::Grey:
-        if (spec.minIsBlack) {
+        if (desc.minIsBlack) {
             std::memcpy(out, src, static_cast<size_t>(w));
         } else {
             for (int x = 0; x < w; ++x) {
@@ -127,12 +127,12 @@ void PackRow(const QImage& img, int y, const FaxDocSpec& spec, uint8_t* out)
     }
 }
 
-bool SetPageFields(TIFF* tif, const FaxDocSpec& spec, int page, int w, int h, QString* error)
+bool SetPageFields(TIFF* tif, const FaxDocSpec& desc, int page, int w, int h, QString* error)
 {
-    const bool bilevel = spec.colour == FaxDocSpec::Colour::Bilevel;
-    const bool rgb = spec.colour == FaxDocSpec::Colour::Rgb;
-    const bool jpeg = spec.compression == FaxDocSpec::Compression::Jpeg;
-    if (IsCcitt(spec.compression) && !bilevel) {
+    const bool bilevel = desc.colour == FaxDocSpec::Colour::Bilevel;
+    const bool rgb = desc.colour == FaxDocSpec::Colour::Rgb;
+    const bool jpeg = desc.compression == FaxDocSpec::Compression::Jpeg;
+    if (IsCcitt(desc.compression) && !bilevel) {
         *error = QStringLiteral("CCITT compressions need bilevel pages");
         return false;
     }
@@ -146,53 +146,53 @@ bool SetPageFields(TIFF* tif, const FaxDocSpec& spec, int page, int w, int h, QS
     TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, bilevel ? 1 : 8);
     TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, rgb ? 3 : 1);
     TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(tif, TIFFTAG_COMPRESSION, TiffCompression(spec.compression));
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, TiffCompression(desc.compression));
     if (rgb) {
         TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, jpeg ? PHOTOMETRIC_YCBCR : PHOTOMETRIC_RGB);
     } else {
         TIFFSetField(tif, TIFFTAG_PHOTOMETRIC,
-                     spec.minIsBlack ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_MINISWHITE);
+                     desc.minIsBlack ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_MINISWHITE);
     }
     if (jpeg) {
-        TIFFSetField(tif, TIFFTAG_JPEGQUALITY, spec.jpegQuality);
+        TIFFSetField(tif, TIFFTAG_JPEGQUALITY, desc.jpegQuality);
         if (rgb) {
             TIFFSetField(tif, TIFFTAG_YCBCRSUBSAMPLING, 2, 2);
             TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
         }
     }
-    if (spec.compression == FaxDocSpec::Compression::G3) {
+    if (desc.compression == FaxDocSpec::Compression::G3) {
         TIFFSetField(tif, TIFFTAG_GROUP3OPTIONS, GROUP3OPT_FILLBITS);
-    } else if (spec.compression == FaxDocSpec::Compression::G3_2D) {
+    } else if (desc.compression == FaxDocSpec::Compression::G3_2D) {
         TIFFSetField(tif, TIFFTAG_GROUP3OPTIONS, GROUP3OPT_FILLBITS | GROUP3OPT_2DENCODING);
     }
-    if (!bilevel && (spec.compression == FaxDocSpec::Compression::Lzw ||
-                     spec.compression == FaxDocSpec::Compression::Deflate)) {
+    if (!bilevel && (desc.compression == FaxDocSpec::Compression::Lzw ||
+                     desc.compression == FaxDocSpec::Compression::Deflate)) {
         TIFFSetField(tif, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
     }
-    TIFFSetField(tif, TIFFTAG_FILLORDER, spec.fillOrder == 2 ? FILLORDER_LSB2MSB : FILLORDER_MSB2LSB);
-    if (spec.orientation != 1) {
-        TIFFSetField(tif, TIFFTAG_ORIENTATION, static_cast<uint16_t>(spec.orientation));
+    TIFFSetField(tif, TIFFTAG_FILLORDER, desc.fillOrder == 2 ? FILLORDER_LSB2MSB : FILLORDER_MSB2LSB);
+    if (desc.orientation != 1) {
+        TIFFSetField(tif, TIFFTAG_ORIENTATION, static_cast<uint16_t>(desc.orientation));
     }
-    if (spec.resolutionUnit != 0) {
+    if (desc.resolutionUnit != 0) {
         // Transposed pages store their columns as rows, so the resolutions swap with them.
-        const bool transposed = spec.orientation >= 5;
-        double xr = transposed ? spec.yDpi : spec.xDpi;
-        double yr = transposed ? spec.xDpi : spec.yDpi;
-        if (spec.resolutionUnit == RESUNIT_CENTIMETER) {
+        const bool transposed = desc.orientation >= 5;
+        double xr = transposed ? desc.yDpi : desc.xDpi;
+        double yr = transposed ? desc.xDpi : desc.yDpi;
+        if (desc.resolutionUnit == RESUNIT_CENTIMETER) {
             xr /= 2.54;
             yr /= 2.54;
         }
         TIFFSetField(tif, TIFFTAG_XRESOLUTION, static_cast<float>(xr));
         TIFFSetField(tif, TIFFTAG_YRESOLUTION, static_cast<float>(yr));
-        TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, static_cast<uint16_t>(spec.resolutionUnit));
+        TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, static_cast<uint16_t>(desc.resolutionUnit));
     }
-    TIFFSetField(tif, TIFFTAG_PAGENUMBER, static_cast<uint16_t>(page), static_cast<uint16_t>(spec.pages));
+    TIFFSetField(tif, TIFFTAG_PAGENUMBER, static_cast<uint16_t>(page), static_cast<uint16_t>(desc.pages));
     TIFFSetField(tif, TIFFTAG_SOFTWARE, "folivant-mkfax");
-    if (spec.tileWidth > 0 && spec.tileHeight > 0) {
-        TIFFSetField(tif, TIFFTAG_TILEWIDTH, static_cast<uint32_t>(spec.tileWidth));
-        TIFFSetField(tif, TIFFTAG_TILELENGTH, static_cast<uint32_t>(spec.tileHeight));
+    if (desc.tileWidth > 0 && desc.tileHeight > 0) {
+        TIFFSetField(tif, TIFFTAG_TILEWIDTH, static_cast<uint32_t>(desc.tileWidth));
+        TIFFSetField(tif, TIFFTAG_TILELENGTH, static_cast<uint32_t>(desc.tileHeight));
     } else {
-        uint32_t rps = static_cast<uint32_t>(spec.rowsPerStrip);
+        uint32_t rps = static_cast<uint32_t>(desc.rowsPerStrip);
         if (rps == 0) {
             rps = bilevel ? static_cast<uint32_t>(h) : TIFFDefaultStripSize(tif, 0);
         }
@@ -201,7 +201,7 @@ bool SetPageFields(TIFF* tif, const FaxDocSpec& spec, int page, int w, int h, QS
     return true;
 }
 
-bool WriteStrips(TIFF* tif, const QImage& img, const FaxDocSpec& spec)
+bool WriteStrips(TIFF* tif, const QImage& img, const FaxDocSpec& desc)
 {
     uint32_t rps = 0;
     TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rps);
@@ -213,7 +213,7 @@ bool WriteStrips(TIFF* tif, const QImage& img, const FaxDocSpec& spec)
         const int y0 = static_cast<int>(s * rps);
         const int rows = std::min<int>(static_cast<int>(rps), img.height() - y0);
         for (int r = 0; r < rows; ++r) {
-            PackRow(img, y0 + r, spec, buf.data() + static_cast<size_t>(r) * static_cast<size_t>(rowBytes));
+            PackRow(img, y0 + r, desc, buf.data() + static_cast<size_t>(r) * static_cast<size_t>(rowBytes));
         }
         if (TIFFWriteEncodedStrip(tif, s, buf.data(), rowBytes * rows) < 0) {
             return false;
@@ -222,10 +222,10 @@ bool WriteStrips(TIFF* tif, const QImage& img, const FaxDocSpec& spec)
     return true;
 }
 
-bool WriteTiles(TIFF* tif, const QImage& img, const FaxDocSpec& spec)
+bool WriteTiles(TIFF* tif, const QImage& img, const FaxDocSpec& desc)
 {
-    const int tw = spec.tileWidth;
-    const int th = spec.tileHeight;
+    const int tw = desc.tileWidth;
+    const int th = desc.tileHeight;
     const tmsize_t rowBytes = TIFFScanlineSize(tif);
     const tmsize_t tileRowBytes = TIFFTileRowSize(tif);
     std::vector<uint8_t> rows(static_cast<size_t>(rowBytes) + static_cast<size_t>(tileRowBytes) + 16);
@@ -235,11 +235,11 @@ bool WriteTiles(TIFF* tif, const QImage& img, const FaxDocSpec& spec)
             std::fill(tile.begin(), tile.end(), uint8_t(0));
             for (int r = 0; r < th && ty + r < img.height(); ++r) {
                 std::fill(rows.begin(), rows.end(), uint8_t(0));
-                PackRow(img, ty + r, spec, rows.data());
+                PackRow(img, ty + r, desc, rows.data());
                 // Tile columns start on byte boundaries for every depth used here (tile widths are
                 // multiples of 16).
-                const tmsize_t offset = spec.colour == FaxDocSpec::Colour::Bilevel ? tx / 8
-                                        : spec.colour == FaxDocSpec::Colour::Grey
+                const tmsize_t offset = desc.colour == FaxDocSpec::Colour::Bilevel ? tx / 8
+                                        : desc.colour == FaxDocSpec::Colour::Grey
                                             ? tx
                                             : static_cast<tmsize_t>(tx) * 3;
                 const tmsize_t n = std::min(tileRowBytes, rowBytes - offset);
@@ -258,20 +258,20 @@ bool WriteTiles(TIFF* tif, const QImage& img, const FaxDocSpec& spec)
 
 } // namespace
 
-bool WriteTiffDocument(const QString& path, const FaxDocSpec& spec, QString* error)
+bool WriteTiffDocument(const QString& path, const FaxDocSpec& desc, QString* error)
 {
     QString dummy;
     QString& err = error ? *error : dummy;
     err.clear();
-    if (spec.pages < 1 || spec.pages > 65535 || spec.width < 1 || spec.height < 1 || spec.orientation < 1 ||
-        spec.orientation > 8 || (spec.fillOrder != 1 && spec.fillOrder != 2) ||
-        (spec.tileWidth > 0) != (spec.tileHeight > 0) || spec.tileWidth % 16 != 0 ||
-        spec.tileHeight % 16 != 0 || spec.xDpi <= 0 || spec.yDpi <= 0 || spec.rowsPerStrip < 0 ||
-        spec.resolutionUnit < 0 || spec.resolutionUnit > 3) {
+    if (desc.pages < 1 || desc.pages > 65535 || desc.width < 1 || desc.height < 1 || desc.orientation < 1 ||
+        desc.orientation > 8 || (desc.fillOrder != 1 && desc.fillOrder != 2) ||
+        (desc.tileWidth > 0) != (desc.tileHeight > 0) || desc.tileWidth % 16 != 0 ||
+        desc.tileHeight % 16 != 0 || desc.xDpi <= 0 || desc.yDpi <= 0 || desc.rowsPerStrip < 0 ||
+        desc.resolutionUnit < 0 || desc.resolutionUnit > 3) {
         err = QStringLiteral("invalid document description");
         return false;
     }
-    if (static_cast<qint64>(spec.width) * spec.height > (qint64(1) << 28)) {
+    if (static_cast<qint64>(desc.width) * desc.height > (qint64(1) << 28)) {
         err = QStringLiteral("page too large");
         return false;
     }
@@ -280,20 +280,20 @@ bool WriteTiffDocument(const QString& path, const FaxDocSpec& spec, QString* err
     QString messages;
     TIFFOpenOptionsSetErrorHandlerExtR(opts, CollectMessage, &messages);
     TIFFOpenOptionsSetWarningHandlerExtR(opts, IgnoreMessage, nullptr);
-    TIFF* tif = TIFFOpenExt(QFile::encodeName(path).constData(), spec.bigTiff ? "w8" : "w", opts);
+    TIFF* tif = TIFFOpenExt(QFile::encodeName(path).constData(), desc.bigTiff ? "w8" : "w", opts);
     TIFFOpenOptionsFree(opts);
     if (!tif) {
         err = messages.isEmpty() ? QStringLiteral("cannot create %1").arg(path) : messages;
         return false;
     }
 
-    mkfax::PageComposer composer(spec);
+    mkfax::PageComposer composer(desc);
     bool ok = true;
-    for (int page = 0; page < spec.pages && ok; ++page) {
-        const QImage stored = StoredForOrientation(composer.Page(page), spec.orientation);
-        ok = SetPageFields(tif, spec, page, stored.width(), stored.height(), &err);
+    for (int page = 0; page < desc.pages && ok; ++page) {
+        const QImage stored = StoredForOrientation(composer.Page(page), desc.orientation);
+        ok = SetPageFields(tif, desc, page, stored.width(), stored.height(), &err);
         if (ok) {
-            ok = (spec.tileWidth > 0) ? WriteTiles(tif, stored, spec) : WriteStrips(tif, stored, spec);
+            ok = (desc.tileWidth > 0) ? WriteTiles(tif, stored, desc) : WriteStrips(tif, stored, desc);
         }
         if (ok) {
             ok = TIFFWriteDirectory(tif) != 0;
@@ -309,12 +309,12 @@ bool WriteTiffDocument(const QString& path, const FaxDocSpec& spec, QString* err
     return ok;
 }
 
-QImage RenderFaxPage(const FaxDocSpec& spec, int pageIndex)
+QImage RenderFaxPage(const FaxDocSpec& desc, int pageIndex)
 {
-    if (spec.width < 1 || spec.height < 1) {
+    if (desc.width < 1 || desc.height < 1) {
         return {};
     }
-    return mkfax::PageComposer(spec).Page(pageIndex);
+    return mkfax::PageComposer(desc).Page(pageIndex);
 }
 
 bool ParseCompression(const QString& name, FaxDocSpec::Compression* out)

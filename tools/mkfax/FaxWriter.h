@@ -4,7 +4,7 @@
 // Every page is drawn with QPainter (letterhead, German business text from a fixed pseudo-random
 // generator, a table, a signature, a footer) and carries a large page number in a box at the top right,
 // so that thumbnails and printouts show which page is which. The pages are then written with libtiff in
-// the encoding the caller asks for. The same spec always gives the same bytes.
+// the encoding the caller asks for. The same description always gives the same bytes.
 //
 // Needs a QGuiApplication (fonts). Used by the folivant-mkfax tool, by tests and by the benchmark.
 
@@ -59,12 +59,12 @@ struct FaxDocSpec
 };
 
 // Writes the document; false with a message in *error (if given) on failure.
-bool WriteTiffDocument(const QString& path, const FaxDocSpec& spec, QString* error);
+bool WriteTiffDocument(const QString& path, const FaxDocSpec& desc, QString* error);
 
 // Page `pageIndex` (0-based) upright, exactly as a correct reader shows it after decoding: Grayscale8 for
 // bilevel (only 0 and 255) and grey pages, RGB888 for colour. JPEG pages differ from this by the
 // compression loss.
-QImage RenderFaxPage(const FaxDocSpec& spec, int pageIndex);
+QImage RenderFaxPage(const FaxDocSpec& desc, int pageIndex);
 
 // Parses the names the command line uses ("g4", "g3", "g3-2d", "rle", "none", "lzw", "packbits",
 // "deflate", "jpeg"; "bilevel", "grey", "rgb"). False for an unknown name.

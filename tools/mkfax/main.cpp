@@ -104,15 +104,15 @@ int main(int argc, char** argv)
         return Fail(QStringLiteral("exactly one output file expected (see --help)"));
     }
 
-    FaxDocSpec spec;
+    FaxDocSpec desc;
     bool ok = true;
-    spec.pages = p.value(pages).toInt(&ok);
+    desc.pages = p.value(pages).toInt(&ok);
     if (!ok) {
         return Fail(QStringLiteral("bad --pages"));
     }
     if (p.isSet(normal)) {
-        spec.height = 1146;
-        spec.yDpi = 98;
+        desc.height = 1146;
+        desc.yDpi = 98;
     }
     double a = 0;
     double b = 0;
@@ -120,47 +120,47 @@ int main(int argc, char** argv)
         if (!ParsePair(p.value(size), &a, &b)) {
             return Fail(QStringLiteral("bad --size"));
         }
-        spec.width = static_cast<int>(a);
-        spec.height = static_cast<int>(b);
+        desc.width = static_cast<int>(a);
+        desc.height = static_cast<int>(b);
     }
     if (p.isSet(dpi)) {
-        if (!ParsePair(p.value(dpi), &spec.xDpi, &spec.yDpi)) {
+        if (!ParsePair(p.value(dpi), &desc.xDpi, &desc.yDpi)) {
             return Fail(QStringLiteral("bad --dpi"));
         }
     }
     const QString u = p.value(unit).toLower();
-    spec.resolutionUnit = u == QLatin1String("cm")     ? 3
+    desc.resolutionUnit = u == QLatin1String("cm")     ? 3
                           : u == QLatin1String("none") ? 1
                           : u == QLatin1String("omit") ? 0
                                                        : 2;
-    if (!ParseCompression(p.value(compression), &spec.compression)) {
+    if (!ParseCompression(p.value(compression), &desc.compression)) {
         return Fail(QStringLiteral("unknown compression '%1'").arg(p.value(compression)));
     }
-    if (!ParseColour(p.value(colour), &spec.colour)) {
+    if (!ParseColour(p.value(colour), &desc.colour)) {
         return Fail(QStringLiteral("unknown photometric '%1'").arg(p.value(colour)));
     }
-    spec.minIsBlack = p.isSet(minIsBlack);
+    desc.minIsBlack = p.isSet(minIsBlack);
     if (p.isSet(rps)) {
-        spec.rowsPerStrip = p.value(rps).toInt();
+        desc.rowsPerStrip = p.value(rps).toInt();
     }
     if (p.isSet(tile)) {
         if (!ParsePair(p.value(tile), &a, &b)) {
             return Fail(QStringLiteral("bad --tile"));
         }
-        spec.tileWidth = static_cast<int>(a);
-        spec.tileHeight = static_cast<int>(b);
+        desc.tileWidth = static_cast<int>(a);
+        desc.tileHeight = static_cast<int>(b);
     }
-    spec.fillOrder = p.value(fill).toInt();
-    spec.orientation = p.value(orient).toInt();
-    spec.bigTiff = p.isSet(big);
-    spec.seed = p.value(seed).toUInt();
-    spec.jpegQuality = p.value(quality).toInt();
+    desc.fillOrder = p.value(fill).toInt();
+    desc.orientation = p.value(orient).toInt();
+    desc.bigTiff = p.isSet(big);
+    desc.seed = p.value(seed).toUInt();
+    desc.jpegQuality = p.value(quality).toInt();
 
     QString error;
-    if (!WriteTiffDocument(args.at(0), spec, &error)) {
+    if (!WriteTiffDocument(args.at(0), desc, &error)) {
         return Fail(error);
     }
-    std::printf("%s: %d pages, %lld bytes\n", qPrintable(args.at(0)), spec.pages,
+    std::printf("%s: %d pages, %lld bytes\n", qPrintable(args.at(0)), desc.pages,
                 static_cast<long long>(QFileInfo(args.at(0)).size()));
     return 0;
 }

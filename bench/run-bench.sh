@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# run-bench.sh BUILD_DIR
+#
+# Measures the imaging code on a generated 500-page Group 4 fax (204 x 196 dpi) and compares the
+# thumbnails with libvips and ImageMagick. Builds nothing: BUILD_DIR must hold folivant-bench and
+# folivant-mkfax (`make bench` builds them). Ends with machine-readable lines, all measured in this run:
+#   RATIO <name> <value>
+#   FIGURE <name> <value> <unit>
+# Timings are the best of several runs (the file is in the page cache after the first one).
+set -euo pipefail
+
+BUILD=${1:?usage: run-bench.sh BUILD_DIR}
+BENCH="$BUILD/folivant-bench"
+MKFAX="$BUILD/folivant-mkfax"
+for tool in "$BENCH" "$MKFAX"; do
+    [[ -x "$tool" ]] || { echo "run-bench: $tool not found (build it first)" >&2; exit 1; }
+done
+export QT_QPA_PLATFORM=offscreen
+REPEAT=${BENCH_REPEAT:-5}
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/folivant-bench.XXXXXX")
+trap 'rm -rf "$WORK"' EXIT
+DOC="$WORK/fax-500p-204x196.tif"
+PAGES=500
+
+echo "== generating the document"
+"$MKFAX" --pages $PAGES --compression g4 --dpi 204x196 "$DOC"
+
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+# value KEY: the value of "KEY value" lines on stdin
+value() { awk -v k="$1" '$1 == k { print $2; exit }'; }
+# best VALUES...: the smallest
+best() { printf '%s\n' "$@" | sort -g | head -n1; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
+
+echo "== open and count"
+open_count=$("$BENCH" count "$DOC" --repeat 21 | value best_ms)
+
+echo "== page 1 and page $PAGES at whole-page size for an 800x600 window"
+pages=$("$BENCH" page "$DOC" 1 $PAGES --window 800x600 --repeat 25)
+page1=$(value page1 <<<"$pages")
+page500=$(value page$PAGES <<<"$pages")
+
+echo "== page view at 800% painting a 1200x800 window (mode 2)"
+zoom=$("$BENCH" zoom "$DOC" --page 1 --percent 800 --window 1200x800 --mode 2)
+zoom_first=$(value first_ms <<<"$zoom")
+zoom_paint=$(value ms <<<"$zoom")
+
+# Decoding alone and our thumbnails take turns, so that both see the same machine (other work on it
+# slows whole runs down); the best run of each counts.
+declare -A runs=([floor]="" [1]="" [2]="" [7]="")
+rss_kb=0
+for round in $(seq "$REPEAT"); do
+    echo "== round $round: libtiff alone decoding every strip, then $PAGES thumbnails 150x212 in modes 1, 2, 7"
+    runs[floor]+=" $("$BENCH" floor "$DOC" | value ms)"
+    for mode in 1 2 7; do
+        out=$("$BENCH" thumbs "$DOC" --mode $mode --size 150x212)
+        runs[$mode]+=" $(value ms <<<"$out")"
+        if [[ $mode == 1 ]]; then
+            rss=$(value peak_rss_kb <<<"$out")
+            (( rss > rss_kb )) && rss_kb=$rss
+        fi
+    done
+done
+# shellcheck disable=SC2086 # the lists are meant to split
+floor=$(best ${runs[floor]})
+declare -A thumbs
+for mode in 1 2 7; do
+    # shellcheck disable=SC2086
+    thumbs[$mode]=$(best ${runs[$mode]})
+done
+
+echo "== the same thumbnails written as PNG files (as the other tools do)"
+mkdir -p "$WORK/ours"
+ours_png=$("$BENCH" thumbs "$DOC" --mode 1 --size 150x212 --out "$WORK/ours" | value ms)
+
+echo "== vipsthumbnail: all pages in one process"
+# One call; each page is its own input (a link per page, so that the outputs get distinct names).
+mkdir -p "$WORK/vips" "$WORK/links"
+args=()
+for i in $(seq 0 $((PAGES - 1))); do
+    name=$(printf 'p%03d' "$i")
+    ln -s "$DOC" "$WORK/links/$name.tif"
+    args+=("$WORK/links/$name.tif[page=$i]")
+done
+start=$(now_ms)
+vipsthumbnail "${args[@]}" -s '150x212!' -o "$WORK/vips/%s.png"
+vips_ms=$(( $(now_ms) - start ))
+
+echo "== ImageMagick: one process per page"
+mkdir -p "$WORK/magick"
+convert=/usr/bin/convert
+[[ -x $convert ]] || convert=convert
+start=$(now_ms)
+for i in $(seq 0 $((PAGES - 1))); do
+    "$convert" "$DOC[$i]" -resize '150x212!' "$WORK/magick/m$i.png"
+done
+magick_ms=$(( $(now_ms) - start ))
+
+# How far our page-500 thumbnail (mode 2) is from libvips' one: mean absolute difference, 0-255.
+"$BENCH" thumbs "$DOC" --mode 2 --size 150x212 --out "$WORK/ours" >/dev/null
+mae=$(compare -metric MAE "$WORK/ours/t0500.png" "$WORK/vips/p499.png" null: 2>&1 | awk '{ print $1 / 257 }') || true
+
+echo
+echo "== results"
+echo "FIGURE open_count_ms $open_count ms"
+echo "FIGURE page1_view_ms $page1 ms"
+echo "FIGURE page500_view_ms $page500 ms"
+echo "FIGURE view800_first_paint_ms $zoom_first ms"
+echo "FIGURE view800_paint_ms $zoom_paint ms"
+echo "RATIO page500_vs_page1 $(ratio "$page500" "$page1")"
+echo "FIGURE floor_decode_ms $floor ms"
+echo "FIGURE thumbs_mode1_ms ${thumbs[1]} ms"
+echo "FIGURE thumbs_mode2_ms ${thumbs[2]} ms"
+echo "FIGURE thumbs_mode7_ms ${thumbs[7]} ms"
+echo "FIGURE thumbs_mode1_png_ms $ours_png ms"
+echo "FIGURE thumbs_vips_ms $vips_ms ms"
+echo "FIGURE thumbs_magick_ms $magick_ms ms"
+echo "FIGURE thumbs_peak_rss_mb $(awk -v k="$rss_kb" 'BEGIN { printf "%.1f", k / 1024 }') MB"
+echo "FIGURE thumb500_mode2_vs_vips_mae ${mae:-n/a} levels"
+echo "RATIO thumbs_vs_floor $(ratio "${thumbs[1]}" "$floor")"
+echo "RATIO thumbs_vs_vips $(ratio "${thumbs[1]}" "$vips_ms")"
+echo "RATIO thumbs_vs_magick $(ratio "${thumbs[1]}" "$magick_ms")"
