@@ -12,7 +12,9 @@ set -euo pipefail
 BUILD=${1:?usage: run-bench.sh BUILD_DIR}
 BENCH="$BUILD/folivant-bench"
 MKFAX="$BUILD/folivant-mkfax"
-for tool in "$BENCH" "$MKFAX"; do
+UIBENCH="$BUILD/folivant-uibench"
+PRINTBENCH="$BUILD/folivant-print-bench"
+for tool in "$BENCH" "$MKFAX" "$UIBENCH" "$PRINTBENCH"; do
     [[ -x "$tool" ]] || { echo "run-bench: $tool not found (build it first)" >&2; exit 1; }
 done
 export QT_QPA_PLATFORM=offscreen
@@ -101,6 +103,44 @@ magick_ms=$(( $(now_ms) - start ))
 "$BENCH" thumbs "$DOC" --mode 2 --size 150x212 --out "$WORK/ours" >/dev/null
 mae=$(compare -metric MAE "$WORK/ours/t0500.png" "$WORK/vips/p499.png" null: 2>&1 | awk '{ print $1 / 257 }') || true
 
+echo "== the whole program: opening the 500-page fax until page 1 is painted, then all thumbnails"
+declare -a firsts=() alls=() stalls=() rsses=()
+for round in 1 2 3; do
+    out=$("$UIBENCH" open "$DOC")
+    firsts+=("$(awk '$2 == "first_page_ms" { print $3 }' <<<"$out")")
+    alls+=("$(awk '$2 == "all_thumbs_ms" { print $3 }' <<<"$out")")
+    stalls+=("$(awk '$2 == "gui_stall_ms" { print $3 }' <<<"$out")")
+    rsses+=("$(awk '$2 == "rss_after_thumbs_mb" { print $3 }' <<<"$out")")
+done
+first500=$(best "${firsts[@]}")
+all500=$(best "${alls[@]}")
+stall=$(best "${stalls[@]}")
+rss_thumbs=$(best "${rsses[@]}")
+
+echo "== first page of a 5-page and a 5000-page fax"
+"$MKFAX" --pages 5 --compression g4 --dpi 204x196 "$WORK/fax-5.tif" >/dev/null
+"$MKFAX" --pages 5000 --compression g4 --dpi 204x196 "$WORK/fax-5000.tif" >/dev/null
+declare -a f5=() f5000=()
+for round in 1 2 3 4 5; do
+    f5+=("$("$UIBENCH" first "$WORK/fax-5.tif" | awk '$2 == "first_page_ms" { print $3 }')")
+    f5000+=("$("$UIBENCH" first "$WORK/fax-5000.tif" | awk '$2 == "first_page_ms" { print $3 }')")
+done
+first5=$(best "${f5[@]}")
+first5000=$(best "${f5000[@]}")
+
+echo "== the page view at 800 % of a 300-dpi A4 page, one 800x600 repaint"
+"$MKFAX" --pages 1 --compression g4 --size 2480x3508 --dpi 300x300 "$WORK/a4-300.tif" >/dev/null
+declare -a paints=()
+for round in 1 2 3; do
+    paints+=("$("$UIBENCH" paint "$WORK/a4-300.tif" | awk '$2 == "paint_800pct_ms" { print $3 }')")
+done
+paint800=$(best "${paints[@]}")
+
+echo "== printing the 500-page fax into a PDF"
+printed=$("$PRINTBENCH" "$DOC")
+print_ms=$(awk '$2 == "print_500_pdf_ms" { print $3 }' <<<"$printed")
+print_rss=$(awk '$2 == "print_500_peak_rss_mb" { print $3 }' <<<"$printed")
+
 echo
 echo "== results"
 echo "FIGURE open_count_ms $open_count ms"
@@ -121,3 +161,13 @@ echo "FIGURE thumb500_mode2_vs_vips_mae ${mae:-n/a} levels"
 echo "RATIO thumbs_vs_floor $(ratio "${thumbs[1]}" "$floor")"
 echo "RATIO thumbs_vs_vips $(ratio "${thumbs[1]}" "$vips_ms")"
 echo "RATIO thumbs_vs_magick $(ratio "${thumbs[1]}" "$magick_ms")"
+echo "FIGURE first_page_ms_500 $first500 ms"
+echo "FIGURE first_page_ms_5 $first5 ms"
+echo "FIGURE first_page_ms_5000 $first5000 ms"
+echo "FIGURE first_page_growth_5_to_5000 $(ratio "$first5000" "$first5")"
+echo "FIGURE all_thumbs_ms_500 $all500 ms"
+echo "FIGURE gui_stall_ms $stall ms"
+echo "FIGURE rss_after_thumbs_500_mb $rss_thumbs MB"
+echo "FIGURE paint_800pct_ms $paint800 ms"
+echo "FIGURE print_500_pdf_ms $print_ms ms"
+echo "FIGURE print_500_peak_rss_mb $print_rss MB"
