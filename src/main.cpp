@@ -17,7 +17,8 @@ int main(int argc, char* argv[])
     }
     QApplication::setWindowIcon(icon);
 
-    CFolivantApp app(CPlatform::CreateReal(), CSettingsStore::FromEnvironment(), QCoreApplication::applicationDirPath());
+    CFolivantApp app(CPlatform::CreateReal(), CSettingsStore::FromEnvironment(),
+                     QCoreApplication::applicationDirPath());
     if (!app.InitInstance(QCoreApplication::arguments().mid(1), QDir::currentPath())) {
         return app.ExitInstance(app.ExitCode());
     }

@@ -40,7 +40,10 @@ double RssMb()
     return -1;
 }
 
-void Figure(const char* name, double value, const char* unit) { std::printf("FIGURE %s %.2f %s\n", name, value, unit); }
+void Figure(const char* name, double value, const char* unit)
+{
+    std::printf("FIGURE %s %.2f %s\n", name, value, unit);
+}
 
 bool AllThumbnails(CListViewThumb* strip)
 {
@@ -57,7 +60,8 @@ class Bench
 {
 public:
     Bench()
-        : m_app(CPlatform::CreateReal(), CSettingsStore(m_dir.filePath("machine.conf"), m_dir.filePath("user.conf")),
+        : m_app(CPlatform::CreateReal(),
+                CSettingsStore(m_dir.filePath("machine.conf"), m_dir.filePath("user.conf")),
                 QCoreApplication::applicationDirPath())
     {
         CSettingsStore(m_dir.filePath("machine.conf"), m_dir.filePath("user.conf"))

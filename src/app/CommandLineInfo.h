@@ -11,7 +11,11 @@
 class CCommandLineInfo
 {
 public:
-    enum ShellCommand { FileNew, FileOpen };
+    enum ShellCommand
+    {
+        FileNew,
+        FileOpen
+    };
 
     virtual ~CCommandLineInfo() = default;
     virtual void ParseParam(const QString& param, bool isFlag, bool isLast);

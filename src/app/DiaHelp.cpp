@@ -10,7 +10,8 @@
 #include <QStringDecoder>
 #include <QTextStream>
 
-CDiaHelp::CDiaHelp(QString programFolder, QWidget* parent) : QDialog(parent), m_programFolder(std::move(programFolder))
+CDiaHelp::CDiaHelp(QString programFolder, QWidget* parent)
+    : QDialog(parent), m_programFolder(std::move(programFolder))
 {
     setWindowTitle(tr("Kommandozeilen-Parameter Folivant"));
     auto* caption = new QLabel(tr("Meldung:"), this);
@@ -44,8 +45,14 @@ void CDiaHelp::SetMessage(const QString& text)
     m_message->setText(text);
 }
 
-QString CDiaHelp::MessageText() const { return m_message->text(); }
-QString CDiaHelp::HelpText() const { return m_help->toPlainText(); }
+QString CDiaHelp::MessageText() const
+{
+    return m_message->text();
+}
+QString CDiaHelp::HelpText() const
+{
+    return m_help->toPlainText();
+}
 
 void CDiaHelp::OnInitDialog()
 {

@@ -18,7 +18,10 @@
 #include <cstdio>
 
 namespace {
-QString Misc() { return LoadString(Str::SectionMisc); }
+QString Misc()
+{
+    return LoadString(Str::SectionMisc);
+}
 } // namespace
 
 CFolivantApp::CFolivantApp(std::unique_ptr<CPlatform> platform, CSettingsStore store, QString programFolder)
@@ -32,7 +35,10 @@ CFolivantApp::~CFolivantApp()
     m_frame.reset();
 }
 
-QString CFolivantApp::HelpBookFolder() const { return m_programFolder + u'/' + LoadString(Str::HelpBook); }
+QString CFolivantApp::HelpBookFolder() const
+{
+    return m_programFolder + u'/' + LoadString(Str::HelpBook);
+}
 
 void CFolivantApp::LoadLanguage()
 {
@@ -134,8 +140,8 @@ int CFolivantApp::ExitInstance(int code)
 bool CFolivantApp::OpenDocumentFile(const QString& path)
 {
     if (!CanOpenForReading(path)) {
-        m_platform->messageBox->Show(m_frame.get(), FormatString(Str::CannotOpenFile, {path}), LoadString(Str::Error),
-                                     IMessageBox::Stop);
+        m_platform->messageBox->Show(m_frame.get(), FormatString(Str::CannotOpenFile, {path}),
+                                     LoadString(Str::Error), IMessageBox::Stop);
         return false;
     }
     m_doc.SetPathName(path);
@@ -154,8 +160,8 @@ void CFolivantApp::OnFileOpen()
         return;
     }
     if (!IsTiffFile(path)) {
-        m_platform->messageBox->Show(m_frame.get(), FormatString(Str::WrongFormat, {path}), LoadString(Str::Error),
-                                     IMessageBox::Stop);
+        m_platform->messageBox->Show(m_frame.get(), FormatString(Str::WrongFormat, {path}),
+                                     LoadString(Str::Error), IMessageBox::Stop);
         return;
     }
     const QFileInfo info(path);
@@ -179,7 +185,8 @@ void CFolivantApp::OnOpenRecentFile(int index)
             if (slash < 0) {
                 m_frame->Data().ClearFolderList();
             } else {
-                m_frame->Data().BuildFolderList(slash == 0 ? QStringLiteral("/") : entry.left(slash), entry.mid(slash + 1));
+                m_frame->Data().BuildFolderList(slash == 0 ? QStringLiteral("/") : entry.left(slash),
+                                                entry.mid(slash + 1));
             }
         }
     } else {

@@ -4,7 +4,10 @@
 #include "app/Strings.h"
 
 namespace {
-QString Misc() { return LoadString(Str::SectionMisc); }
+QString Misc()
+{
+    return LoadString(Str::SectionMisc);
+}
 } // namespace
 
 void COptionGui::LoadSettings(const CSettingsStore& store)

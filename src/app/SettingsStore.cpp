@@ -8,7 +8,10 @@
 
 namespace {
 
-QString Key(const QString& section, const QString& name) { return section + u'/' + name; }
+QString Key(const QString& section, const QString& name)
+{
+    return section + u'/' + name;
+}
 
 // An INI value that contains a comma reads as a list; the text as written is what we want.
 QString ToText(const QVariant& v)
@@ -67,7 +70,10 @@ QString CSettingsStore::DefaultUserFile()
     return base + QStringLiteral("/Zentrel/Folivant.conf");
 }
 
-CSettingsStore CSettingsStore::FromEnvironment() { return {DefaultMachineFile(), DefaultUserFile()}; }
+CSettingsStore CSettingsStore::FromEnvironment()
+{
+    return {DefaultMachineFile(), DefaultUserFile()};
+}
 
 int CSettingsStore::ReadMachineInt(const QString& section, const QString& name) const
 {
@@ -102,7 +108,8 @@ int CSettingsStore::GetProfileInt(const QString& section, const QString& name, i
     return v;
 }
 
-QString CSettingsStore::GetProfileString(const QString& section, const QString& name, const QString& def) const
+QString CSettingsStore::GetProfileString(const QString& section, const QString& name,
+                                         const QString& def) const
 {
     QString text;
     return ReadValue(m_userFile, section, name, &text) ? text : def;

@@ -6,14 +6,15 @@
 #include <QStringList>
 
 namespace Str {
-enum Id : int {
-    DocTemplate = 128,        // document template string
-    Information = 130,        // message caption for hints and confirmations
-    ExpectedInteger = 132,    // page box input that is not a whole number
-    HelpBook = 133,           // name of the help book beside the program
-    SectionMisc = 134,        // settings section of the general values
-    LogoFile = 140,           // logo beside the program
-    SettingAbout = 142,       // settings name of the About start-up switch
+enum Id : int
+{
+    DocTemplate = 128,     // document template string
+    Information = 130,     // message caption for hints and confirmations
+    ExpectedInteger = 132, // page box input that is not a whole number
+    HelpBook = 133,        // name of the help book beside the program
+    SectionMisc = 134,     // settings section of the general values
+    LogoFile = 140,        // logo beside the program
+    SettingAbout = 142,    // settings name of the About start-up switch
     MenuCopy = 143,
     MenuZoomIn = 144,
     MenuZoomOut = 145,
@@ -22,28 +23,28 @@ enum Id : int {
     MenuActualSize = 148,
     MenuRotateCw = 149,
     MenuRotateCcw = 150,
-    Product = 153,            // product name and version
-    CmdArgumentsFile = 164,   // command-line help text beside the program
+    Product = 153,          // product name and version
+    CmdArgumentsFile = 164, // command-line help text beside the program
     QuitNeedsPrint = 166,
     RangeNeedsPrint = 167,
     ListNeedsPrint = 168,
     RangeSyntax = 169,
     FileTypeUnsupported = 172,
-    FileMissing = 173,        // %s: path
+    FileMissing = 173, // %s: path
     ListSyntax = 174,
     FileNameRequired = 175,
-    TargetReadOnly = 176,     // %s: target
-    CopyFailed = 177,         // %s: source, %s: target
-    CopySucceeded = 178,      // %s: source, %s: target
-    Error = 179,              // message caption for errors
+    TargetReadOnly = 176, // %s: target
+    CopyFailed = 177,     // %s: source, %s: target
+    CopySucceeded = 178,  // %s: source, %s: target
+    Error = 179,          // message caption for errors
     OpenFilter = 180,
     SameFile = 181,
-    WrongFormat = 182,        // %s: path
-    ThumbLabel = 190,         // %d: page, %d: page count
+    WrongFormat = 182, // %s: path
+    ThumbLabel = 190,  // %d: page, %d: page count
     IndicatorCaps = 191,
     IndicatorNum = 192,
     IndicatorScroll = 193,
-    CannotOpenFile = 194,     // %s: path
+    CannotOpenFile = 194, // %s: path
     RestartNeeded = 195,
     MarkLargerArea = 196,
     CopyToClipboardOk = 197,
@@ -54,9 +55,9 @@ enum Id : int {
     MailInvalid = 202,
     MailFailed = 203,
     PrintNoPrinter = 204,
-    PrintFailed = 205,        // %s: reason
-    PrintUnreadable = 206,    // %s: path
-    PrintCannotWrite = 207,   // %s: path; a reason for PrintFailed
+    PrintFailed = 205,      // %s: reason
+    PrintUnreadable = 206,  // %s: path
+    PrintCannotWrite = 207, // %s: path; a reason for PrintFailed
     AppTitle = 57344,
 };
 }
@@ -69,4 +70,7 @@ QString FormatString(const QString& format, const QStringList& args);
 QString FormatString(int id, const QStringList& args);
 
 // The product text, "Folivant V1.15".
-inline QString ProductText() { return LoadString(Str::Product); }
+inline QString ProductText()
+{
+    return LoadString(Str::Product);
+}

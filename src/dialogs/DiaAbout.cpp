@@ -33,7 +33,8 @@ CDiaAbout::CDiaAbout(CSettingsStore& store, CPlatform& platform, QString program
 
     auto* notice = new QVBoxLayout;
     notice->addWidget(m_version);
-    for (const QString& line : {tr("Copyright © 2004-2026"), tr("Zentrel Software GmbH"), tr("Musterstadt")}) {
+    for (const QString& line :
+         {tr("Copyright © 2004-2026"), tr("Zentrel Software GmbH"), tr("Musterstadt")}) {
         auto* l = new QLabel(line, this);
         l->setAlignment(Qt::AlignCenter);
         notice->addWidget(l);
@@ -50,7 +51,8 @@ CDiaAbout::CDiaAbout(CSettingsStore& store, CPlatform& platform, QString program
 
     m_doNotShow = new QCheckBox(tr("Bei Programmstart nicht anzeigen."), this);
     // The administrator's value counts first; a fresh installation has none and reads as "0" here.
-    const QString about = store.ReadString(LoadString(Str::SectionMisc), LoadString(Str::SettingAbout), QStringLiteral("0"));
+    const QString about =
+        store.ReadString(LoadString(Str::SectionMisc), LoadString(Str::SettingAbout), QStringLiteral("0"));
     m_doNotShow->setChecked(about == QStringLiteral("1"));
 
     auto* buttons = new QDialogButtonBox(Qt::Horizontal, this);
@@ -67,7 +69,10 @@ CDiaAbout::CDiaAbout(CSettingsStore& store, CPlatform& platform, QString program
     ok->setFocus();
 }
 
-QRect CDiaAbout::LogoRect() const { return m_logoArea->geometry(); }
+QRect CDiaAbout::LogoRect() const
+{
+    return m_logoArea->geometry();
+}
 
 void CDiaAbout::accept()
 {

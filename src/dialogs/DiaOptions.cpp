@@ -114,7 +114,10 @@ CDiaOptionThumb::CDiaOptionThumb(CSettingsStore& store, CPlatform& platform, QWi
     UpdateEnabling();
 }
 
-QList<QWidget*> CDiaOptionThumb::DependentControls() const { return m_dependent; }
+QList<QWidget*> CDiaOptionThumb::DependentControls() const
+{
+    return m_dependent;
+}
 
 void CDiaOptionThumb::SetRecord(COptionThumb* record)
 {

@@ -3,7 +3,12 @@
 
 #include <QString>
 
-enum class IntFieldResult { Ok, NotInteger, OutOfRange };
+enum class IntFieldResult
+{
+    Ok,
+    NotInteger,
+    OutOfRange
+};
 
 // Optional blanks, an optional sign, digits, optional blanks - nothing else. Then min <= value <= max.
 IntFieldResult ReadIntField(const QString& text, int min, int max, int* value);

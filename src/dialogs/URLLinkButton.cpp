@@ -22,7 +22,10 @@ CURLLinkButton::CURLLinkButton(IUrlOpener& opener, QWidget* parent) : QPushButto
     connect(this, &QPushButton::clicked, this, &CURLLinkButton::Follow);
 }
 
-QString CURLLinkButton::Target() const { return m_prefix + (m_url.isEmpty() ? text() : m_url); }
+QString CURLLinkButton::Target() const
+{
+    return m_prefix + (m_url.isEmpty() ? text() : m_url);
+}
 
 QColor CURLLinkButton::TextColor() const
 {

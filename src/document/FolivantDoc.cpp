@@ -22,7 +22,9 @@ bool IsTiffFile(const QString& path)
     if (head.size() < 4) {
         return false;
     }
-    const auto b = [&](int i) { return static_cast<unsigned char>(head.at(i)); };
+    const auto b = [&](int i) {
+        return static_cast<unsigned char>(head.at(i));
+    };
     const unsigned first = b(0) | (b(1) << 8);
     const unsigned second = b(2) | (b(3) << 8);
     return (first == 0x4949 || first == 0x4D4D) && (second == 0x2A00 || second == 0x002A);

@@ -9,8 +9,8 @@ void CRecentFileList::Load()
 {
     m_entries.clear();
     for (int i = 1; i <= kSize; ++i) {
-        const QString path =
-            m_store.GetProfileString(QString::fromLatin1(Settings::kRecentFiles), QStringLiteral("File%1").arg(i));
+        const QString path = m_store.GetProfileString(QString::fromLatin1(Settings::kRecentFiles),
+                                                      QStringLiteral("File%1").arg(i));
         if (!path.isEmpty() && !m_entries.contains(path)) {
             m_entries << path;
         }

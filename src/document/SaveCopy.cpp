@@ -13,9 +13,14 @@ bool IsSameFile(const QString& a, const QString& b)
     if (QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath()) {
         return true;
     }
-    struct stat sa {};
-    struct stat sb {};
-    if (::stat(QFile::encodeName(a).constData(), &sa) != 0 || ::stat(QFile::encodeName(b).constData(), &sb) != 0) {
+    struct stat sa
+    {
+    };
+    struct stat sb
+    {
+    };
+    if (::stat(QFile::encodeName(a).constData(), &sa) != 0 ||
+        ::stat(QFile::encodeName(b).constData(), &sb) != 0) {
         return false;
     }
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;

@@ -6,7 +6,14 @@
 
 #include <QString>
 
-enum class SaveCopyResult { Copied, SameFile, SourceMissing, TargetReadOnly, CopyFailed };
+enum class SaveCopyResult
+{
+    Copied,
+    SameFile,
+    SourceMissing,
+    TargetReadOnly,
+    CopyFailed
+};
 
 struct SaveCopyOutcome
 {

@@ -2,7 +2,8 @@
 // Every user action arrives as one of these command numbers.
 
 namespace Cmd {
-enum Id : int {
+enum Id : int
+{
     PreviousPage = 32773,
     NextPage = 32774,
     PageBox = 32775,

@@ -161,24 +161,30 @@ bool IsCommandEnabled(EnableRule rule, const EnableState& s)
     return false;
 }
 
-const std::vector<CommandInfo>& AllCommands() { return kCommands; }
+const std::vector<CommandInfo>& AllCommands()
+{
+    return kCommands;
+}
 
 const CommandInfo* FindCommand(int id)
 {
-    auto it = std::find_if(kCommands.begin(), kCommands.end(), [id](const CommandInfo& c) { return c.id == id; });
+    auto it =
+        std::find_if(kCommands.begin(), kCommands.end(), [id](const CommandInfo& c) { return c.id == id; });
     return it == kCommands.end() ? nullptr : &*it;
 }
 
 QString CommandMenuText(int id)
 {
     const CommandInfo* c = FindCommand(id);
-    return c == nullptr || c->menuText == nullptr ? QString() : QCoreApplication::translate("Menu", c->menuText);
+    return c == nullptr || c->menuText == nullptr ? QString()
+                                                  : QCoreApplication::translate("Menu", c->menuText);
 }
 
 namespace {
 QString PromptPart(int id, bool toolTip)
 {
-    const QString text = LoadString(id >= Cmd::RecentFirst && id <= Cmd::RecentLast ? int(Cmd::RecentFirst) : id);
+    const QString text =
+        LoadString(id >= Cmd::RecentFirst && id <= Cmd::RecentLast ? int(Cmd::RecentFirst) : id);
     const qsizetype nl = text.indexOf(u'\n');
     if (toolTip) {
         return nl < 0 ? QString() : text.mid(nl + 1);
@@ -187,10 +193,19 @@ QString PromptPart(int id, bool toolTip)
 }
 } // namespace
 
-QString CommandPrompt(int id) { return PromptPart(id, false); }
-QString CommandToolTip(int id) { return PromptPart(id, true); }
+QString CommandPrompt(int id)
+{
+    return PromptPart(id, false);
+}
+QString CommandToolTip(int id)
+{
+    return PromptPart(id, true);
+}
 
-const std::vector<int>& ToolbarLayout() { return kToolbar; }
+const std::vector<int>& ToolbarLayout()
+{
+    return kToolbar;
+}
 
 QList<QKeySequence> CommandKeys(int id)
 {
@@ -208,6 +223,12 @@ QList<QKeySequence> CommandKeys(int id)
     return keys;
 }
 
-const std::vector<MenuDef>& MenuBarLayout() { return kMenuBar; }
+const std::vector<MenuDef>& MenuBarLayout()
+{
+    return kMenuBar;
+}
 
-QString MenuTitle(const char* sourceText) { return QCoreApplication::translate("Menu", sourceText); }
+QString MenuTitle(const char* sourceText)
+{
+    return QCoreApplication::translate("Menu", sourceText);
+}

@@ -8,32 +8,33 @@
 
 #include <vector>
 
-enum class EnableRule {
+enum class EnableRule
+{
     Always,
-    Page,        // a page is shown
-    Pages,       // a page is shown and there is more than one page
-    Forward,     // ... and the current page is before the last
-    Back,        // ... and the current page is after the first
-    FileNext,    // a page is shown and the open file is not the last of the folder list
+    Page,         // a page is shown
+    Pages,        // a page is shown and there is more than one page
+    Forward,      // ... and the current page is before the last
+    Back,         // ... and the current page is after the first
+    FileNext,     // a page is shown and the open file is not the last of the folder list
     FilePrevious, // a page is shown and the open file is not the first of the folder list
-    Style,       // visual style: always enabled, the current one carries the radio mark
-    Disabled,    // no handler
+    Style,        // visual style: always enabled, the current one carries the radio mark
+    Disabled,     // no handler
 };
 
 struct CommandInfo
 {
     int id;
-    const char* menuText;     // German source text; "\t" separates the key hint
+    const char* menuText; // German source text; "\t" separates the key hint
     EnableRule rule;
-    const char* iconName;     // res/icons/<name>-16.png, or nullptr
+    const char* iconName; // res/icons/<name>-16.png, or nullptr
 };
 
 // The state the enabling rules read.
 struct EnableState
 {
-    bool pageShown = false;  // the page view has drawn the current page
-    int pageCount = 1;       // from the strip's last fill
-    int currentPage = 0;     // 1-based; 0 when nothing is selected
+    bool pageShown = false; // the page view has drawn the current page
+    int pageCount = 1;      // from the strip's last fill
+    int currentPage = 0;    // 1-based; 0 when nothing is selected
     bool stripExists = true;
     bool isFirstFile = false;
     bool isLastFile = false;
@@ -57,8 +58,8 @@ QList<QKeySequence> CommandKeys(int id);
 // A menu of the menu bar.
 struct MenuItem
 {
-    int id;              // 0: separator; -1: submenu
-    const char* text;    // for submenus
+    int id;           // 0: separator; -1: submenu
+    const char* text; // for submenus
     std::vector<MenuItem> children;
 };
 struct MenuDef

@@ -63,8 +63,10 @@ QPalette MakePalette(const Look& l)
     p.setColor(QPalette::Mid, window.darker(130));
     p.setColor(QPalette::Dark, window.darker(160));
     p.setColor(QPalette::Shadow, window.darker(250));
-    p.setColor(QPalette::Disabled, QPalette::WindowText, window.lightness() > 128 ? window.darker(170) : window.lighter(170));
-    p.setColor(QPalette::Disabled, QPalette::ButtonText, window.lightness() > 128 ? window.darker(170) : window.lighter(170));
+    p.setColor(QPalette::Disabled, QPalette::WindowText,
+               window.lightness() > 128 ? window.darker(170) : window.lighter(170));
+    p.setColor(QPalette::Disabled, QPalette::ButtonText,
+               window.lightness() > 128 ? window.darker(170) : window.lighter(170));
     p.setColor(QPalette::Disabled, QPalette::Text, QColor(0x80, 0x80, 0x80));
     return p;
 }
@@ -135,4 +137,7 @@ void ApplyGuiLook(int value)
     QApplication::restoreOverrideCursor();
 }
 
-const char* CurrentGuiLookName() { return g_current == nullptr ? "" : g_current->name; }
+const char* CurrentGuiLookName()
+{
+    return g_current == nullptr ? "" : g_current->name;
+}

@@ -4,7 +4,8 @@
 #include <QString>
 
 namespace HelpTopic {
-enum : int {
+enum : int
+{
     ThumbOptions = 1,
     Main = 2,
     Thumbnails = 3,
@@ -19,4 +20,7 @@ enum : int {
 // The page of a topic, or empty for the help book's default page.
 QString HelpPageForTopic(unsigned topic);
 // Topics of 10000 and more are not help requests and are ignored.
-inline bool IsHelpTopicIgnored(unsigned topic) { return topic >= 10000; }
+inline bool IsHelpTopicIgnored(unsigned topic)
+{
+    return topic >= 10000;
+}

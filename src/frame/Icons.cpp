@@ -7,7 +7,10 @@
 #include <QPixmap>
 
 // The resources are compiled into a static library: register them before the first use.
-static void InitFolivantResources() { Q_INIT_RESOURCE(folivant); }
+static void InitFolivantResources()
+{
+    Q_INIT_RESOURCE(folivant);
+}
 
 namespace {
 
@@ -72,4 +75,7 @@ QIcon FolivantIcon(const QString& name)
     return icon;
 }
 
-void ResetFolivantIcons() { Cache().clear(); }
+void ResetFolivantIcons()
+{
+    Cache().clear();
+}

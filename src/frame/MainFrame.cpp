@@ -26,7 +26,10 @@
 
 namespace {
 constexpr int kUnsetPlacement = -10000;
-QString Misc() { return LoadString(Str::SectionMisc); }
+QString Misc()
+{
+    return LoadString(Str::SectionMisc);
+}
 } // namespace
 
 CMainFrame::CMainFrame(CFolivantApp& app, CSettingsStore& store, CPlatform& platform)
@@ -147,8 +150,8 @@ void CMainFrame::RebuildRecentFiles()
         if (shown.size() > 60) {
             shown = shown.left(20) + QStringLiteral("...") + shown.right(37);
         }
-        auto* a = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown.replace(u'&', QStringLiteral("&&"))),
-                              m_fileMenu);
+        auto* a = new QAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(shown.replace(u'&', QStringLiteral("&&"))), m_fileMenu);
         a->setStatusTip(CommandPrompt(Cmd::RecentFirst + i));
         a->setData(Cmd::RecentFirst + i);
         connect(a, &QAction::triggered, this, [this, i] { m_app.OnOpenRecentFile(i); });
@@ -172,7 +175,8 @@ void CMainFrame::CreateStatusBar()
     for (int i = 0; i < 3; ++i) {
         m_indicators[i] = new QLabel(LoadString(ids[i]), bar);
         m_indicators[i]->setAlignment(Qt::AlignCenter);
-        m_indicators[i]->setMinimumWidth(m_indicators[i]->fontMetrics().horizontalAdvance(QStringLiteral("NUM")) + 12);
+        m_indicators[i]->setMinimumWidth(
+            m_indicators[i]->fontMetrics().horizontalAdvance(QStringLiteral("NUM")) + 12);
         m_indicators[i]->setEnabled(false);
         bar->addPermanentWidget(m_indicators[i]);
     }
@@ -219,7 +223,8 @@ void CMainFrame::LayoutStrip()
     const COptionThumb& t = m_data.thumb;
     const bool vertical = m_splitter->orientation() == Qt::Horizontal;
     if (t.On == 1) {
-        const int ideal = vertical ? t.Width + 35 : static_cast<int>(static_cast<long long>(t.Width) * 297 / 210) + 40;
+        const int ideal =
+            vertical ? t.Width + 35 : static_cast<int>(static_cast<long long>(t.Width) * 297 / 210) + 40;
         if (vertical) {
             m_strip->setMinimumWidth(100);
         } else {
@@ -252,8 +257,8 @@ void CMainFrame::RestorePlacement()
     const int x2 = m_store.ReadInt(misc, QStringLiteral("PosX2"), kUnsetPlacement);
     const int y1 = m_store.ReadInt(misc, QStringLiteral("PosY1"), kUnsetPlacement);
     const int y2 = m_store.ReadInt(misc, QStringLiteral("PosY2"), kUnsetPlacement);
-    if (x1 > kUnsetPlacement && x2 > kUnsetPlacement && y1 > kUnsetPlacement && y2 > kUnsetPlacement && x1 < x2 &&
-        y1 < y2) {
+    if (x1 > kUnsetPlacement && x2 > kUnsetPlacement && y1 > kUnsetPlacement && y2 > kUnsetPlacement &&
+        x1 < x2 && y1 < y2) {
         setGeometry(x1, y1, x2 - x1, y2 - y1);
     } else {
         resize(1024, 768);
@@ -307,10 +312,14 @@ QAction* CMainFrame::Action(int id) const
 
 QMenu* CMainFrame::Menu(int index) const
 {
-    return index >= 0 && index < static_cast<int>(m_menus.size()) ? m_menus[static_cast<size_t>(index)] : nullptr;
+    return index >= 0 && index < static_cast<int>(m_menus.size()) ? m_menus[static_cast<size_t>(index)]
+                                                                  : nullptr;
 }
 
-void CMainFrame::UpdateTitle() { setWindowTitle(ComposeTitle(m_app.Document().GetPathName())); }
+void CMainFrame::UpdateTitle()
+{
+    setWindowTitle(ComposeTitle(m_app.Document().GetPathName()));
+}
 
 EnableState CMainFrame::CurrentEnableState() const
 {

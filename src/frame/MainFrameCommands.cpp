@@ -203,7 +203,10 @@ void CMainFrame::OnPageBoxSelect(int index)
     }
 }
 
-void CMainFrame::ShowPageNumber(int n) { m_toolBar->ShowPageNumber(n); }
+void CMainFrame::ShowPageNumber(int n)
+{
+    m_toolBar->ShowPageNumber(n);
+}
 
 // ---- file navigation ----
 

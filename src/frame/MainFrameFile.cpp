@@ -17,15 +17,16 @@ void CMainFrame::SaveCopyAs()
     }
     const QString initial =
         m_saveAsFolder.isEmpty() ? QStringLiteral("*.tif") : m_saveAsFolder + QStringLiteral("/*.tif");
-    const QString target =
-        m_platform.fileDialog->GetSaveFileName(this, initial, LoadString(Str::OpenFilter), QStringLiteral("tif"));
+    const QString target = m_platform.fileDialog->GetSaveFileName(this, initial, LoadString(Str::OpenFilter),
+                                                                  QStringLiteral("tif"));
     if (target.isEmpty()) {
         return;
     }
     const qsizetype slash = target.lastIndexOf(u'/');
     if (slash >= 0) {
         m_saveAsFolder = slash == 0 ? QStringLiteral("/") : target.left(slash);
-        m_store.WriteProfileString(QStringLiteral("Misc"), QStringLiteral("FolderFileSaveAs"), m_saveAsFolder);
+        m_store.WriteProfileString(QStringLiteral("Misc"), QStringLiteral("FolderFileSaveAs"),
+                                   m_saveAsFolder);
     } else {
         m_saveAsFolder = target;
     }
@@ -34,7 +35,8 @@ void CMainFrame::SaveCopyAs()
     if (outcome.IsError()) {
         m_platform.messageBox->Show(this, outcome.message, LoadString(Str::Error), IMessageBox::Stop);
     } else {
-        m_platform.messageBox->Show(this, outcome.message, LoadString(Str::Information), IMessageBox::Information);
+        m_platform.messageBox->Show(this, outcome.message, LoadString(Str::Information),
+                                    IMessageBox::Information);
     }
 }
 
@@ -64,6 +66,7 @@ void CMainFrame::OnSendMail()
         case IMailClient::Launched:
             return;
         }
-        self->m_platform.messageBox->Show(self, LoadString(text), LoadString(Str::AppTitle), IMessageBox::Exclamation);
+        self->m_platform.messageBox->Show(self, LoadString(text), LoadString(Str::AppTitle),
+                                          IMessageBox::Exclamation);
     });
 }

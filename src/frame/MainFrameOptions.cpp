@@ -60,7 +60,8 @@ void CMainFrame::OnLanguageOptions()
     if (m_platform.dialogs->Exec(dialog) != QDialog::Accepted) {
         return;
     }
-    m_platform.messageBox->Show(this, LoadString(Str::RestartNeeded), LoadString(Str::AppTitle), IMessageBox::NoIcon);
+    m_platform.messageBox->Show(this, LoadString(Str::RestartNeeded), LoadString(Str::AppTitle),
+                                IMessageBox::NoIcon);
 }
 
 void CMainFrame::OnGuiLookCommand(int id)

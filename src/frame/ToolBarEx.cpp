@@ -17,7 +17,8 @@ CToolBarEx::CToolBarEx(QWidget* parent) : QToolBar(QStringLiteral("Main"), paren
     setAllowedAreas(Qt::AllToolBarAreas);
 }
 
-void CToolBarEx::ResetToolBar(const std::map<int, QAction*>& actions, const std::function<bool(int id)>& hidden)
+void CToolBarEx::ResetToolBar(const std::map<int, QAction*>& actions,
+                              const std::function<bool(int id)>& hidden)
 {
     clear();
     delete m_pageBox;
@@ -79,7 +80,10 @@ void CToolBarEx::FillPageBox(int n)
     }
 }
 
-int CToolBarEx::GetPageBoxSelection() const { return m_pageBox == nullptr ? -1 : m_pageBox->currentIndex(); }
+int CToolBarEx::GetPageBoxSelection() const
+{
+    return m_pageBox == nullptr ? -1 : m_pageBox->currentIndex();
+}
 
 void CToolBarEx::ShowPageNumber(int n)
 {

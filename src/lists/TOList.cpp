@@ -2,7 +2,10 @@
 
 #include <QList>
 
-TOCompare T_ONode::Compare(const T_ONode*, std::uint16_t, std::int16_t) const { return CompareNone; }
+TOCompare T_ONode::Compare(const T_ONode*, std::uint16_t, std::int16_t) const
+{
+    return CompareNone;
+}
 
 TOCompare T_OIntNode::Compare(const T_ONode* other, std::uint16_t, std::int16_t) const
 {
@@ -59,7 +62,10 @@ T_OList::~T_OList()
     m_count = 0;
 }
 
-TOCompare T_OList::Compare(const T_ONode*, std::uint16_t, std::int16_t) const { return CompareNone; }
+TOCompare T_OList::Compare(const T_ONode*, std::uint16_t, std::int16_t) const
+{
+    return CompareNone;
+}
 
 void T_OList::Append(T_ONode* node)
 {
@@ -126,7 +132,10 @@ void T_OList::TakeChain(T_OList& from)
     from.m_count = 0;
 }
 
-TOCompare T_OSrtList::Compare(const T_ONode*, std::uint16_t, std::int16_t) const { return CompareNone; }
+TOCompare T_OSrtList::Compare(const T_ONode*, std::uint16_t, std::int16_t) const
+{
+    return CompareNone;
+}
 
 void T_OSrtList::LinkBefore(T_ONode* node, T_ONode* p)
 {
@@ -155,7 +164,9 @@ void T_OSrtList::InsertSorted(T_ONode* node, std::uint16_t sortKey)
         m_count = 1;
         return;
     }
-    auto cmp = [&](const T_ONode* x) { return node->Compare(x, sortKey, m_descending); };
+    auto cmp = [&](const T_ONode* x) {
+        return node->Compare(x, sortKey, m_descending);
+    };
     const TOCompare toHead = cmp(m_head);
     const TOCompare toTail = cmp(m_tail);
 

@@ -6,7 +6,8 @@
 
 #include <cstdint>
 
-enum TOCompare : int {
+enum TOCompare : int
+{
     CompareNone = 0,   // no other node, or no order defined
     CompareBefore = 1, // this node belongs before the other
     CompareEqual = 2,

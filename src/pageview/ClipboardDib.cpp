@@ -6,8 +6,14 @@
 
 namespace {
 
-void Put16(QByteArray& b, int at, quint16 v) { qToLittleEndian(v, b.data() + at); }
-void Put32(QByteArray& b, int at, quint32 v) { qToLittleEndian(v, b.data() + at); }
+void Put16(QByteArray& b, int at, quint16 v)
+{
+    qToLittleEndian(v, b.data() + at);
+}
+void Put32(QByteArray& b, int at, quint32 v)
+{
+    qToLittleEndian(v, b.data() + at);
+}
 
 constexpr int kInfoHeaderSize = 40;
 constexpr int kFileHeaderSize = 14;

@@ -40,7 +40,10 @@ int MulDiv(int a, int b, int c)
     return static_cast<int>(r);
 }
 
-int Abs(int v) { return v == std::numeric_limits<int>::min() ? std::numeric_limits<int>::max() : std::abs(v); }
+int Abs(int v)
+{
+    return v == std::numeric_limits<int>::min() ? std::numeric_limits<int>::max() : std::abs(v);
+}
 
 } // namespace
 
@@ -125,7 +128,10 @@ void CDataZoom::ZoomWholeWidth()
     ApplyZoomedSize();
 }
 
-bool CDataZoom::IsReady() const { return m_h.page > 0 && m_h.client > 0 && m_v.page != 0 && m_v.client != 0; }
+bool CDataZoom::IsReady() const
+{
+    return m_h.page > 0 && m_h.client > 0 && m_v.page != 0 && m_v.client != 0;
+}
 
 ZoomStatus CDataZoom::ZoomIn()
 {

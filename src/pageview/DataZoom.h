@@ -4,19 +4,22 @@
 
 #include <cstdint>
 
-enum ZoomStatus : std::int16_t {
+enum ZoomStatus : std::int16_t
+{
     ZoomOk = 0,
     ZoomNotReady = 18, // page or window size missing
     ZoomAtLimit = 19,  // limit reached, or marked rectangle unusable
 };
 
-enum ScrollKind : int {
+enum ScrollKind : int
+{
     ScrollForward = 1,
     ScrollBack = 2,
     ScrollTo = 3,
 };
 
-enum ZoomAxisId : int {
+enum ZoomAxisId : int
+{
     AxisHorizontal = 0,
     AxisVertical = 1,
 };

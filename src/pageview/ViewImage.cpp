@@ -30,10 +30,10 @@ CViewImage::CViewImage(QWidget* parent) : QAbstractScrollArea(parent)
         QScrollBar* bar = axis == AxisHorizontal ? horizontalScrollBar() : verticalScrollBar();
         bar->setSingleStep(CDataZoom::kScrollStep);
         bar->setTracking(false); // the page moves when the thumb is released
-        connect(bar, &QScrollBar::actionTriggered, this, [this, axis](int action) { OnSliderAction(axis, action); });
-        connect(bar, &QScrollBar::sliderReleased, this, [this, axis, bar] {
-            OnScroll(axis, ThumbPosition, bar->sliderPosition());
-        });
+        connect(bar, &QScrollBar::actionTriggered, this,
+                [this, axis](int action) { OnSliderAction(axis, action); });
+        connect(bar, &QScrollBar::sliderReleased, this,
+                [this, axis, bar] { OnScroll(axis, ThumbPosition, bar->sliderPosition()); });
     }
 }
 
@@ -89,7 +89,10 @@ void CViewImage::ShowPage(int frameIndex, int rotation, int second)
     viewport()->update();
 }
 
-void CViewImage::OnInitialUpdate() { ShowPage(0, m_rotation, m_second); }
+void CViewImage::OnInitialUpdate()
+{
+    ShowPage(0, m_rotation, m_second);
+}
 
 void CViewImage::UpdateImageRect()
 {
@@ -119,7 +122,8 @@ void CViewImage::ApplyScrollBarPolicies()
             bar->setValue(a.scrollPos);
             bar->setSliderPosition(a.scrollPos);
         }
-        const Qt::ScrollBarPolicy policy = a.scrollNeeded != 0 ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
+        const Qt::ScrollBarPolicy policy =
+            a.scrollNeeded != 0 ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
         if (axis == AxisHorizontal) {
             setHorizontalScrollBarPolicy(policy);
         } else {
@@ -312,7 +316,10 @@ void CViewImage::wheelEvent(QWheelEvent* event)
 
 // ---- marking: a left-button drag zooms into the marked rectangle ----
 
-QRect CViewImage::RubberBand() const { return QRect(m_anchor, m_current).normalized(); }
+QRect CViewImage::RubberBand() const
+{
+    return QRect(m_anchor, m_current).normalized();
+}
 
 void CViewImage::mousePressEvent(QMouseEvent* event)
 {
@@ -407,8 +414,8 @@ void CViewImage::CopyPageToClipboard()
     bool ok = false;
     const QSize size = m_pageImage->GetSquarePixelSize();
     if (!size.isEmpty()) {
-        const QImage page = m_pageImage->RenderScaled(size.width(), size.height(), InterpolationMode::HighQuality,
-                                                      0xFF000000);
+        const QImage page = m_pageImage->RenderScaled(size.width(), size.height(),
+                                                      InterpolationMode::HighQuality, 0xFF000000);
         if (!page.isNull() && m_platform != nullptr) {
             ok = m_platform->clipboard->SetPage(page, MakeClipboardBmp(page));
         }
@@ -420,8 +427,8 @@ void CViewImage::CopyPageToClipboard()
         m_platform->messageBox->Show(this, LoadString(Str::CopyToClipboardOk), LoadString(Str::Information),
                                      IMessageBox::Information);
     } else {
-        m_platform->messageBox->Show(this, LoadString(Str::CopyToClipboardFailed), LoadString(Str::Information),
-                                     IMessageBox::Exclamation);
+        m_platform->messageBox->Show(this, LoadString(Str::CopyToClipboardFailed),
+                                     LoadString(Str::Information), IMessageBox::Exclamation);
     }
 }
 
@@ -443,5 +450,11 @@ void CViewImage::Rotate(RotateFlipType type, int steps)
     Q_EMIT rotationChanged(m_rotation, m_second);
 }
 
-void CViewImage::RotateClockwise() { Rotate(RotateFlipType::Rotate90FlipNone, 1); }
-void CViewImage::RotateCounterClockwise() { Rotate(RotateFlipType::Rotate270FlipNone, 3); }
+void CViewImage::RotateClockwise()
+{
+    Rotate(RotateFlipType::Rotate90FlipNone, 1);
+}
+void CViewImage::RotateCounterClockwise()
+{
+    Rotate(RotateFlipType::Rotate270FlipNone, 3);
+}

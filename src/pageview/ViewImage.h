@@ -21,7 +21,8 @@ class CViewImage : public QAbstractScrollArea
     Q_OBJECT
 public:
     // The scroll-bar codes, numbered as the scroll messages always were.
-    enum ScrollCode {
+    enum ScrollCode
+    {
         LineUp = 0,
         LineDown = 1,
         PageUp = 2,

@@ -48,7 +48,8 @@ void CHelpWindow::ShowPage(const QString& bookFolder, const QString& page)
         m_shownBook = true;
     } else {
         m_browser->clearHistory();
-        m_browser->setHtml(tr("<p>Die Hilfe wurde nicht gefunden:<br>%1</p>").arg(bookFolder.toHtmlEscaped()));
+        m_browser->setHtml(
+            tr("<p>Die Hilfe wurde nicht gefunden:<br>%1</p>").arg(bookFolder.toHtmlEscaped()));
         m_shownBook = false;
     }
     show();
@@ -56,4 +57,7 @@ void CHelpWindow::ShowPage(const QString& bookFolder, const QString& page)
     activateWindow();
 }
 
-QString CHelpWindow::CurrentSource() const { return m_shownBook ? m_browser->source().toLocalFile() : QString(); }
+QString CHelpWindow::CurrentSource() const
+{
+    return m_shownBook ? m_browser->source().toLocalFile() : QString();
+}

@@ -16,7 +16,13 @@ class QWidget;
 class IMessageBox
 {
 public:
-    enum Icon { NoIcon, Information, Exclamation, Stop };
+    enum Icon
+    {
+        NoIcon,
+        Information,
+        Exclamation,
+        Stop
+    };
     virtual ~IMessageBox() = default;
     // A modal box with an OK button.
     virtual void Show(QWidget* owner, const QString& text, const QString& caption, Icon icon) = 0;
@@ -45,7 +51,13 @@ public:
 class IMailClient
 {
 public:
-    enum Result { Launched, NotInstalled, NoMailTool, Failed };
+    enum Result
+    {
+        Launched,
+        NotInstalled,
+        NoMailTool,
+        Failed
+    };
     virtual ~IMailClient() = default;
     // Opens a new message in the user's mail program with `path` as its only attachment. The mail
     // program may stay open for a long time, so the outcome arrives through `done` later, on the GUI

@@ -11,8 +11,8 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
-#include <QRegularExpression>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -32,7 +32,8 @@ QString ToQtFilter(const QString& filter)
             name = name.left(paren).trimmed();
         }
         QStringList patterns;
-        for (QString p : parts.at(i + 1).split(QRegularExpression(QStringLiteral("[,;]")), Qt::SkipEmptyParts)) {
+        for (QString p :
+             parts.at(i + 1).split(QRegularExpression(QStringLiteral("[,;]")), Qt::SkipEmptyParts)) {
             p = p.trimmed();
             patterns << p;
             // Linux file names are case-sensitive; scanners like to write SCAN0001.TIF.
@@ -136,23 +137,25 @@ public:
         auto* process = new QProcess(qApp);
         process->setProgram(tool);
         process->setArguments({QStringLiteral("--attach"), path});
-        QObject::connect(process, &QProcess::finished, process, [process, done](int code, QProcess::ExitStatus st) {
-            process->deleteLater();
-            // 0 launched, 3 no mail program found, everything else a failure.
-            if (st == QProcess::NormalExit && code == 0) {
-                done(Launched);
-            } else if (st == QProcess::NormalExit && code == 3) {
-                done(NoMailTool);
-            } else {
-                done(Failed);
-            }
-        });
-        QObject::connect(process, &QProcess::errorOccurred, process, [process, done](QProcess::ProcessError e) {
-            if (e == QProcess::FailedToStart) {
-                process->deleteLater();
-                done(NotInstalled);
-            }
-        });
+        QObject::connect(process, &QProcess::finished, process,
+                         [process, done](int code, QProcess::ExitStatus st) {
+                             process->deleteLater();
+                             // 0 launched, 3 no mail program found, everything else a failure.
+                             if (st == QProcess::NormalExit && code == 0) {
+                                 done(Launched);
+                             } else if (st == QProcess::NormalExit && code == 3) {
+                                 done(NoMailTool);
+                             } else {
+                                 done(Failed);
+                             }
+                         });
+        QObject::connect(process, &QProcess::errorOccurred, process,
+                         [process, done](QProcess::ProcessError e) {
+                             if (e == QProcess::FailedToStart) {
+                                 process->deleteLater();
+                                 done(NotInstalled);
+                             }
+                         });
         process->start();
     }
 };

@@ -36,5 +36,11 @@ void CDiaStatus::SetProgressPos(int p)
     m_progress->repaint();
 }
 
-int CDiaStatus::Range() const { return m_progress->maximum(); }
-int CDiaStatus::Pos() const { return m_progress->value(); }
+int CDiaStatus::Range() const
+{
+    return m_progress->maximum();
+}
+int CDiaStatus::Pos() const
+{
+    return m_progress->value();
+}

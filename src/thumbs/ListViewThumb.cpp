@@ -79,7 +79,10 @@ CListViewThumb::CListViewThumb(QWidget* parent) : QListView(parent)
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { ReportSelection(); });
 }
 
-CListViewThumb::~CListViewThumb() { StopLoader(); }
+CListViewThumb::~CListViewThumb()
+{
+    StopLoader();
+}
 
 void CListViewThumb::SetSharedData(CFolivantData* data)
 {
@@ -150,7 +153,8 @@ int CListViewThumb::FillStrip()
     m_pageCount = m_image->GetFrameCount();
     const int count = m_pageCount;
     // Posted: the frame learns the page count after the fill has returned.
-    QMetaObject::invokeMethod(this, [this, count] { Q_EMIT pageCountKnown(count); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, count] { Q_EMIT pageCountKnown(count); }, Qt::QueuedConnection);
     status.SetProgressRange(count);
 
     int result = 0;
@@ -189,9 +193,15 @@ int CListViewThumb::FillStrip()
     return result;
 }
 
-void CListViewThumb::StartLoader() { m_loader->StartLoader(m_path, m_pageCount, m_geometry); }
+void CListViewThumb::StartLoader()
+{
+    m_loader->StartLoader(m_path, m_pageCount, m_geometry);
+}
 
-void CListViewThumb::StopLoader() { m_loader->StopLoader(); }
+void CListViewThumb::StopLoader()
+{
+    m_loader->StopLoader();
+}
 
 void CListViewThumb::SelectItem(int row, ScrollHint hint)
 {
@@ -294,7 +304,6 @@ void CListViewThumb::keyPressEvent(QKeyEvent* event)
     }
     QListView::keyPressEvent(event);
 }
-
 
 bool CListViewThumb::event(QEvent* event)
 {

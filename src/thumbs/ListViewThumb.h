@@ -64,7 +64,10 @@ public:
     // Top (vertical strip) or left (horizontal strip) of item i's thumbnail in content coordinates.
     int ItemPosition(int i) const;
     // Tests watch the progress window just before it closes.
-    void SetProgressObserver(std::function<void(const CDiaStatus&)> observer) { m_progressObserver = std::move(observer); }
+    void SetProgressObserver(std::function<void(const CDiaStatus&)> observer)
+    {
+        m_progressObserver = std::move(observer);
+    }
 
 Q_SIGNALS:
     void pageSelected(int index, int pageState);

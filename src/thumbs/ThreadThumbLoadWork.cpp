@@ -51,7 +51,10 @@ CThreadThumbLoadWork::CThreadThumbLoadWork(IThumbSink* sink)
 {
 }
 
-CThreadThumbLoadWork::~CThreadThumbLoadWork() { StopLoader(); }
+CThreadThumbLoadWork::~CThreadThumbLoadWork()
+{
+    StopLoader();
+}
 
 void CThreadThumbLoadWork::StartLoader(const QString& path, int pageCount, const ThumbGeometry& geometry)
 {

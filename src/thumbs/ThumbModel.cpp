@@ -16,7 +16,10 @@ void CThumbModel::Reset(int itemCount, int pageCount)
     endResetModel();
 }
 
-void CThumbModel::Clear() { Reset(0, 0); }
+void CThumbModel::Clear()
+{
+    Reset(0, 0);
+}
 
 int CThumbModel::rowCount(const QModelIndex& parent) const
 {
@@ -30,7 +33,8 @@ QVariant CThumbModel::data(const QModelIndex& index, int role) const
     }
     switch (role) {
     case Qt::DisplayRole:
-        return FormatString(Str::ThumbLabel, {QString::number(index.row() + 1), QString::number(m_pageCount)});
+        return FormatString(Str::ThumbLabel,
+                            {QString::number(index.row() + 1), QString::number(m_pageCount)});
     case Qt::DecorationRole:
         return Thumbnail(index.row());
     case PageStateRole:
@@ -59,7 +63,8 @@ void CThumbModel::SetPageState(int row, int state)
 QImage CThumbModel::Thumbnail(int row) const
 {
     std::lock_guard lock(m_mutex);
-    return row >= 0 && row < static_cast<int>(m_thumbs.size()) ? m_thumbs[static_cast<size_t>(row)] : QImage();
+    return row >= 0 && row < static_cast<int>(m_thumbs.size()) ? m_thumbs[static_cast<size_t>(row)]
+                                                               : QImage();
 }
 
 void CThumbModel::SetThumbnail(int row, const QImage& image)

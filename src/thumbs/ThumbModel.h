@@ -14,7 +14,11 @@ class CThumbModel : public QAbstractListModel, public IThumbSink
 {
     Q_OBJECT
 public:
-    enum Roles { PageStateRole = Qt::UserRole + 1, HasThumbnailRole };
+    enum Roles
+    {
+        PageStateRole = Qt::UserRole + 1,
+        HasThumbnailRole
+    };
 
     explicit CThumbModel(QObject* parent = nullptr);
 

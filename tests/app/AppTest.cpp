@@ -16,7 +16,10 @@ using testsupport::AppHarness;
 
 namespace {
 
-QString Title(AppHarness& h) { return h.Frame().windowTitle(); }
+QString Title(AppHarness& h)
+{
+    return h.Frame().windowTitle();
+}
 
 TEST(Startup, WithoutArgumentsAnEmptyMaximisedWindow)
 {
@@ -184,7 +187,8 @@ TEST_F(FileOpenTest, AFileWithoutTiffHeaderIsRefusedWithItsMessage)
     h.fakes.files->answers.push_back(fake);
     h.Frame().Action(Cmd::FileOpen)->trigger();
     ASSERT_EQ(h.fakes.messages->shown.size(), 1u);
-    EXPECT_EQ(h.fakes.messages->shown[0].text, "Die ausgewählte Datei '" + fake + "' hat ein falsches Format. ");
+    EXPECT_EQ(h.fakes.messages->shown[0].text,
+              "Die ausgewählte Datei '" + fake + "' hat ein falsches Format. ");
     EXPECT_EQ(h.fakes.messages->shown[0].caption, "Fehler");
     EXPECT_EQ(h.fakes.messages->shown[0].icon, IMessageBox::Stop);
     EXPECT_TRUE(h.App().Document().GetPathName().isEmpty());

@@ -196,7 +196,7 @@ TEST_F(SettingsTest, MachineTextRules)
     Machine("[Misc]\nAbout=\nFolderFileSaveAs=" + QByteArray(255, 'x') + "\nFolderFileOpen=\"/srv/a,b\"\n");
     User("[Misc]\nAbout=0\nFolderFileSaveAs=/home/u\n");
     const CSettingsStore store = Store();
-    EXPECT_EQ(store.ReadString("Misc", "About"), "0"); // empty machine text counts as absent
+    EXPECT_EQ(store.ReadString("Misc", "About"), "0");                  // empty machine text counts as absent
     EXPECT_EQ(store.ReadString("Misc", "FolderFileSaveAs"), "/home/u"); // too long for the store
     EXPECT_EQ(store.ReadString("Misc", "FolderFileOpen"), "/srv/a,b");
 }

@@ -208,7 +208,8 @@ TEST_F(FrameCommandsTest, SaveAsCopiesAndReportsEveryOutcome)
     h.Frame().Dispatch(Cmd::SaveAs);
     EXPECT_EQ(h.fakes.files->saveInitialPaths.value(0), "*.tif");
     ASSERT_EQ(h.fakes.messages->shown.size(), 1u);
-    EXPECT_EQ(h.fakes.messages->shown[0].text, "Das Kopieren der Datei '" + fax + "' nach '" + target + "' war erfolgreich.");
+    EXPECT_EQ(h.fakes.messages->shown[0].text,
+              "Das Kopieren der Datei '" + fax + "' nach '" + target + "' war erfolgreich.");
     EXPECT_EQ(h.fakes.messages->shown[0].caption, "Information");
     EXPECT_EQ(testsupport::ReadFile(target), testsupport::ReadFile(fax));
     EXPECT_EQ(h.Store().GetProfileString("Misc", "FolderFileSaveAs"), h.Dir() + "/Ablage");
@@ -316,7 +317,8 @@ TEST_F(FrameCommandsTest, AlignmentAppliesAtOnceAndLanguageAsksForARestart)
     };
     h.Frame().Dispatch(Cmd::LanguageOptions);
     ASSERT_FALSE(h.fakes.messages->shown.empty());
-    EXPECT_EQ(h.fakes.messages->shown.back().text, "Die Änderung wird erst nach einem Neustart von Folivant wirksam.");
+    EXPECT_EQ(h.fakes.messages->shown.back().text,
+              "Die Änderung wird erst nach einem Neustart von Folivant wirksam.");
     EXPECT_EQ(h.fakes.messages->shown.back().caption, "Folivant");
     h.fakes.dialogs->handler = nullptr; // cancel: no message
     const size_t shown = h.fakes.messages->shown.size();

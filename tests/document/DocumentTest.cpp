@@ -1,7 +1,7 @@
+#include "app/SettingsStore.h"
 #include "document/FolivantData.h"
 #include "document/FolivantDoc.h"
 #include "document/RecentFileList.h"
-#include "app/SettingsStore.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -18,7 +18,10 @@ QStringList Paths(const CFolivantData& data)
     return out;
 }
 
-QString Name(const T_OStrNode* node) { return node == nullptr ? QString() : node->GetText().section(u'/', -1); }
+QString Name(const T_OStrNode* node)
+{
+    return node == nullptr ? QString() : node->GetText().section(u'/', -1);
+}
 
 class FolderListTest : public ::testing::Test
 {
@@ -123,7 +126,7 @@ TEST(HeaderTest, RecognisesBothByteOrdersAndRefusesTheRest)
     EXPECT_TRUE(check("le.tif", QByteArray("II*\0rest", 8)));
     EXPECT_TRUE(check("be.tif", QByteArray("MM\0*rest", 8)));
     EXPECT_TRUE(check("mixed.tif", QByteArray("II\0*", 4))); // either byte order of 42 is accepted
-    EXPECT_TRUE(check("exact.bin", QByteArray("MM\0*", 4)));  // the extension does not matter
+    EXPECT_TRUE(check("exact.bin", QByteArray("MM\0*", 4))); // the extension does not matter
     EXPECT_FALSE(check("big.tif", QByteArray("II+\0", 4)));  // BigTIFF says 43
     EXPECT_FALSE(check("short.tif", QByteArray("II*", 3)));
     EXPECT_FALSE(check("empty.tif", QByteArray()));

@@ -47,11 +47,14 @@ TEST_F(SaveCopyTest, TheSameFileUnderAnotherSpellingOrLinkIsRefused)
     const QString same = dir.File("Post/./../Post/Brief.tif");
     SaveCopyOutcome out = SaveCopy(source, same);
     EXPECT_EQ(out.result, SaveCopyResult::SameFile);
-    EXPECT_EQ(out.message, "Ein- und Ausgabedatei (Ordner und Name) sind identisch.\nDie Datei wurde nicht gespeichert.");
+    EXPECT_EQ(out.message,
+              "Ein- und Ausgabedatei (Ordner und Name) sind identisch.\nDie Datei wurde nicht gespeichert.");
 
     ASSERT_TRUE(QFile::link(source, dir.File("link.tif")));
     EXPECT_EQ(SaveCopy(source, dir.File("link.tif")).result, SaveCopyResult::SameFile);
-    ASSERT_EQ(::link(QFile::encodeName(source).constData(), QFile::encodeName(dir.File("hard.tif")).constData()), 0);
+    ASSERT_EQ(
+        ::link(QFile::encodeName(source).constData(), QFile::encodeName(dir.File("hard.tif")).constData()),
+        0);
     EXPECT_EQ(SaveCopy(source, dir.File("hard.tif")).result, SaveCopyResult::SameFile);
     EXPECT_EQ(testsupport::ReadFile(source), content);
 
@@ -85,7 +88,8 @@ TEST_F(SaveCopyTest, AFailedCopyLeavesTheTargetUntouched)
     const QString nowhere = dir.File("no/such/folder/x.tif");
     SaveCopyOutcome out = SaveCopy(source, nowhere);
     EXPECT_EQ(out.result, SaveCopyResult::CopyFailed);
-    EXPECT_EQ(out.message, "Beim Kopieren der Datei '" + source + "' nach '" + nowhere + "' ist ein Fehler aufgetreten.");
+    EXPECT_EQ(out.message,
+              "Beim Kopieren der Datei '" + source + "' nach '" + nowhere + "' ist ein Fehler aufgetreten.");
 
     // A folder in the target's place.
     QDir().mkpath(dir.File("isdir.tif"));
@@ -99,7 +103,8 @@ TEST_F(SaveCopyTest, AFailedCopyLeavesTheTargetUntouched)
         QFile::setPermissions(dir.File("ro"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         EXPECT_EQ(SaveCopy(source, dir.File("ro/t.tif")).result, SaveCopyResult::CopyFailed);
         EXPECT_EQ(testsupport::ReadFile(dir.File("ro/t.tif")), "old");
-        QFile::setPermissions(dir.File("ro"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(dir.File("ro"),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
 }
 

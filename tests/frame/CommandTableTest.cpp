@@ -1,9 +1,9 @@
-#include "frame/CommandIds.h"
 #include "frame/CommandTable.h"
+#include "dialogs/DialogValidation.h"
+#include "frame/CommandIds.h"
 #include "frame/GuiLook.h"
 #include "frame/HelpTopics.h"
 #include "frame/PageInput.h"
-#include "dialogs/DialogValidation.h"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +14,9 @@ namespace {
 std::map<int, bool> Enabling(const EnableState& s)
 {
     std::map<int, bool> out;
-    for (int id : {Cmd::FirstPage, Cmd::PreviousPage, Cmd::NextPage, Cmd::LastPage, Cmd::GoToPage, Cmd::PageBox,
-                   Cmd::Print, Cmd::Copy, Cmd::RotateCw, Cmd::ZoomIn, Cmd::SaveAs, Cmd::SendMail, Cmd::NextFile,
-                   Cmd::PreviousFile, Cmd::Undo, Cmd::FileOpen, Cmd::About}) {
+    for (int id : {Cmd::FirstPage, Cmd::PreviousPage, Cmd::NextPage, Cmd::LastPage, Cmd::GoToPage,
+                   Cmd::PageBox, Cmd::Print, Cmd::Copy, Cmd::RotateCw, Cmd::ZoomIn, Cmd::SaveAs,
+                   Cmd::SendMail, Cmd::NextFile, Cmd::PreviousFile, Cmd::Undo, Cmd::FileOpen, Cmd::About}) {
         out[id] = IsCommandEnabled(FindCommand(id)->rule, s);
     }
     return out;
@@ -29,7 +29,8 @@ TEST(Enabling, OnePageDocument)
     s.pageCount = 1;
     s.currentPage = 1;
     auto e = Enabling(s);
-    for (int id : {Cmd::FirstPage, Cmd::PreviousPage, Cmd::NextPage, Cmd::LastPage, Cmd::GoToPage, Cmd::PageBox}) {
+    for (int id :
+         {Cmd::FirstPage, Cmd::PreviousPage, Cmd::NextPage, Cmd::LastPage, Cmd::GoToPage, Cmd::PageBox}) {
         EXPECT_FALSE(e[id]) << id;
     }
     for (int id : {Cmd::Print, Cmd::Copy, Cmd::RotateCw, Cmd::ZoomIn, Cmd::SaveAs, Cmd::SendMail}) {
@@ -110,14 +111,16 @@ TEST(Enabling, FileNavigationAtTheEndsOfTheFolder)
 TEST(Keys, AcceleratorTableOrderDecides)
 {
     EXPECT_EQ(CommandKeys(Cmd::PreviousFile), (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_V)}));
-    EXPECT_EQ(CommandKeys(Cmd::Copy),
-              (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}));
+    EXPECT_EQ(CommandKeys(Cmd::Copy), (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_C),
+                                                           QKeySequence(Qt::CTRL | Qt::Key_Insert)}));
     EXPECT_EQ(CommandKeys(Cmd::NextPage),
               (QList<QKeySequence>{QKeySequence(Qt::Key_Down), QKeySequence(Qt::Key_PageDown)}));
     EXPECT_EQ(CommandKeys(Cmd::PreviousPage),
               (QList<QKeySequence>{QKeySequence(Qt::Key_PageUp), QKeySequence(Qt::Key_Up)}));
-    EXPECT_EQ(CommandKeys(Cmd::RotateCw), (QList<QKeySequence>{QKeySequence(Qt::Key_R), QKeySequence(Qt::Key_Right)}));
-    EXPECT_EQ(CommandKeys(Cmd::RotateCcw), (QList<QKeySequence>{QKeySequence(Qt::Key_L), QKeySequence(Qt::Key_Left)}));
+    EXPECT_EQ(CommandKeys(Cmd::RotateCw),
+              (QList<QKeySequence>{QKeySequence(Qt::Key_R), QKeySequence(Qt::Key_Right)}));
+    EXPECT_EQ(CommandKeys(Cmd::RotateCcw),
+              (QList<QKeySequence>{QKeySequence(Qt::Key_L), QKeySequence(Qt::Key_Left)}));
     EXPECT_EQ(CommandKeys(Cmd::Print), (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_P)}));
     EXPECT_EQ(CommandKeys(Cmd::SendMail), (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_M)}));
     EXPECT_EQ(CommandKeys(Cmd::Undo).size(), 2);
@@ -143,11 +146,11 @@ TEST(Toolbar, ButtonsInTheirPlaces)
             buttons.push_back(id);
         }
     }
-    const std::vector<int> expected = {Cmd::FileOpen,     Cmd::SaveAs,    Cmd::SendMail,   Cmd::Copy,
-                                       Cmd::RotateCcw,    Cmd::RotateCw,  Cmd::FirstPage,  Cmd::PreviousPage,
-                                       Cmd::PageBox,      Cmd::NextPage,  Cmd::LastPage,   Cmd::WholeWidth,
-                                       Cmd::WholePage,    Cmd::ZoomOut,   Cmd::ZoomIn,     Cmd::ActualPixels,
-                                       Cmd::Print,        Cmd::PreviousFile, Cmd::NextFile};
+    const std::vector<int> expected = {Cmd::FileOpen,  Cmd::SaveAs,       Cmd::SendMail,  Cmd::Copy,
+                                       Cmd::RotateCcw, Cmd::RotateCw,     Cmd::FirstPage, Cmd::PreviousPage,
+                                       Cmd::PageBox,   Cmd::NextPage,     Cmd::LastPage,  Cmd::WholeWidth,
+                                       Cmd::WholePage, Cmd::ZoomOut,      Cmd::ZoomIn,    Cmd::ActualPixels,
+                                       Cmd::Print,     Cmd::PreviousFile, Cmd::NextFile};
     EXPECT_EQ(buttons, expected);
     EXPECT_EQ(std::count(ToolbarLayout().begin(), ToolbarLayout().end(), 0), 6);
 }
@@ -173,9 +176,9 @@ TEST(Menus, FileMenuOrderWithSeparators)
     for (const MenuItem& m : file.items) {
         ids.push_back(m.id);
     }
-    const std::vector<int> expected = {Cmd::FileOpen, 0, Cmd::SaveAs, 0, Cmd::NextFile, Cmd::PreviousFile, 0,
-                                       Cmd::SendMail, 0, Cmd::Print, Cmd::PrintSetup, 0, Cmd::RecentFirst, 0,
-                                       Cmd::Exit};
+    const std::vector<int> expected = {Cmd::FileOpen,     0, Cmd::SaveAs,      0, Cmd::NextFile,
+                                       Cmd::PreviousFile, 0, Cmd::SendMail,    0, Cmd::Print,
+                                       Cmd::PrintSetup,   0, Cmd::RecentFirst, 0, Cmd::Exit};
     EXPECT_EQ(ids, expected);
     EXPECT_EQ(MenuBarLayout().size(), 6u);
 }
@@ -249,7 +252,8 @@ TEST(DialogValidation, IntegerFieldMessages)
     EXPECT_EQ(ReadIntField("", 1, 1000, &v), IntFieldResult::NotInteger);
     EXPECT_EQ(ReadIntField("1 2", 1, 1000, &v), IntFieldResult::NotInteger);
     EXPECT_EQ(IntFieldMessage(IntFieldResult::NotInteger, 1, 1000), "Geben Sie eine ganze Zahl ein.");
-    EXPECT_EQ(IntFieldMessage(IntFieldResult::OutOfRange, 100, 500), "Geben Sie eine ganze Zahl zwischen 100 und 500 ein.");
+    EXPECT_EQ(IntFieldMessage(IntFieldResult::OutOfRange, 100, 500),
+              "Geben Sie eine ganze Zahl zwischen 100 und 500 ein.");
 }
 
 } // namespace

@@ -49,7 +49,8 @@ TEST_F(FrameTest, TheStripBesideOrAboveThePageView)
     EXPECT_EQ(h.Frame().Splitter()->sizes().at(0), 185);
 
     AppHarness top;
-    top.UserSettings("[Misc]\nMaximized=0\nPosX1=0\nPosX2=1000\nPosY1=0\nPosY2=700\n[Thumb]\nAlign=1\nWidth=100\n");
+    top.UserSettings(
+        "[Misc]\nMaximized=0\nPosX1=0\nPosX2=1000\nPosY1=0\nPosY2=700\n[Thumb]\nAlign=1\nWidth=100\n");
     ASSERT_TRUE(top.Start());
     EXPECT_EQ(top.Frame().Splitter()->orientation(), Qt::Vertical);
     EXPECT_EQ(top.Frame().Splitter()->sizes().at(0), 181);
@@ -335,7 +336,8 @@ TEST_F(FrameTest, HelpTopicsOpenTheirPages)
     h.Frame().Dispatch(Cmd::HelpSupport);
     h.Frame().OnHelpRequest(0);
     h.Frame().OnHelpRequest(10000);
-    EXPECT_EQ(h.fakes.help->pages, (QStringList{"win_thumb.html", "win_image.html", "win_main.html", "support.html", ""}));
+    EXPECT_EQ(h.fakes.help->pages,
+              (QStringList{"win_thumb.html", "win_image.html", "win_main.html", "support.html", ""}));
     EXPECT_EQ(h.fakes.help->folders.value(0), h.ProgramDir() + "/help/de");
 }
 
@@ -368,8 +370,8 @@ TEST(GuiLooks, ElevenDistinguishableLooks)
     QSet<QString> seen;
     for (int v = 1; v <= 11; ++v) {
         ApplyGuiLook(v);
-        const QString key = QApplication::style()->name() + QApplication::palette().color(QPalette::Window).name() +
-                            qApp->styleSheet();
+        const QString key = QApplication::style()->name() +
+                            QApplication::palette().color(QPalette::Window).name() + qApp->styleSheet();
         seen.insert(key);
     }
     EXPECT_EQ(seen.size(), 11);
@@ -412,7 +414,8 @@ TEST(PagePainting, ThePageAppearsWhereThePageViewIsInTheWindow)
     const QImage window = h.Frame().grab().toImage().convertToFormat(QImage::Format_RGB888);
     const QRect r = view->ImageRect();
     const QPoint origin = view->viewport()->mapTo(&h.Frame(), r.topLeft());
-    const QImage expected = view->PageImage()->RenderScaled(r.width(), r.height(), InterpolationMode::HighQuality);
+    const QImage expected =
+        view->PageImage()->RenderScaled(r.width(), r.height(), InterpolationMode::HighQuality);
     int differing = 0;
     for (int y = 0; y < r.height(); y += 9) {
         for (int x = 0; x < r.width(); x += 7) {

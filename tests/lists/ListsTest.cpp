@@ -76,9 +76,9 @@ TEST(SortedList, TieBreakPlacesEqualNodesAsDescribed)
     list.InsertSorted(a);
     list.InsertSorted(b);
     list.InsertSorted(c);
-    auto* head2 = new T_OIntNode(1); // equal to the head: becomes the new head
+    auto* head2 = new T_OIntNode(1);  // equal to the head: becomes the new head
     auto* inner2 = new T_OIntNode(5); // equal to an inner node: before the first equal one
-    auto* tail2 = new T_OIntNode(9); // equal to the tail: after the last equal one
+    auto* tail2 = new T_OIntNode(9);  // equal to the tail: after the last equal one
     list.InsertSorted(head2);
     list.InsertSorted(inner2);
     list.InsertSorted(tail2);

@@ -235,7 +235,8 @@ TEST_F(ViewTest, ContextMenuOnlyAfterAPageWasDrawnAndF1AsksForHelp)
     bool menuShown = false;
     QTimer::singleShot(100, [&] {
         if (QWidget* popup = QApplication::activePopupWidget()) {
-            menuShown = qobject_cast<QMenu*>(popup) != nullptr && qobject_cast<QMenu*>(popup)->actions().size() == 10;
+            menuShown =
+                qobject_cast<QMenu*>(popup) != nullptr && qobject_cast<QMenu*>(popup)->actions().size() == 10;
             popup->close();
         }
     });
@@ -246,7 +247,8 @@ TEST_F(ViewTest, ContextMenuOnlyAfterAPageWasDrawnAndF1AsksForHelp)
     ShowFirstPage();
     QTimer::singleShot(100, [&] {
         if (QWidget* popup = QApplication::activePopupWidget()) {
-            menuShown = qobject_cast<QMenu*>(popup) != nullptr && qobject_cast<QMenu*>(popup)->actions().size() == 10;
+            menuShown =
+                qobject_cast<QMenu*>(popup) != nullptr && qobject_cast<QMenu*>(popup)->actions().size() == 10;
             popup->close();
         }
     });

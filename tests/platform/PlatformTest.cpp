@@ -1,7 +1,7 @@
 // The real platform services where they can be tried without a desktop: mail through xdg-email (with
 // stand-in scripts on the PATH), the file dialog's filter, and the help window.
-#include "platform/HelpWindow.h"
 #include "platform/Platform.h"
+#include "platform/HelpWindow.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
@@ -68,7 +68,8 @@ TEST_F(MailTest, WithoutXdgEmailTheMailSystemCannotBeLoaded)
 
 TEST(FileFilter, TheProgramsFilterBecomesQtsWithUpperCaseNames)
 {
-    const QString filter = QString::fromUtf8("Tif-Dateien (*.tif,*.tiff)|*.tif,*.tiff|Alle Dateien (*.*)|*.*||\"");
+    const QString filter =
+        QString::fromUtf8("Tif-Dateien (*.tif,*.tiff)|*.tif,*.tiff|Alle Dateien (*.*)|*.*||\"");
     EXPECT_EQ(ToQtFilter(filter), "Tif-Dateien (*.tif *.TIF *.tiff *.TIFF);;Alle Dateien (*)");
 }
 
@@ -76,7 +77,8 @@ TEST(HelpWindow, ShowsThePageOrTheDefaultPageAndStaysIndependent)
 {
     testsupport::TempDir dir;
     testsupport::WriteFile(dir.File("de/index.html"), "<html><body><h1>Inhalt</h1></body></html>");
-    testsupport::WriteFile(dir.File("de/win_thumb.html"), "<html><body><h1>Vorschaubilder</h1></body></html>");
+    testsupport::WriteFile(dir.File("de/win_thumb.html"),
+                           "<html><body><h1>Vorschaubilder</h1></body></html>");
     CHelpWindow help;
     EXPECT_TRUE(help.isWindow());
     EXPECT_FALSE(help.testAttribute(Qt::WA_QuitOnClose)); // closing the main window ends the program
@@ -94,9 +96,9 @@ TEST(HelpWindow, ShowsThePageOrTheDefaultPageAndStaysIndependent)
 TEST(HelpBook, EveryTopicPageExistsInBothLanguages)
 {
     for (const char* lang : {"de", "en"}) {
-        for (const char* page : {"index.html", "win_main.html", "win_thumb.html", "win_image.html", "support.html",
-                                 "dia_about.html", "dia_option_thumb.html", "dia_option_image.html",
-                                 "dia_option_language.html"}) {
+        for (const char* page : {"index.html", "win_main.html", "win_thumb.html", "win_image.html",
+                                 "support.html", "dia_about.html", "dia_option_thumb.html",
+                                 "dia_option_image.html", "dia_option_language.html"}) {
             const QString path = testsupport::BinaryDir() + "/help/" + lang + "/" + page;
             EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
         }

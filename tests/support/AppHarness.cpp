@@ -18,10 +18,19 @@ AppHarness::~AppHarness()
     }
 }
 
-void AppHarness::MachineSettings(const QByteArray& ini) { WriteFile(MachineFile(), ini); }
-void AppHarness::UserSettings(const QByteArray& ini) { WriteFile(UserFile(), ini); }
+void AppHarness::MachineSettings(const QByteArray& ini)
+{
+    WriteFile(MachineFile(), ini);
+}
+void AppHarness::UserSettings(const QByteArray& ini)
+{
+    WriteFile(UserFile(), ini);
+}
 
-CSettingsStore AppHarness::Store() const { return {MachineFile(), UserFile()}; }
+CSettingsStore AppHarness::Store() const
+{
+    return {MachineFile(), UserFile()};
+}
 
 bool AppHarness::Start(const QStringList& args)
 {

@@ -39,7 +39,8 @@ public:
         lastFilter = filter;
         return Next();
     }
-    QString GetSaveFileName(QWidget*, const QString& initialPath, const QString&, const QString& suffix) override
+    QString GetSaveFileName(QWidget*, const QString& initialPath, const QString&,
+                            const QString& suffix) override
     {
         saveInitialPaths << initialPath;
         lastSuffix = suffix;

@@ -13,8 +13,14 @@ QString SharedTestData()
     return QFileInfo(dir + QStringLiteral("/tiff/real")).isDir() ? dir : QString();
 }
 
-QString SourceDir() { return QStringLiteral(FOLIVANT_SOURCE_DIR); }
-QString BinaryDir() { return QStringLiteral(FOLIVANT_BINARY_DIR); }
+QString SourceDir()
+{
+    return QStringLiteral(FOLIVANT_SOURCE_DIR);
+}
+QString BinaryDir()
+{
+    return QStringLiteral(FOLIVANT_BINARY_DIR);
+}
 
 void WriteFile(const QString& path, const QByteArray& data)
 {
@@ -33,6 +39,9 @@ QByteArray ReadFile(const QString& path)
     return f.readAll();
 }
 
-TempDir::TempDir() { EXPECT_TRUE(m_dir.isValid()); }
+TempDir::TempDir()
+{
+    EXPECT_TRUE(m_dir.isValid());
+}
 
 } // namespace testsupport

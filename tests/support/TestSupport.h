@@ -13,11 +13,11 @@ namespace testsupport {
 // (a user's clone): tests that need it skip with a message.
 QString SharedTestData();
 
-#define FOLIVANT_REQUIRE_SHARED_TESTDATA()                                                                     \
-    do {                                                                                                       \
-        if (::testsupport::SharedTestData().isEmpty())                                                         \
-            GTEST_SKIP() << "shared TIFF corpus not found beside the repository (../shared/testdata); "        \
-                            "skipping the corpus test";                                                        \
+#define FOLIVANT_REQUIRE_SHARED_TESTDATA()                                                                   \
+    do {                                                                                                     \
+        if (::testsupport::SharedTestData().isEmpty())                                                       \
+            GTEST_SKIP() << "shared TIFF corpus not found beside the repository (../shared/testdata); "      \
+                            "skipping the corpus test";                                                      \
     } while (0)
 
 QString SourceDir();

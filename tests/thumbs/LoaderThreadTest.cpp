@@ -54,7 +54,10 @@ private:
     std::atomic<int>* m_alive;
 };
 
-ThumbGeometry Geometry() { return ThumbGeometryFromOptions(100, 0); }
+ThumbGeometry Geometry()
+{
+    return ThumbGeometryFromOptions(100, 0);
+}
 
 TEST(ThumbGeometry, WidthHeightAndMode)
 {
@@ -72,9 +75,8 @@ TEST(LoaderThread, RendersEveryPageButTheFirstAndStops)
     RecordingSink sink;
     std::atomic<int> alive{0};
     CThreadThumbLoadWork loader(&sink);
-    loader.SetSourceFactory([&](const QString&) {
-        return std::make_unique<SlowSource>(std::chrono::microseconds(100), &alive);
-    });
+    loader.SetSourceFactory(
+        [&](const QString&) { return std::make_unique<SlowSource>(std::chrono::microseconds(100), &alive); });
     loader.StartLoader(QStringLiteral("/x.tif"), 40, Geometry());
     for (int i = 0; i < 2000 && loader.IsRunning(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -121,9 +123,8 @@ TEST(LoaderThread, ASelectionMovesTheCursorWhileRunning)
     RecordingSink sink;
     std::atomic<int> alive{0};
     CThreadThumbLoadWork loader(&sink);
-    loader.SetSourceFactory([&](const QString&) {
-        return std::make_unique<SlowSource>(std::chrono::microseconds(300), &alive);
-    });
+    loader.SetSourceFactory(
+        [&](const QString&) { return std::make_unique<SlowSource>(std::chrono::microseconds(300), &alive); });
     loader.StartLoader(QStringLiteral("/x.tif"), 400, Geometry());
     while (sink.Pages().size() < 3) {
         std::this_thread::sleep_for(std::chrono::microseconds(200));
@@ -146,9 +147,8 @@ TEST(LoaderThread, RestartingBeginsWithAnEmptyDoneTable)
     RecordingSink sink;
     std::atomic<int> alive{0};
     CThreadThumbLoadWork loader(&sink);
-    loader.SetSourceFactory([&](const QString&) {
-        return std::make_unique<SlowSource>(std::chrono::microseconds(10), &alive);
-    });
+    loader.SetSourceFactory(
+        [&](const QString&) { return std::make_unique<SlowSource>(std::chrono::microseconds(10), &alive); });
     for (int run = 0; run < 3; ++run) {
         loader.StartLoader(QStringLiteral("/x.tif"), 5, Geometry());
         while (loader.IsRunning()) {

@@ -76,7 +76,8 @@ TEST_F(StripTest, FillOfTwelvePages)
         EXPECT_EQ(strip->ItemPosition(i), 22 + 163 * i) << i;
         EXPECT_EQ(strip->Model()->GetPageState(i), 0);
         // Only the first thumbnail is rendered when the fill returns.
-        EXPECT_EQ(strip->Model()->data(strip->Model()->index(i), CThumbModel::HasThumbnailRole).toBool(), i == 0);
+        EXPECT_EQ(strip->Model()->data(strip->Model()->index(i), CThumbModel::HasThumbnailRole).toBool(),
+                  i == 0);
     }
     EXPECT_EQ(strip->Model()->Thumbnail(0).size(), QSize(100, 141));
     ASSERT_EQ(selected.count(), 1);
@@ -137,7 +138,8 @@ TEST_F(StripTest, SelectionIsTheCurrentPageAndKeepsEachPagesState)
     EXPECT_EQ(strip->GetCurrentPage(), 11);
     // A plain click on another thumbnail selects it; the cursor goes to the page before it.
     strip->scrollTo(strip->Model()->index(7));
-    QTest::mouseClick(strip->viewport(), Qt::LeftButton, {}, strip->visualRect(strip->Model()->index(7)).center());
+    QTest::mouseClick(strip->viewport(), Qt::LeftButton, {},
+                      strip->visualRect(strip->Model()->index(7)).center());
     EXPECT_EQ(strip->GetCurrentPage(), 8);
     EXPECT_EQ(strip->Loader().GetLoaderCursor(), 6);
     EXPECT_EQ(selected.last().at(0).toInt(), 7);
@@ -153,7 +155,7 @@ TEST_F(StripTest, TheLoaderFillsInGreyThumbnails)
     const QImage thumb = strip->Model()->Thumbnail(19);
     EXPECT_EQ(thumb.size(), QSize(150, 212));
     EXPECT_EQ(thumb.format(), QImage::Format_Grayscale8); // a bilevel page is kept as 8-bit grey
-    EXPECT_LE(thumb.sizeInBytes(), 33 * 1024); // about 32 KB
+    EXPECT_LE(thumb.sizeInBytes(), 33 * 1024);            // about 32 KB
 }
 
 TEST_F(StripTest, AnotherDocumentWhileTheLoaderRuns)
