@@ -9,8 +9,11 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QMenu>
+#include <QMimeData>
+#include <QUrl>
 
 using testsupport::AppHarness;
 
@@ -302,5 +305,28 @@ TEST(Startup, TheCommandLineFileIsFittedWholeIntoTheShownWindow)
         EXPECT_GE(r.x(), 0);
         EXPECT_GE(r.y(), 0);
     }
+}
+} // namespace
+
+namespace {
+TEST(Dropping, FilesDroppedOnTheWindowOpenOneAfterTheOtherAndTheLastStays)
+{
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    const QString first = h.MakeFax("erste.tif", 1);
+    const QString second = h.MakeFax("zweite.tif", 2);
+    QMimeData mime;
+    mime.setUrls(
+        {QUrl::fromLocalFile(first), QUrl::fromLocalFile(second), QUrl("https://example.invalid/x.tif")});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&h.Frame(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&h.Frame(), &drop);
+    h.Settle();
+    EXPECT_EQ(h.App().Document().GetPathName(), second);
+    EXPECT_EQ(h.App().RecentFiles().Entries(), (QStringList{second, first}));
+    EXPECT_TRUE(h.Frame().Data().GetFolderList().IsEmpty()); // dropping builds no folder list
+    EXPECT_TRUE(h.fakes.messages->shown.empty());
 }
 } // namespace
