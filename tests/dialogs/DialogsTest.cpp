@@ -188,10 +188,10 @@ protected:
     {
         h.UserSettings("[Misc]\nMaximized=0\nPosX1=0\nPosX2=1000\nPosY1=0\nPosY2=750\n");
         ASSERT_TRUE(h.Start());
-        FaxDocSpec spec;
-        spec.width = 864;
-        spec.height = 1146;
-        fax = h.MakeFax("Brief.tif", 6, spec);
+        FaxDocSpec desc;
+        desc.width = 864;
+        desc.height = 1146;
+        fax = h.MakeFax("Brief.tif", 6, desc);
         ASSERT_TRUE(h.App().OpenDocumentFile(fax));
         ASSERT_TRUE(testsupport::WaitFor([&] { return h.Frame().PageView()->IsPageDrawn(); }));
         h.Settle();

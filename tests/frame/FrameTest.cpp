@@ -23,10 +23,10 @@ class FrameTest : public ::testing::Test
 protected:
     void Open(AppHarness& h, int pages, const QString& name = QStringLiteral("doc.tif"))
     {
-        FaxDocSpec spec;
-        spec.width = 864;
-        spec.height = 1146;
-        const QString path = h.MakeFax(name, pages, spec);
+        FaxDocSpec desc;
+        desc.width = 864;
+        desc.height = 1146;
+        const QString path = h.MakeFax(name, pages, desc);
         ASSERT_TRUE(h.App().OpenDocumentFile(path));
         ASSERT_TRUE(testsupport::WaitFor([&] { return h.Frame().PageView()->IsPageDrawn(); }));
         h.Settle();
@@ -405,10 +405,10 @@ TEST(PagePainting, ThePageAppearsWhereThePageViewIsInTheWindow)
     AppHarness h;
     h.UserSettings("[Misc]\nMaximized=0\nPosX1=0\nPosX2=1000\nPosY1=0\nPosY2=750\n");
     ASSERT_TRUE(h.Start());
-    FaxDocSpec spec;
-    spec.width = 864;
-    spec.height = 1146;
-    ASSERT_TRUE(h.App().OpenDocumentFile(h.MakeFax("paint.tif", 1, spec)));
+    FaxDocSpec desc;
+    desc.width = 864;
+    desc.height = 1146;
+    ASSERT_TRUE(h.App().OpenDocumentFile(h.MakeFax("paint.tif", 1, desc)));
     ASSERT_TRUE(testsupport::WaitFor([&] { return h.Frame().PageView()->IsPageDrawn(); }));
     CViewImage* view = h.Frame().PageView();
     const QImage window = h.Frame().grab().toImage().convertToFormat(QImage::Format_RGB888);

@@ -22,14 +22,14 @@ protected:
     void SetUp() override
     {
         // A fax page in normal mode: 1728 x 1100 pixels at 204 x 98 dpi.
-        FaxDocSpec spec;
-        spec.pages = 3;
-        spec.width = 1728;
-        spec.height = 1100;
-        spec.xDpi = 204;
-        spec.yDpi = 98;
+        FaxDocSpec desc;
+        desc.pages = 3;
+        desc.width = 1728;
+        desc.height = 1100;
+        desc.xDpi = 204;
+        desc.yDpi = 98;
         fax = dir.File("fax.tif");
-        ASSERT_TRUE(WriteTiffDocument(fax, spec, nullptr));
+        ASSERT_TRUE(WriteTiffDocument(fax, desc, nullptr));
         doc.SetPathName(fax);
         view.SetDocument(&doc);
         view.SetPlatform(fakes.platform.get());

@@ -109,16 +109,16 @@ Sheet ReadSheet(const QImage& img)
 
 void WriteCodedFax(const QString& path, int pages, int width, int height, double xDpi, double yDpi)
 {
-    FaxDocSpec spec;
-    spec.pages = pages;
-    spec.width = width;
-    spec.height = height;
-    spec.xDpi = xDpi;
-    spec.yDpi = yDpi;
-    spec.compression = FaxDocSpec::Compression::G4;
-    spec.paintPage = PaintCodedPage;
+    FaxDocSpec desc;
+    desc.pages = pages;
+    desc.width = width;
+    desc.height = height;
+    desc.xDpi = xDpi;
+    desc.yDpi = yDpi;
+    desc.compression = FaxDocSpec::Compression::G4;
+    desc.paintPage = PaintCodedPage;
     QString error;
-    ASSERT_TRUE(WriteTiffDocument(path, spec, &error)) << error.toStdString();
+    ASSERT_TRUE(WriteTiffDocument(path, desc, &error)) << error.toStdString();
 }
 
 int Run(const QString& program, const QStringList& args, QByteArray* out, QByteArray* err, int timeoutMs)

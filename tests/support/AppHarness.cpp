@@ -47,12 +47,12 @@ int AppHarness::Stop()
     return code;
 }
 
-QString AppHarness::MakeFax(const QString& name, int pages, FaxDocSpec spec)
+QString AppHarness::MakeFax(const QString& name, int pages, FaxDocSpec desc)
 {
-    spec.pages = pages;
+    desc.pages = pages;
     const QString path = DocsDir() + u'/' + name;
     QString error;
-    EXPECT_TRUE(WriteTiffDocument(path, spec, &error)) << error.toStdString();
+    EXPECT_TRUE(WriteTiffDocument(path, desc, &error)) << error.toStdString();
     return path;
 }
 

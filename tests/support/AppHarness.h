@@ -27,7 +27,7 @@ public:
     int Stop();
 
     // A generated fax in the harness's documents folder.
-    QString MakeFax(const QString& name, int pages, FaxDocSpec spec = {});
+    QString MakeFax(const QString& name, int pages, FaxDocSpec desc = {});
     // Lets queued reports arrive and the window paint.
     void Settle(int ms = 50);
 

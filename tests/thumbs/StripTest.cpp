@@ -18,12 +18,12 @@ class StripTest : public ::testing::Test
 protected:
     QString Fax(const QString& name, int pages)
     {
-        FaxDocSpec spec;
-        spec.pages = pages;
-        spec.width = 864; // small pages keep the test quick
-        spec.height = 1146;
+        FaxDocSpec desc;
+        desc.pages = pages;
+        desc.width = 864; // small pages keep the test quick
+        desc.height = 1146;
         const QString path = dir.File(name);
-        EXPECT_TRUE(WriteTiffDocument(path, spec, nullptr));
+        EXPECT_TRUE(WriteTiffDocument(path, desc, nullptr));
         return path;
     }
     void Make(int align, int width = 100)

@@ -46,11 +46,11 @@ public:
 
 int Generate(const QString& path)
 {
-    FaxDocSpec spec;
-    spec.pages = kPages;
-    spec.compression = FaxDocSpec::Compression::G4;
+    FaxDocSpec desc;
+    desc.pages = kPages;
+    desc.compression = FaxDocSpec::Compression::G4;
     QString error;
-    if (!WriteTiffDocument(path, spec, &error)) {
+    if (!WriteTiffDocument(path, desc, &error)) {
         std::fprintf(stderr, "folivant-print-bench: %s\n", qPrintable(error));
         return 1;
     }
