@@ -28,6 +28,19 @@ void CheckRadio(QButtonGroup* group, int value)
     }
     group->setExclusive(true);
 }
+
+// One radio button per text, numbered from 0 in the group, laid out one below the other.
+QList<QWidget*> AddRadios(QButtonGroup* group, QWidget* parent, QLayout* layout, const QStringList& texts)
+{
+    QList<QWidget*> radios;
+    for (int i = 0; i < texts.size(); ++i) {
+        auto* r = new QRadioButton(texts.at(i), parent);
+        group->addButton(r, i);
+        layout->addWidget(r);
+        radios << r;
+    }
+    return radios;
+}
 } // namespace
 
 CDiaOptionBase::CDiaOptionBase(int helpTopic, QWidget* parent) : QDialog(parent), m_helpTopic(helpTopic) {}
@@ -75,25 +88,13 @@ CDiaOptionThumb::CDiaOptionThumb(CSettingsStore& store, CPlatform& platform, QWi
     auto* qualityBox = new QGroupBox(tr("Qualität"), content);
     auto* qualityLayout = new QVBoxLayout(qualityBox);
     m_quality = new QButtonGroup(this);
-    const QStringList qualities = {tr("Tief"), tr("Mittel"), tr("Hoch")};
-    QList<QWidget*> radios;
-    for (int i = 0; i < qualities.size(); ++i) {
-        auto* r = new QRadioButton(qualities.at(i), qualityBox);
-        m_quality->addButton(r, i);
-        qualityLayout->addWidget(r);
-        radios << r;
-    }
+    QList<QWidget*> radios =
+        AddRadios(m_quality, qualityBox, qualityLayout, {tr("Tief"), tr("Mittel"), tr("Hoch")});
 
     auto* alignBox = new QGroupBox(tr("Anordnung"), content);
     auto* alignLayout = new QVBoxLayout(alignBox);
     m_align = new QButtonGroup(this);
-    const QStringList aligns = {tr("Vertikal"), tr("Horizontal")};
-    for (int i = 0; i < aligns.size(); ++i) {
-        auto* r = new QRadioButton(aligns.at(i), alignBox);
-        m_align->addButton(r, i);
-        alignLayout->addWidget(r);
-        radios << r;
-    }
+    radios << AddRadios(m_align, alignBox, alignLayout, {tr("Vertikal"), tr("Horizontal")});
     auto* note = new QLabel(tr("Änderung wird erst nach Neustart von Folivant wirksam."), alignBox);
     note->setWordWrap(true);
     alignLayout->addWidget(note);
@@ -187,12 +188,7 @@ CDiaOptionImage::CDiaOptionImage(CSettingsStore& store, QWidget* parent)
     auto* box = new QGroupBox(tr("Ausrichtung"), this);
     auto* layout = new QVBoxLayout(box);
     m_align = new QButtonGroup(this);
-    const QStringList texts = {tr("Zentriert"), tr("Ecke links oben")};
-    for (int i = 0; i < texts.size(); ++i) {
-        auto* r = new QRadioButton(texts.at(i), box);
-        m_align->addButton(r, i);
-        layout->addWidget(r);
-    }
+    AddRadios(m_align, box, layout, {tr("Zentriert"), tr("Ecke links oben")});
     CheckRadio(m_align, -1);
     Finish(box);
 }
@@ -224,12 +220,7 @@ CDiaOptionLanguage::CDiaOptionLanguage(CSettingsStore& store, QWidget* parent)
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
     m_language = new QButtonGroup(this);
-    const QStringList texts = {tr("Deutsch"), tr("Englisch")};
-    for (int i = 0; i < texts.size(); ++i) {
-        auto* r = new QRadioButton(texts.at(i), box);
-        m_language->addButton(r, i);
-        layout->addWidget(r);
-    }
+    AddRadios(m_language, box, layout, {tr("Deutsch"), tr("Englisch")});
     CheckRadio(m_language, 0);
     Finish(box);
 }

@@ -13,7 +13,10 @@
 #include "thumbs/ListViewThumb.h"
 
 #include <QComboBox>
+
 #include <QMenu>
+#include <functional>
+#include <map>
 
 void CMainFrame::Dispatch(int id)
 {
@@ -21,109 +24,77 @@ void CMainFrame::Dispatch(int id)
         OnGuiLookCommand(id);
         return;
     }
-    switch (id) {
-    case Cmd::FileOpen:
-        m_app.OnFileOpen();
-        break;
-    case Cmd::SaveAs:
-        SaveCopyAs();
-        break;
-    case Cmd::NextFile:
-        OnNextFile();
-        break;
-    case Cmd::PreviousFile:
-        OnPreviousFile();
-        break;
-    case Cmd::SendMail:
-        OnSendMail();
-        break;
-    case Cmd::Print:
-        OnPrint();
-        break;
-    case Cmd::PrintSetup:
-        m_app.OnPrintSetup();
-        break;
-    case Cmd::Exit:
-        close();
-        break;
-    case Cmd::Copy:
-        OnCopyRequested();
-        break;
-    case Cmd::RotateCw:
+    // The page view's own commands reach it also while the strip has the keyboard focus.
+    using ViewCommand = void (CViewImage::*)();
+    static const std::map<int, ViewCommand> kViewCommands = {
+        {Cmd::RotateCw, &CViewImage::RotateClockwise},
+        {Cmd::RotateCcw, &CViewImage::RotateCounterClockwise},
+        {Cmd::ZoomIn, &CViewImage::OnZoomIn},
+        {Cmd::ZoomOut, &CViewImage::OnZoomOut},
+        {Cmd::WholePage, &CViewImage::OnWholePage},
+        {Cmd::WholeWidth, &CViewImage::OnWholeWidth},
+        {Cmd::ActualPixels, &CViewImage::OnActualPixels},
+        {Cmd::Copy, &CViewImage::CopyPageToClipboard},
+    };
+    using FrameCommand = std::function<void(CMainFrame&)>;
+    static const std::map<int, FrameCommand> kFrameCommands = {
+        {Cmd::FileOpen,
+         [](CMainFrame& f) {
+             f.m_app.OnFileOpen();
+         }},
+        {Cmd::SaveAs, &CMainFrame::SaveCopyAs},
+        {Cmd::NextFile, &CMainFrame::OnNextFile},
+        {Cmd::PreviousFile, &CMainFrame::OnPreviousFile},
+        {Cmd::SendMail, &CMainFrame::OnSendMail},
+        {Cmd::Print,
+         [](CMainFrame& f) {
+             f.OnPrint();
+         }},
+        {Cmd::PrintSetup,
+         [](CMainFrame& f) {
+             f.m_app.OnPrintSetup();
+         }},
+        {Cmd::Exit,
+         [](CMainFrame& f) {
+             f.close();
+         }},
+        {Cmd::FirstPage, &CMainFrame::OnFirstPage},
+        {Cmd::PreviousPage, &CMainFrame::OnPreviousPage},
+        {Cmd::NextPage, &CMainFrame::OnNextPage},
+        {Cmd::LastPage, &CMainFrame::OnLastPage},
+        {Cmd::GoToPage, &CMainFrame::OnGoToPage},
+        {Cmd::ThumbOptions, &CMainFrame::OnThumbOptions},
+        {Cmd::ImageOptions, &CMainFrame::OnImageOptions},
+        {Cmd::LanguageOptions, &CMainFrame::OnLanguageOptions},
+        {Cmd::HelpContents,
+         [](CMainFrame& f) {
+             f.OnHelpRequest(HelpTopic::Main);
+         }},
+        {Cmd::HelpSupport,
+         [](CMainFrame& f) {
+             f.OnHelpRequest(HelpTopic::Support);
+         }},
+        {Cmd::About,
+         [](CMainFrame& f) {
+             f.m_app.OnAppAbout();
+         }},
+        {Cmd::NextPane,
+         [](CMainFrame& f) {
+             f.MovePaneFocus(true);
+         }},
+        {Cmd::PreviousPane,
+         [](CMainFrame& f) {
+             f.MovePaneFocus(false);
+         }},
+    };
+    if (auto v = kViewCommands.find(id); v != kViewCommands.end()) {
         if (m_view != nullptr) {
-            m_view->RotateClockwise();
+            (m_view->*(v->second))();
         }
-        break;
-    case Cmd::RotateCcw:
-        if (m_view != nullptr) {
-            m_view->RotateCounterClockwise();
-        }
-        break;
-    case Cmd::FirstPage:
-        OnFirstPage();
-        break;
-    case Cmd::PreviousPage:
-        OnPreviousPage();
-        break;
-    case Cmd::NextPage:
-        OnNextPage();
-        break;
-    case Cmd::LastPage:
-        OnLastPage();
-        break;
-    case Cmd::GoToPage:
-        OnGoToPage();
-        break;
-    case Cmd::ZoomIn:
-        if (m_view != nullptr) {
-            m_view->OnZoomIn();
-        }
-        break;
-    case Cmd::ZoomOut:
-        if (m_view != nullptr) {
-            m_view->OnZoomOut();
-        }
-        break;
-    case Cmd::WholePage:
-        OnWholePage();
-        break;
-    case Cmd::WholeWidth:
-        if (m_view != nullptr) {
-            m_view->OnWholeWidth();
-        }
-        break;
-    case Cmd::ActualPixels:
-        if (m_view != nullptr) {
-            m_view->OnActualPixels();
-        }
-        break;
-    case Cmd::ThumbOptions:
-        OnThumbOptions();
-        break;
-    case Cmd::ImageOptions:
-        OnImageOptions();
-        break;
-    case Cmd::LanguageOptions:
-        OnLanguageOptions();
-        break;
-    case Cmd::HelpContents:
-        OnHelpRequest(HelpTopic::Main);
-        break;
-    case Cmd::HelpSupport:
-        OnHelpRequest(HelpTopic::Support);
-        break;
-    case Cmd::About:
-        m_app.OnAppAbout();
-        break;
-    case Cmd::NextPane:
-        MovePaneFocus(true);
-        break;
-    case Cmd::PreviousPane:
-        MovePaneFocus(false);
-        break;
-    default:
-        break; // no handler
+    } else if (auto f = kFrameCommands.find(id); f != kFrameCommands.end()) {
+        f->second(*this);
     }
+    // Commands without a handler (undo, cut, paste) do nothing.
     UpdateCommandStates();
 }
 
