@@ -351,8 +351,13 @@ void CMainFrame::UpdateCommandStates()
 
 void CMainFrame::OnInitialUpdate()
 {
-    m_view->OnInitialUpdate();
+    // The strip fills first and selects page 1, which has the page view show it. Only when the strip
+    // selected nothing (a file without readable pages) does the view load on its own: the file is not
+    // opened twice for the same page.
     m_strip->OnInitialUpdate();
+    if (m_strip->GetCurrentPage() == 0) {
+        m_view->OnInitialUpdate();
+    }
     UpdateTitle();
     UpdateCommandStates();
 }

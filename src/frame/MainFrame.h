@@ -29,7 +29,6 @@ public:
     ~CMainFrame() override;
 
     void SetCommandLine(CCustomCommandLineInfo* commandLine) { m_commandLine = commandLine; }
-    CCustomCommandLineInfo* GetCommandLine() const { return m_commandLine; }
 
     // Shows the window as the stored placement says (maximised on a fresh installation).
     void ShowInitially();
@@ -37,7 +36,6 @@ public:
     // thumbnail options changed.
     void LayoutStrip();
     void SetLayoutPending() { m_layoutPending = true; }
-    bool IsLayoutPending() const { return m_layoutPending; }
     void UpdateTitle();
     // Applies the enabling rules to every command.
     void UpdateCommandStates();
@@ -54,7 +52,6 @@ public:
     QAction* Action(int id) const;
     QMenu* Menu(int index) const;
     int GetPageCount() const { return m_pageCount; }
-    const QString& SaveAsFolder() const { return m_saveAsFolder; }
 
     // Runs a command as if chosen from the menu.
     void Dispatch(int id);

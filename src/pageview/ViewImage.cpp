@@ -145,7 +145,6 @@ void CViewImage::UpdateScrollBars()
     m_updatingBars = false;
     UpdateImageRect();
     viewport()->update();
-    Q_EMIT zoomChanged();
 }
 
 void CViewImage::OnZoomIn()

@@ -77,7 +77,6 @@ Q_SIGNALS:
     void helpRequested(int topic);
     // The page was drawn for the first time since it was loaded, or a new page is being loaded.
     void pageDrawnChanged(bool drawn);
-    void zoomChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -33,7 +33,6 @@ public:
     // 0: a vertical strip (items top to bottom), else horizontal. Fixed for the window's lifetime, like
     // the splitter it sits in.
     void SetArrangement(int align);
-    int Arrangement() const { return m_align; }
     // The window the progress window is centred on.
     void SetProgressParent(QWidget* w) { m_progressParent = w; }
 

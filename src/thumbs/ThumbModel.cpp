@@ -78,7 +78,6 @@ void CThumbModel::SetThumbnail(int row, const QImage& image)
     }
     const QModelIndex i = index(row);
     Q_EMIT dataChanged(i, i, {Qt::DecorationRole});
-    Q_EMIT thumbnailArrived(row);
 }
 
 void CThumbModel::ThumbnailReady(int page, const QImage& image)
@@ -97,7 +96,6 @@ void CThumbModel::ThumbnailReady(int page, const QImage& image)
             if (page < rowCount()) {
                 const QModelIndex i = index(page);
                 Q_EMIT dataChanged(i, i, {Qt::DecorationRole});
-                Q_EMIT thumbnailArrived(page);
             }
         },
         Qt::QueuedConnection);

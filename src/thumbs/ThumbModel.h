@@ -37,9 +37,6 @@ public:
     // Loader thread: stored at once, shown at the next paint.
     void ThumbnailReady(int page, const QImage& image) override;
 
-Q_SIGNALS:
-    void thumbnailArrived(int row);
-
 private:
     int m_pageCount = 0;
     std::vector<std::uint8_t> m_states;
