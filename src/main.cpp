@@ -1,5 +1,5 @@
 #include "app/FolivantApp.h"
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "platform/Platform.h"
 
 #include <QApplication>

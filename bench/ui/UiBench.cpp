@@ -8,7 +8,7 @@
 // Each prints lines "FIGURE <name> <value> <unit>".
 
 #include "app/FolivantApp.h"
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "document/FolivantDoc.h"
 #include "frame/MainFrame.h"
 #include "pageview/ViewImage.h"

@@ -1,6 +1,6 @@
 #include "app/DiaHelp.h"
 
-#include "app/Strings.h"
+#include "core/Strings.h"
 
 #include <QFile>
 #include <QGridLayout>

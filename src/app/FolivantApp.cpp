@@ -1,8 +1,8 @@
 #include "app/FolivantApp.h"
 
 #include "app/DiaHelp.h"
-#include "app/Options.h"
-#include "app/Strings.h"
+#include "core/Options.h"
+#include "core/Strings.h"
 #include "dialogs/DiaAbout.h"
 
 #include "frame/MainFrame.h"

@@ -3,10 +3,11 @@
 // line, main window, title, the command-line run, the start-up About box, the file dialog's folder),
 // owns opening files through the file dialog and the recent-file list, and clears up at exit.
 
-#include "app/CommandLineInfo.h"
-#include "app/SettingsStore.h"
+#include "core/CommandLineInfo.h"
+#include "core/SettingsStore.h"
 #include "document/FolivantDoc.h"
 #include "document/RecentFileList.h"
+#include "frame/FrameHost.h"
 
 #include <QObject>
 #include <QString>
@@ -17,7 +18,7 @@ class CMainFrame;
 class QTranslator;
 struct CPlatform;
 
-class CFolivantApp : public QObject
+class CFolivantApp : public QObject, public CFrameHost
 {
     Q_OBJECT
 public:
@@ -32,18 +33,19 @@ public:
     int ExitCode() const { return m_exitCode; }
 
     QString GetProgramFolder() const { return m_programFolder; }
-    QString HelpBookFolder() const;
+    QString HelpBookFolder() const override;
     bool IsEnglish() const { return m_english; }
 
     // Opens `path` as the document: the file must be readable (nothing is read here); on failure a
     // message names it and the previous document, views and folder list stay as they were.
-    bool OpenDocumentFile(const QString& path);
-    void OnFileOpen();
-    void OnOpenRecentFile(int index);
-    void OnPrintSetup();
-    void OnAppAbout();
+    bool OpenDocumentFile(const QString& path) override;
+    void OnFileOpen() override;
+    QStringList RecentFileEntries() const override { return m_recent.Entries(); }
+    void OnOpenRecentFile(int index) override;
+    void OnPrintSetup() override;
+    void OnAppAbout() override;
 
-    CFolivantDoc& Document() { return m_doc; }
+    CFolivantDoc& Document() override { return m_doc; }
     CSettingsStore& Settings() { return m_store; }
     CPlatform& Platform() { return *m_platform; }
     CRecentFileList& RecentFiles() { return m_recent; }

@@ -1,9 +1,3 @@
-list(APPEND FOLIVANT_CORE_SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/Strings.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/SettingsStore.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/Options.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/CommandLineInfo.cpp
-)
 list(APPEND FOLIVANT_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/FolivantApp.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DiaHelp.cpp

@@ -1,7 +1,7 @@
 #include "dialogs/DiaAbout.h"
 
-#include "app/SettingsStore.h"
-#include "app/Strings.h"
+#include "core/SettingsStore.h"
+#include "core/Strings.h"
 #include "dialogs/URLLinkButton.h"
 #include "imaging/DIB.h"
 #include "platform/Platform.h"

@@ -1,9 +1,9 @@
 #include "dialogs/DiaOptions.h"
 
-#include "app/Options.h"
-#include "app/Strings.h"
+#include "core/HelpTopics.h"
+#include "core/Options.h"
+#include "core/Strings.h"
 #include "dialogs/DialogValidation.h"
-#include "frame/HelpTopics.h"
 #include "platform/Platform.h"
 
 #include <QButtonGroup>

@@ -1,6 +1,6 @@
 #include "dialogs/DiaPage.h"
 
-#include "app/Strings.h"
+#include "core/Strings.h"
 #include "dialogs/DialogValidation.h"
 #include "platform/Platform.h"
 

@@ -1,6 +1,6 @@
 #include "dialogs/DialogValidation.h"
 
-#include "app/Strings.h"
+#include "core/Strings.h"
 
 #include <QRegularExpression>
 

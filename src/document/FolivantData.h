@@ -2,7 +2,7 @@
 // Shared data of the main window: the settings records, the list of TIFF files of the folder of the
 // file last chosen in the file dialog or the recent-file list, and the open file's place in that list.
 
-#include "app/Options.h"
+#include "core/Options.h"
 #include "lists/TOList.h"
 
 #include <memory>

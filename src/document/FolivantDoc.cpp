@@ -1,6 +1,6 @@
 #include "document/FolivantDoc.h"
 
-#include "app/Strings.h"
+#include "core/Strings.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "document/RecentFileList.h"
 
-#include "app/Options.h"
-#include "app/SettingsStore.h"
+#include "core/Options.h"
+#include "core/SettingsStore.h"
 
 CRecentFileList::CRecentFileList(CSettingsStore& store) : m_store(store) {}
 

@@ -1,7 +1,7 @@
 #include "frame/CommandTable.h"
 
-#include "app/Strings.h"
-#include "frame/CommandIds.h"
+#include "core/CommandIds.h"
+#include "core/Strings.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
 #include "frame/GuiLook.h"
 
-#include "frame/Icons.h"
+#include "platform/Icons.h"
 
 #include <QApplication>
 #include <QPalette>

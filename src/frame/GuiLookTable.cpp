@@ -1,4 +1,4 @@
-#include "frame/CommandIds.h"
+#include "core/CommandIds.h"
 #include "frame/GuiLook.h"
 
 #include <array>

@@ -1,14 +1,14 @@
 #include "frame/MainFrame.h"
 
-#include "app/FolivantApp.h"
-#include "app/SettingsStore.h"
-#include "app/Strings.h"
+#include "core/CommandIds.h"
+#include "core/SettingsStore.h"
+#include "core/Strings.h"
 #include "document/FolivantDoc.h"
-#include "frame/CommandIds.h"
+#include "frame/FrameHost.h"
 #include "frame/GuiLook.h"
-#include "frame/Icons.h"
 #include "frame/ToolBarEx.h"
 #include "pageview/ViewImage.h"
+#include "platform/Icons.h"
 #include "platform/Platform.h"
 #include "thumbs/ListViewThumb.h"
 
@@ -32,7 +32,7 @@ QString Misc()
 }
 } // namespace
 
-CMainFrame::CMainFrame(CFolivantApp& app, CSettingsStore& store, CPlatform& platform)
+CMainFrame::CMainFrame(CFrameHost& app, CSettingsStore& store, CPlatform& platform)
     : m_app(app), m_store(store), m_platform(platform)
 {
     setObjectName(QStringLiteral("CMainFrame"));
@@ -142,7 +142,7 @@ void CMainFrame::RebuildRecentFiles()
     }
     m_recentActions.clear();
     QAction* placeholder = Action(Cmd::RecentFirst);
-    const QStringList entries = m_app.RecentFiles().Entries();
+    const QStringList entries = m_app.RecentFileEntries();
     placeholder->setVisible(entries.isEmpty());
     placeholder->setEnabled(false);
     for (int i = 0; i < entries.size(); ++i) {

@@ -10,7 +10,7 @@
 
 #include <map>
 
-class CFolivantApp;
+class CFrameHost;
 class CCustomCommandLineInfo;
 class CListViewThumb;
 class CSettingsStore;
@@ -25,7 +25,7 @@ class CMainFrame : public QMainWindow
 {
     Q_OBJECT
 public:
-    CMainFrame(CFolivantApp& app, CSettingsStore& store, CPlatform& platform);
+    CMainFrame(CFrameHost& app, CSettingsStore& store, CPlatform& platform);
     ~CMainFrame() override;
 
     void SetCommandLine(CCustomCommandLineInfo* commandLine) { m_commandLine = commandLine; }
@@ -112,7 +112,7 @@ private:
     bool IsCommandHidden(int id) const;
     void RefreshIcons();
 
-    CFolivantApp& m_app;
+    CFrameHost& m_app;
     CSettingsStore& m_store;
     CPlatform& m_platform;
     CFolivantData m_data;

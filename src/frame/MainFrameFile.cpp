@@ -1,8 +1,9 @@
 // The main window's file commands: a byte copy under another name, and mail.
-#include "app/FolivantApp.h"
-#include "app/SettingsStore.h"
-#include "app/Strings.h"
+#include "core/SettingsStore.h"
+#include "core/Strings.h"
+#include "document/FolivantDoc.h"
 #include "document/SaveCopy.h"
+#include "frame/FrameHost.h"
 #include "frame/MainFrame.h"
 #include "pageview/ViewImage.h"
 #include "platform/Platform.h"

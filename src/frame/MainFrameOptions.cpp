@@ -1,12 +1,13 @@
 // The main window's options commands and looks.
-#include "app/FolivantApp.h"
-#include "app/SettingsStore.h"
-#include "app/Strings.h"
+#include "core/SettingsStore.h"
+#include "core/Strings.h"
 #include "dialogs/DiaOptions.h"
+#include "document/FolivantDoc.h"
+#include "frame/FrameHost.h"
 #include "frame/GuiLook.h"
-#include "frame/Icons.h"
 #include "frame/MainFrame.h"
 #include "pageview/ViewImage.h"
+#include "platform/Icons.h"
 #include "platform/Platform.h"
 #include "thumbs/ListViewThumb.h"
 

@@ -3,11 +3,12 @@
 // the command line's file and pages.
 #include "frame/MainFrame.h"
 
-#include "app/CommandLineInfo.h"
-#include "app/FolivantApp.h"
-#include "app/Strings.h"
+#include "core/CommandLineInfo.h"
+#include "core/Strings.h"
+#include "document/FolivantDoc.h"
+#include "frame/FrameHost.h"
 #include "platform/Platform.h"
-#include "print/PrintBackend.h"
+#include "platform/PrintBackend.h"
 #include "print/PrintRun.h"
 #include "thumbs/ListViewThumb.h"
 

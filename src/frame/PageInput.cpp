@@ -1,6 +1,6 @@
 #include "frame/PageInput.h"
 
-#include "app/CommandLineInfo.h"
+#include "core/CommandLineInfo.h"
 
 bool ParsePageInput(const QString& text, int* page)
 {

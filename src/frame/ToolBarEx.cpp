@@ -1,6 +1,6 @@
 #include "frame/ToolBarEx.h"
 
-#include "frame/CommandIds.h"
+#include "core/CommandIds.h"
 #include "frame/CommandTable.h"
 #include "frame/PageInput.h"
 

@@ -1,14 +1,12 @@
 list(APPEND FOLIVANT_CORE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/CommandTable.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PageInput.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/HelpTopics.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GuiLookTable.cpp
 )
 list(APPEND FOLIVANT_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/MainFrame.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MainFrameCommands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ToolBarEx.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/Icons.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GuiLook.cpp
 )
 list(APPEND FOLIVANT_UI_SOURCES

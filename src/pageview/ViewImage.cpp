@@ -1,11 +1,11 @@
 #include "pageview/ViewImage.h"
 
-#include "app/Strings.h"
+#include "core/CommandIds.h"
+#include "core/Strings.h"
 #include "document/FolivantData.h"
 #include "document/FolivantDoc.h"
-#include "frame/CommandIds.h"
-#include "frame/Icons.h"
 #include "pageview/ClipboardDib.h"
+#include "platform/Icons.h"
 #include "platform/Platform.h"
 
 #include <QKeyEvent>

@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-class IPrintBackend; // print/PrintBackend.h: the print spooler
+class IPrintBackend; // platform/PrintBackend.h: the print spooler
 class QDialog;
 class QWidget;
 

@@ -1,7 +1,7 @@
 #include "platform/Platform.h"
 
 #include "platform/HelpWindow.h"
-#include "print/PrintBackend.h"
+#include "platform/PrintBackend.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,4 +1,8 @@
+# platform: the outside world behind small interfaces (message boxes, file dialogs, clipboard, mail, help
+# window, the print spooler) with one real implementation each, and the program's icon set.
 list(APPEND FOLIVANT_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/PlatformQt.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HelpWindow.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PrintBackend.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Icons.cpp
 )

@@ -1,6 +1,6 @@
 #include "print/PrintList.h"
 
-#include "app/CommandLineInfo.h"
+#include "core/CommandLineInfo.h"
 
 #include <QStringList>
 

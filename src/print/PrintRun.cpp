@@ -1,7 +1,7 @@
 #include "print/PrintRun.h"
 
-#include "app/CommandLineInfo.h"
-#include "app/Strings.h"
+#include "core/CommandLineInfo.h"
+#include "core/Strings.h"
 #include "imaging/TiffImage.h"
 #include "platform/Platform.h"
 #include "print/PrintDialogExZentrel.h"

@@ -3,7 +3,7 @@
 // per listed page, each page decoded once from the file and drawn straight onto the printer, scaled into
 // the printable area in hundredths of an inch. Everything of a run is made and released inside it.
 
-#include "print/PrintBackend.h"
+#include "platform/PrintBackend.h"
 #include "print/PrintGeometry.h"
 
 #include <QString>

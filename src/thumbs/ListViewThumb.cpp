@@ -1,6 +1,6 @@
 #include "thumbs/ListViewThumb.h"
 
-#include "app/Options.h"
+#include "core/Options.h"
 #include "document/FolivantData.h"
 #include "document/FolivantDoc.h"
 #include "thumbs/DiaStatus.h"

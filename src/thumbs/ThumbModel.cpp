@@ -1,6 +1,6 @@
 #include "thumbs/ThumbModel.h"
 
-#include "app/Strings.h"
+#include "core/Strings.h"
 
 CThumbModel::CThumbModel(QObject* parent) : QAbstractListModel(parent) {}
 

@@ -1,6 +1,6 @@
 // The whole program, headless: start-up, opening files, the folder list and the recent files.
 #include "app/DiaHelp.h"
-#include "frame/CommandIds.h"
+#include "core/CommandIds.h"
 #include "frame/ToolBarEx.h"
 #include "pageview/ViewImage.h"
 #include "support/AppHarness.h"

@@ -1,9 +1,9 @@
 // Dialogs and the main window's file and options commands, headless with recording fakes.
-#include "app/Options.h"
+#include "core/CommandIds.h"
+#include "core/Options.h"
 #include "dialogs/DiaAbout.h"
 #include "dialogs/DiaOptions.h"
 #include "dialogs/URLLinkButton.h"
-#include "frame/CommandIds.h"
 #include "frame/MainFrame.h"
 #include "pageview/ViewImage.h"
 #include "support/AppHarness.h"

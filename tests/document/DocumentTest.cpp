@@ -1,4 +1,4 @@
-#include "app/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "document/FolivantData.h"
 #include "document/FolivantDoc.h"
 #include "document/RecentFileList.h"

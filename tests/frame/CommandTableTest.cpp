@@ -1,8 +1,8 @@
 #include "frame/CommandTable.h"
+#include "core/CommandIds.h"
+#include "core/HelpTopics.h"
 #include "dialogs/DialogValidation.h"
-#include "frame/CommandIds.h"
 #include "frame/GuiLook.h"
-#include "frame/HelpTopics.h"
 #include "frame/PageInput.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The main window with the whole program behind it: layout, placement, keys, page navigation, the page
 // box, go to, hidden commands, help and looks.
+#include "core/CommandIds.h"
 #include "dialogs/DiaPage.h"
-#include "frame/CommandIds.h"
 #include "frame/GuiLook.h"
 #include "frame/ToolBarEx.h"
 #include "pageview/ViewImage.h"

@@ -1,7 +1,7 @@
 // The language choice at start-up: with [Misc] Language=1 the program loads FolivantEng.qm from its own
 // folder and speaks English; without a loadable translation it stays German and says nothing.
-#include "app/Strings.h"
-#include "frame/CommandIds.h"
+#include "core/CommandIds.h"
+#include "core/Strings.h"
 #include "support/AppHarness.h"
 
 #include <QAction>

@@ -1,5 +1,5 @@
 // The page view: square pixels, fitting, scrolling, marking, copying and turning.
-#include "app/Strings.h"
+#include "core/Strings.h"
 #include "document/FolivantDoc.h"
 #include "pageview/ViewImage.h"
 #include "support/FakePlatform.h"

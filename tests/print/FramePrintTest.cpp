@@ -4,8 +4,8 @@
 
 #include "app/DiaHelp.h"
 #include "app/FolivantApp.h"
-#include "app/SettingsStore.h"
-#include "app/Strings.h"
+#include "core/SettingsStore.h"
+#include "core/Strings.h"
 #include "frame/MainFrame.h"
 #include "pageview/ViewImage.h"
 #include "print/PrintDialogExZentrel.h"

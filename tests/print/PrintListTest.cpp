@@ -1,6 +1,6 @@
 // Print geometry and page lists: plain numbers, no printer.
 #include "print/PrintList.h"
-#include "app/CommandLineInfo.h"
+#include "core/CommandLineInfo.h"
 #include "print/PrintGeometry.h"
 
 #include <gtest/gtest.h>

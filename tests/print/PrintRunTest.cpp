@@ -2,8 +2,8 @@
 // reach the spooler and how, the dialog's presets and choices.
 #include "PrintTestSupport.h"
 
-#include "app/CommandLineInfo.h"
-#include "app/Strings.h"
+#include "core/CommandLineInfo.h"
+#include "core/Strings.h"
 #include "imaging/TiffImage.h"
 #include "print/PrintDialogExZentrel.h"
 #include "print/PrintList.h"

@@ -3,7 +3,7 @@
 // back through poppler's tools, and recording stand-ins for the spooler and the dialogs.
 
 #include "platform/Platform.h"
-#include "print/PrintBackend.h"
+#include "platform/PrintBackend.h"
 
 #include <QDialog>
 #include <QImage>

@@ -2,7 +2,7 @@
 // Recording fakes for every platform service, so that widget tests never block on a modal box.
 
 #include "platform/Platform.h"
-#include "print/PrintBackend.h"
+#include "platform/PrintBackend.h"
 
 #include <QDialog>
 #include <QStringList>

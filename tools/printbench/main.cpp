@@ -5,9 +5,9 @@
 //   folivant-print-bench [FILE.tif]    without FILE a 500-page fax is generated first (in a child process,
 //                                       so that the memory figure covers printing only)
 #include "FaxWriter.h"
-#include "app/CommandLineInfo.h"
+#include "core/CommandLineInfo.h"
 #include "platform/Platform.h"
-#include "print/PrintBackend.h"
+#include "platform/PrintBackend.h"
 #include "print/PrintRun.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
-#include "app/Options.h"
+#include "core/Options.h"
 
-#include "app/SettingsStore.h"
-#include "app/Strings.h"
+#include "core/SettingsStore.h"
+#include "core/Strings.h"
 
 namespace {
 QString Misc()

@@ -1,5 +1,5 @@
-#include "app/Options.h"
-#include "app/SettingsStore.h"
+#include "core/Options.h"
+#include "core/SettingsStore.h"
 #include "support/TestSupport.h"
 
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "app/CommandLineInfo.h"
+#include "core/CommandLineInfo.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

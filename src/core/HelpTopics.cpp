@@ -1,4 +1,4 @@
-#include "frame/HelpTopics.h"
+#include "core/HelpTopics.h"
 
 QString HelpPageForTopic(unsigned topic)
 {

@@ -1,6 +1,6 @@
-#include "app/CommandLineInfo.h"
+#include "core/CommandLineInfo.h"
 
-#include "app/Strings.h"
+#include "core/Strings.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "frame/Icons.h"
+#include "platform/Icons.h"
 
 #include <QApplication>
 #include <QHash>

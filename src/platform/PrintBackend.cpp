@@ -1,4 +1,4 @@
-#include "print/PrintBackend.h"
+#include "platform/PrintBackend.h"
 
 #include <QFile>
 #include <QPrinterInfo>
