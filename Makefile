@@ -21,6 +21,9 @@ else
 $(error SANITIZE must be empty, 1 or thread)
 endif
 
+# Rebuilds in several work trees share compiled objects when ccache is there.
+CCACHE := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache,)
+
 SAMPLE := res/sample/musterfax.tif
 
 .PHONY: all deps build run test bench fuzz format format-check clean
@@ -31,7 +34,7 @@ deps:
 	@scripts/install-deps
 
 $(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) $(CMAKE_EXTRA)
+	cmake -S . -B $(BUILD) $(CMAKE_EXTRA) $(CCACHE)
 
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j$(JOBS)
