@@ -52,7 +52,7 @@ test: build
 
 bench: deps
 	@scripts/install-deps bench
-	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DFOLIVANT_TESTS=OFF
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DFOLIVANT_TESTS=OFF $(CCACHE)
 	cmake --build build-bench -j$(JOBS) --target folivant-bench folivant-mkfax folivant-uibench folivant-print-bench
 	bench/run-bench.sh build-bench
 
