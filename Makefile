@@ -65,7 +65,7 @@ fuzz: deps
 
 deb: deps
 	@scripts/install-deps deb
-	scripts/build-deb
+	JOBS=$(JOBS) scripts/build-deb
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
