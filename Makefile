@@ -1,6 +1,7 @@
 # The whole set-up on a fresh Debian 12 machine:
 #   make run    install what is missing, build, open the viewer on the bundled sample fax
 #   make test   install what is missing, build, run every test headless
+#   make deb    build the Debian package dist/folivant_<version>_<arch>.deb (in build-deb/)
 # Variables: SANITIZE=1 (address + undefined, own build folder), SANITIZE=thread (own build folder),
 #            TESTS=regex (run only the matching tests), JOBS=n (default 2).
 
@@ -26,7 +27,7 @@ CCACHE := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache,)
 
 SAMPLE := res/sample/musterfax.tif
 
-.PHONY: all deps build run test bench fuzz format format-check clean
+.PHONY: all deps build run test bench fuzz deb format format-check clean
 
 all: build
 
@@ -62,6 +63,10 @@ fuzz: deps
 	cmake --build build-fuzz -j$(JOBS) --target folivant-fuzz
 	bench/run-fuzz.sh build-fuzz $(or $(FUZZ_SECONDS),60)
 
+deb: deps
+	@scripts/install-deps deb
+	JOBS=$(JOBS) scripts/build-deb
+
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
@@ -69,4 +74,4 @@ format-check:
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
-	rm -rf build build-asan build-tsan build-bench build-fuzz
+	rm -rf build build-asan build-tsan build-bench build-fuzz build-deb dist

@@ -1,6 +1,7 @@
 #include "app/FolivantApp.h"
 
 #include "app/DiaHelp.h"
+#include "core/DataFolder.h"
 #include "core/Options.h"
 #include "core/Strings.h"
 #include "dialogs/DiaAbout.h"
@@ -26,7 +27,7 @@ QString Misc()
 
 CFolivantApp::CFolivantApp(std::unique_ptr<CPlatform> platform, CSettingsStore store, QString programFolder)
     : m_platform(std::move(platform)), m_store(std::move(store)), m_programFolder(std::move(programFolder)),
-      m_recent(m_store)
+      m_dataFolder(DataFolderFor(m_programFolder)), m_recent(m_store)
 {
 }
 
@@ -37,7 +38,7 @@ CFolivantApp::~CFolivantApp()
 
 QString CFolivantApp::HelpBookFolder() const
 {
-    return m_programFolder + u'/' + LoadString(Str::HelpBook);
+    return m_dataFolder + u'/' + LoadString(Str::HelpBook);
 }
 
 void CFolivantApp::LoadLanguage()
@@ -47,7 +48,7 @@ void CFolivantApp::LoadLanguage()
     m_english = false;
     if (language.IsEnglish()) {
         auto translator = std::make_unique<QTranslator>();
-        if (translator->load(QStringLiteral("FolivantEng.qm"), m_programFolder)) {
+        if (translator->load(QStringLiteral("FolivantEng.qm"), m_dataFolder)) {
             QCoreApplication::installTranslator(translator.get());
             m_translator = std::move(translator);
             m_english = true;
@@ -107,7 +108,7 @@ bool CFolivantApp::RunCommandLine()
             std::fprintf(stderr, "folivant: %s\n", qPrintable(cmd.GetMessage()));
             m_exitCode = 1;
         }
-        CDiaHelp dialog(m_programFolder);
+        CDiaHelp dialog(m_dataFolder);
         dialog.SetMessage(cmd.GetMessage());
         m_platform->dialogs->Exec(dialog);
         return false;
@@ -210,7 +211,7 @@ void CFolivantApp::OnPrintSetup()
 
 void CFolivantApp::OnAppAbout()
 {
-    CDiaAbout dialog(m_store, *m_platform, m_programFolder, m_frame.get());
+    CDiaAbout dialog(m_store, *m_platform, m_dataFolder, m_frame.get());
     if (m_frame != nullptr) {
         connect(&dialog, &CDiaAbout::helpRequested, m_frame.get(), &CMainFrame::OnHelpRequest);
     }

@@ -33,6 +33,8 @@ public:
     int ExitCode() const { return m_exitCode; }
 
     QString GetProgramFolder() const { return m_programFolder; }
+    // Help book, command-line help, logo and translation: beside the program or in ../share/folivant.
+    QString DataFolder() const { return m_dataFolder; }
     QString HelpBookFolder() const override;
     bool IsEnglish() const { return m_english; }
 
@@ -60,6 +62,7 @@ private:
     std::unique_ptr<CPlatform> m_platform;
     CSettingsStore m_store;
     QString m_programFolder;
+    QString m_dataFolder;
     CCustomCommandLineInfo m_commandLine;
     QString m_openFolder;
     CFolivantDoc m_doc;

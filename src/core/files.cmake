@@ -6,4 +6,5 @@ list(APPEND FOLIVANT_CORE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/Options.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CommandLineInfo.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HelpTopics.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/DataFolder.cpp
 )

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 
 namespace {
 
@@ -223,3 +224,59 @@ TEST(SettingsPaths, EnvironmentNamesTheFiles)
 }
 
 } // namespace
+
+// The commented example shipped for administrators (share/doc/folivant/examples/Folivant.conf).
+TEST_F(SettingsTest, TheAdministratorsExampleFixesNothingUntilAValueIsUncommented)
+{
+    const QString example = testsupport::SourceDir() + "/res/examples/Folivant.conf";
+    const QByteArray shipped = testsupport::ReadFile(example);
+    ASSERT_FALSE(shipped.isEmpty()) << example.toStdString();
+    User("[Misc]\nGuiLook=8\nLanguage=1\n[Thumb]\nWidth=300\n");
+    Machine(shipped);
+    COptionGui gui;
+    gui.LoadSettings(Store());
+    COptionThumb thumb;
+    thumb.LoadSettings(Store());
+    COptionLanguage language;
+    language.LoadSettings(Store());
+    EXPECT_EQ(gui.GuiLook, 8);
+    EXPECT_EQ(gui.HideSaveAs, -1);
+    EXPECT_EQ(thumb.Width, 300);
+    EXPECT_EQ(language.Language, 1);
+
+    // With every ";Name=value" line made active, each one is a setting of its section and counts.
+    const QMap<QString, QStringList> known{
+        {"Misc",
+         {"Language", "GuiLook", "HideSaveAs", "HideDocNavigation", "HideSendMail", "About", "FolderFileOpen",
+          "FolderFileSaveAs", "PosX1", "PosX2", "PosY1", "PosY2", "Maximized"}},
+        {"Image", {"Align"}},
+        {"Thumb", {"Width", "Quality", "On", "Align"}}};
+    QByteArray active;
+    QString section;
+    for (QByteArray line : shipped.split('\n')) {
+        if (line.startsWith('[')) {
+            section = QString::fromUtf8(line.mid(1, line.indexOf(']') - 1));
+        } else if (line.startsWith(';') && line.contains('=') && !line.contains(' ')) {
+            line = line.mid(1);
+            const QString name = QString::fromUtf8(line.left(line.indexOf('=')));
+            EXPECT_TRUE(known.value(section).contains(name))
+                << section.toStdString() << "/" << name.toStdString();
+        }
+        active += line + '\n';
+    }
+    Machine(active);
+    const CSettingsStore store = Store();
+    for (auto it = known.begin(); it != known.end(); ++it) {
+        for (const QString& name : it.value()) {
+            if (active.contains('\n' + name.toUtf8() + '=')) {
+                EXPECT_FALSE(store.ReadMachineString(it.key(), name).isEmpty()) << name.toStdString();
+            }
+        }
+    }
+    gui.LoadSettings(store);
+    EXPECT_TRUE(gui.IsSaveAsHidden());
+    EXPECT_TRUE(gui.IsDocNavigationHidden());
+    EXPECT_TRUE(gui.IsSendMailHidden());
+    thumb.LoadSettings(store);
+    EXPECT_EQ(thumb.Width, 150);
+}

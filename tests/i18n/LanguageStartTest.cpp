@@ -1,10 +1,13 @@
 // The language choice at start-up: with [Misc] Language=1 the program loads FolivantEng.qm from its own
-// folder and speaks English; without a loadable translation it stays German and says nothing.
+// data folder (beside it, or ../share/folivant when installed) and speaks English; without a loadable
+// translation it stays German and says nothing.
+#include "app/DiaHelp.h"
 #include "core/CommandIds.h"
 #include "core/Strings.h"
 #include "support/AppHarness.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -106,6 +109,31 @@ TEST(LanguageStart, TheAdministratorsLanguageCounts)
     ASSERT_TRUE(h.Start());
     EXPECT_TRUE(h.App().IsEnglish());
     EXPECT_EQ(h.Frame().Menu(0)->title(), "&File");
+}
+
+TEST(LanguageStart, AnInstalledProgramFindsItsFilesInTheShareFolder)
+{
+    // bin/folivant with its files in share/folivant, as the package and cmake --install lay them out.
+    for (const QString args : {"", "/?"}) {
+        AppHarness h;
+        const QString share = QDir::cleanPath(h.ProgramDir() + "/../share/folivant");
+        ASSERT_TRUE(QDir().mkpath(share));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(FOLIVANT_QM_FILE), share + "/FolivantEng.qm"));
+        testsupport::WriteFile(share + "/FolivantCmndArgumentsEng.txt", "Usage: folivant\n");
+        h.UserSettings("[Misc]\nLanguage=1\n");
+        QString help;
+        h.fakes.dialogs->handler = [&](QDialog& d) {
+            help = dynamic_cast<CDiaHelp&>(d).HelpText();
+            return QDialog::Rejected;
+        };
+        EXPECT_EQ(h.Start(args.isEmpty() ? QStringList{} : QStringList{args}), args.isEmpty());
+        EXPECT_EQ(h.App().DataFolder(), share);
+        EXPECT_TRUE(h.App().IsEnglish());
+        EXPECT_EQ(h.App().HelpBookFolder(), share + "/help/en");
+        if (!args.isEmpty()) {
+            EXPECT_EQ(help, "Usage: folivant\n");
+        }
+    }
 }
 
 } // namespace

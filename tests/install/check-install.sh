@@ -1,6 +1,7 @@
 #!/bin/sh
-# Installs the build into a temporary prefix and checks that the program has everything beside it and
-# its place on the desktop: check-install.sh BUILD_DIR
+# Installs the build into a temporary prefix and checks that the program, the files it reads at run time,
+# its place on the desktop, the manual and the administrator's example are all there:
+# check-install.sh BUILD_DIR
 set -eu
 BUILD=$1
 PREFIX=$(mktemp -d)
@@ -8,13 +9,13 @@ trap 'rm -rf "$PREFIX"' EXIT
 cmake --install "$BUILD" --prefix "$PREFIX" >/dev/null
 fail() { echo "check-install: $*" >&2; exit 1; }
 
-[ -L "$PREFIX/bin/folivant" ] || fail "bin/folivant is not a link"
-[ "$(readlink -f "$PREFIX/bin/folivant")" = "$(readlink -f "$PREFIX/libexec/folivant/folivant")" ] || fail "bin/folivant points elsewhere"
-[ -x "$PREFIX/libexec/folivant/folivant" ] || fail "the program is missing"
+[ -f "$PREFIX/bin/folivant" ] && [ -x "$PREFIX/bin/folivant" ] || fail "the program is not bin/folivant"
+# Found as ../share/folivant from the program's folder.
 for f in FolivantCmndArguments.txt FolivantCmndArgumentsEng.txt FolivantLogo.bmp FolivantEng.qm \
          help/de/index.html help/de/win_main.html help/en/index.html help/en/win_image.html; do
-    [ -s "$PREFIX/libexec/folivant/$f" ] || fail "$f is not beside the program"
+    [ -s "$PREFIX/share/folivant/$f" ] || fail "$f is not in share/folivant"
 done
+[ ! -e "$PREFIX/libexec" ] || fail "nothing belongs in libexec any more"
 desktop="$PREFIX/share/applications/folivant.desktop"
 [ -f "$desktop" ] || fail "no desktop entry"
 grep -qx 'MimeType=image/tiff;' "$desktop" || fail "the desktop entry does not offer TIFF files"
@@ -26,6 +27,10 @@ fi
 for size in 32 48 64 256; do
     [ -s "$PREFIX/share/icons/hicolor/${size}x${size}/apps/folivant.png" ] || fail "no ${size}px icon"
 done
-# The installed program finds its files through its own folder, not the build tree.
-[ ! -e "$PREFIX/libexec/folivant/CMakeCache.txt" ] || fail "build files were installed"
+[ -s "$PREFIX/share/metainfo/de.zentrel.folivant.metainfo.xml" ] || fail "no AppStream metadata"
+[ -s "$PREFIX/share/man/man1/folivant.1" ] || fail "no English manual page"
+[ -s "$PREFIX/share/man/de/man1/folivant.1" ] || fail "no German manual page"
+[ -s "$PREFIX/share/doc/folivant/examples/Folivant.conf" ] || fail "no example of the settings for all users"
+# Only what the program needs: no build files, no test tools.
+[ -z "$(find "$PREFIX" -name 'CMake*' -o -name 'folivant-*' -type f)" ] || fail "build files or tools were installed"
 echo "check-install: all in place under $PREFIX"
