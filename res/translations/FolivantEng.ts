@@ -570,7 +570,7 @@ The current document stays open.</translation>
         <translation>Unable to load mail system support.</translation>
     </message>
     <message>
-        <source>Die Mailsystem-DLL ist ungültig.</source>
+        <source>Es wurde kein Mailprogramm gefunden, mit dem die Nachricht gesendet werden kann.</source>
         <translation>No mail program was found to send the message with.</translation>
     </message>
     <message>

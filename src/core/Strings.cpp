@@ -90,7 +90,10 @@ constexpr std::array kTable{
     Entry{Str::MailNotLoaded,
           QT_TRANSLATE_NOOP("Strings", "Die Unterstützung für das Mailsystem kann nicht geladen werden."),
           true},
-    Entry{Str::MailInvalid, QT_TRANSLATE_NOOP("Strings", "Die Mailsystem-DLL ist ungültig."), true},
+    Entry{Str::MailInvalid,
+          QT_TRANSLATE_NOOP(
+              "Strings", "Es wurde kein Mailprogramm gefunden, mit dem die Nachricht gesendet werden kann."),
+          true},
     Entry{Str::MailFailed, QT_TRANSLATE_NOOP("Strings", "Fehler bei \"Nachricht senden\"."), true},
     Entry{Str::PrintNoPrinter,
           QT_TRANSLATE_NOOP("Strings", "Es ist kein Standarddrucker eingerichtet; es wurde nichts gedruckt."),
