@@ -3,6 +3,7 @@
 #include "core/CommandIds.h"
 #include "core/SettingsStore.h"
 #include "core/Strings.h"
+#include "core/WindowPlacement.h"
 #include "document/FolivantDoc.h"
 #include "frame/FrameHost.h"
 #include "frame/GuiLook.h"
@@ -20,12 +21,12 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QWindow>
 
 namespace {
-constexpr int kUnsetPlacement = -10000;
 QString Misc()
 {
     return LoadString(Str::SectionMisc);
@@ -253,13 +254,16 @@ void CMainFrame::resizeEvent(QResizeEvent* event)
 void CMainFrame::RestorePlacement()
 {
     const QString misc = Misc();
-    const int x1 = m_store.ReadInt(misc, QStringLiteral("PosX1"), kUnsetPlacement);
-    const int x2 = m_store.ReadInt(misc, QStringLiteral("PosX2"), kUnsetPlacement);
-    const int y1 = m_store.ReadInt(misc, QStringLiteral("PosY1"), kUnsetPlacement);
-    const int y2 = m_store.ReadInt(misc, QStringLiteral("PosY2"), kUnsetPlacement);
-    if (x1 > kUnsetPlacement && x2 > kUnsetPlacement && y1 > kUnsetPlacement && y2 > kUnsetPlacement &&
-        x1 < x2 && y1 < y2) {
-        setGeometry(x1, y1, x2 - x1, y2 - y1);
+    const int x1 = m_store.ReadInt(misc, QStringLiteral("PosX1"), kPlacementUnset);
+    const int x2 = m_store.ReadInt(misc, QStringLiteral("PosX2"), kPlacementUnset);
+    const int y1 = m_store.ReadInt(misc, QStringLiteral("PosY1"), kPlacementUnset);
+    const int y2 = m_store.ReadInt(misc, QStringLiteral("PosY2"), kPlacementUnset);
+    std::vector<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        screens.push_back(screen->availableGeometry());
+    }
+    if (const std::optional<QRect> placed = RestoredPlacement(x1, x2, y1, y2, screens)) {
+        setGeometry(*placed);
     } else {
         resize(1024, 768);
     }
@@ -288,10 +292,18 @@ void CMainFrame::ShowInitially()
     }
 }
 
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    m_wasShown = true;
+    QMainWindow::showEvent(event);
+}
+
 void CMainFrame::SavePlacement()
 {
-    if (isMinimized()) {
-        return; // the previous placement stays
+    // A window that never appeared (help, a command-line error, a failed start, a quiet print run) has
+    // no placement of the user's to keep; a minimised one keeps the previous one.
+    if (!m_wasShown || isMinimized()) {
+        return;
     }
     const QRect g = geometry();
     const QString misc = Misc();

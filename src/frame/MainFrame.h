@@ -94,6 +94,7 @@ public Q_SLOTS:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -120,6 +121,7 @@ private:
     bool m_clientCreated = false;
     bool m_layoutPending = true;
     bool m_startMaximized = true;
+    bool m_wasShown = false;
     CCustomCommandLineInfo* m_commandLine = nullptr;
     // Set while start-up's command-line run prints. The command line stays set for the whole session, but
     // a later print command of the user prints the document shown, not the command line's file again.

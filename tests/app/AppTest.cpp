@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
+#include <QScreen>
 #include <QUrl>
 
 using testsupport::AppHarness;
@@ -305,6 +306,62 @@ TEST(Startup, TheCommandLineFileIsFittedWholeIntoTheShownWindow)
         EXPECT_GE(r.x(), 0);
         EXPECT_GE(r.y(), 0);
     }
+}
+} // namespace
+
+namespace {
+// Regression: every run that ended at once saved the placement of a window that never appeared, so the
+// user's maximised window came back as 1024 x 768.
+TEST(Placement, OnlyAWindowThatWasShownSavesItsPlacement)
+{
+    const QByteArray saved = "[Misc]\nPosX1=10\nPosX2=710\nPosY1=20\nPosY2=520\nMaximized=1\n";
+    const auto run = [&](const QStringList& args, bool makeFile) {
+        AppHarness h;
+        h.UserSettings(saved);
+        const QString fax = makeFile ? h.MakeFax("p.tif", 2) : h.DocsDir() + "/weg.tif";
+        QStringList withFile = args;
+        withFile.replaceInStrings("FILE", fax);
+        EXPECT_FALSE(h.Start(withFile)) << args.join(' ').toStdString();
+        h.Stop();
+        const CSettingsStore store = h.Store();
+        const std::pair<const char*, int> kept[] = {
+            {"PosX1", 10}, {"PosX2", 710}, {"PosY1", 20}, {"PosY2", 520}, {"Maximized", 1}};
+        for (const auto& [name, value] : kept) {
+            EXPECT_EQ(store.GetProfileInt("Misc", name, -1), value)
+                << name << " after " << args.join(' ').toStdString();
+        }
+        return h.fakes.spooler->titles.size();
+    };
+    EXPECT_EQ(run({"/?"}, true), 0);
+    EXPECT_EQ(run({"/q", "FILE"}, true), 0);       // a command-line error
+    EXPECT_EQ(run({"FILE"}, false), 0);            // a file that cannot be opened at start
+    EXPECT_EQ(run({"/p", "/q", "FILE"}, true), 1); // a quiet print run (it printed)
+
+    // A window that was shown saves where it is.
+    AppHarness shown;
+    shown.UserSettings("[Misc]\nMaximized=0\n");
+    ASSERT_TRUE(shown.Start());
+    shown.Frame().setGeometry(30, 40, 640, 480);
+    shown.Stop();
+    EXPECT_EQ(shown.Store().GetProfileInt("Misc", "PosX1", 0), 30);
+    EXPECT_EQ(shown.Store().GetProfileInt("Misc", "PosY2", 0), 520);
+    EXPECT_EQ(shown.Store().GetProfileInt("Misc", "Maximized", -1), 0);
+}
+
+// Regression: PosX1=-9999, PosX2=2147483647 overflowed into a 177 x 138 window off the screen.
+TEST(Placement, AStoredRectangleFromAnEditedFileStaysOnTheScreen)
+{
+    AppHarness h;
+    h.UserSettings("[Misc]\nMaximized=0\nPosX1=-9999\nPosX2=2147483647\nPosY1=-9999\nPosY2=2147483647\n");
+    ASSERT_TRUE(h.Start());
+    // The client area fits the screen; the window system may still shift it by its frame.
+    const QRect screen = h.Frame().screen()->availableGeometry();
+    const QRect placed = h.Frame().geometry();
+    EXPECT_LE(placed.width(), screen.width());
+    EXPECT_LE(placed.height(), screen.height());
+    EXPECT_TRUE(screen.contains(placed.topLeft())) << placed.x() << "," << placed.y();
+    EXPECT_GE(h.Frame().width(), 400);
+    EXPECT_GE(h.Frame().height(), 300);
 }
 } // namespace
 
