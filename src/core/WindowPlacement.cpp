@@ -17,7 +17,8 @@ std::int64_t Overlap(Span a, std::int64_t from, std::int64_t length)
 }
 
 // Length `length` (at most `avail`'s) placed at `from`, moved as little as needed to lie within `avail`.
-std::int64_t MoveInto(std::int64_t from, std::int64_t length, std::int64_t availFrom, std::int64_t availLength)
+std::int64_t MoveInto(std::int64_t from, std::int64_t length, std::int64_t availFrom,
+                      std::int64_t availLength)
 {
     return std::clamp(from, availFrom, availFrom + availLength - length);
 }
@@ -51,5 +52,6 @@ std::optional<QRect> RestoredPlacement(int x1, int x2, int y1, int y2, const std
     }
     const std::int64_t left = MoveInto(h.from, width, best->x(), best->width());
     const std::int64_t top = MoveInto(v.from, height, best->y(), best->height());
-    return QRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(width), static_cast<int>(height));
+    return QRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(width),
+                 static_cast<int>(height));
 }

@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
@@ -378,12 +379,41 @@ void CMainFrame::OnInitialUpdate()
 
 void CMainFrame::OnPageSelected(int index, int pageState)
 {
+    if (m_reopening) {
+        return; // the strip refills for the changed file; the page follows below
+    }
+    if (m_app.Document().HasChangedOnDisk()) {
+        ReopenChangedDocument(index);
+        return;
+    }
     UpdateTitle();
     if (m_view != nullptr) {
         m_view->ShowPage(index, pageState & 0xF, (pageState & 0xF0) >> 4);
     }
     ShowPageNumber(index + 1);
     UpdateCommandStates();
+}
+
+void CMainFrame::ReopenChangedDocument(int index)
+{
+    // Another file (or the same file rewritten) lies at the path now: its pages, not the old ones, are
+    // counted, listed and shown. Rotations belonged to the old pages and start afresh; the page asked for
+    // stays when the new file has it, else the first page shows.
+    {
+        QScopedValueRollback<bool> reopening(m_reopening, true);
+        m_app.Document().TakeStamp();
+        m_strip->ReloadStrip();
+    }
+    const int current = m_strip->GetCurrentPage();
+    if (current == 0) {
+        m_view->OnInitialUpdate(); // no readable page: the view shows none
+        UpdateTitle();
+        UpdateCommandStates();
+    } else if (index > 0 && index < m_strip->GetPageCount()) {
+        m_strip->SelectPage(index + 1); // reported like any page change
+    } else {
+        OnPageSelected(current - 1, 0);
+    }
 }
 
 void CMainFrame::OnCopyRequested()

@@ -2,6 +2,7 @@
 #include "app/DiaHelp.h"
 #include "core/CommandIds.h"
 #include "frame/ToolBarEx.h"
+#include "imaging/TiffImage.h"
 #include "pageview/ViewImage.h"
 #include "support/AppHarness.h"
 #include "thumbs/ListViewThumb.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMimeData>
 #include <QScreen>
@@ -362,6 +364,71 @@ TEST(Placement, AStoredRectangleFromAnEditedFileStaysOnTheScreen)
     EXPECT_TRUE(screen.contains(placed.topLeft())) << placed.x() << "," << placed.y();
     EXPECT_GE(h.Frame().width(), 400);
     EXPECT_GE(h.Frame().height(), 300);
+}
+} // namespace
+
+namespace {
+// Regression: after the open file was replaced, End showed "500" in the page box but drew page 1 of the
+// new file, and the strip kept the old pages.
+TEST(ChangedFile, AFileReplacedWhileOpenIsReadAgainAtTheNextPageChange)
+{
+    AppHarness h;
+    const QString path = h.MakeFax("eingang.tif", 5);
+    ASSERT_TRUE(h.Start({path}));
+    CMainFrame& f = h.Frame();
+    f.Dispatch(Cmd::NextPage);
+    f.Dispatch(Cmd::NextPage);
+    h.Settle();
+    ASSERT_EQ(f.Strip()->GetCurrentPage(), 3);
+    const auto shownPage = [&] {
+        CTiffImage* page = f.PageView()->PageImage();
+        return page == nullptr ? std::pair(-1, -1) : std::pair(page->GetActiveFrame() + 1, page->GetWidth());
+    };
+    const auto check = [&](int page, int count, int width) {
+        h.Settle();
+        EXPECT_EQ(f.Strip()->GetCurrentPage(), page);
+        EXPECT_EQ(f.Strip()->Model()->rowCount(), count);
+        EXPECT_EQ(f.GetPageCount(), count);
+        EXPECT_EQ(f.ToolBar()->GetPageBox()->count(), count);
+        EXPECT_EQ(f.ToolBar()->GetPageBox()->currentText(), QString::number(page));
+        EXPECT_TRUE(testsupport::WaitFor([&] { return shownPage() == std::pair(page, width); }))
+            << shownPage().first << " " << shownPage().second;
+    };
+
+    // Another file moved into its place (a new inode) with fewer pages: page 4 is gone, page 1 shows.
+    FaxDocSpec narrow;
+    narrow.width = 864;
+    const QString other = h.MakeFax("neu.tif", 2, narrow);
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QFile::rename(other, path));
+    f.Dispatch(Cmd::NextPage);
+    check(1, 2, 864);
+    f.Dispatch(Cmd::LastPage); // the new file pages normally
+    check(2, 2, 864);
+
+    // The same file written anew in place with more pages: page 1 asked for, page 1 kept.
+    FaxDocSpec wide;
+    wide.width = 1000;
+    wide.pages = 8;
+    const QString longer = h.MakeFax("lang.tif", 8, wide);
+    {
+        QFile target(path);
+        ASSERT_TRUE(target.open(QIODevice::WriteOnly | QIODevice::Truncate)); // same inode
+        ASSERT_EQ(target.write(testsupport::ReadFile(longer)), QFileInfo(longer).size());
+    }
+    f.Dispatch(Cmd::FirstPage);
+    check(1, 8, 1000);
+    f.Dispatch(Cmd::LastPage);
+    check(8, 8, 1000);
+
+    // Gone altogether: no pages, like a file that cannot be read.
+    ASSERT_TRUE(QFile::remove(path));
+    f.Dispatch(Cmd::PreviousPage);
+    h.Settle();
+    EXPECT_EQ(f.Strip()->GetCurrentPage(), 0);
+    EXPECT_EQ(f.GetPageCount(), 0);
+    EXPECT_EQ(shownPage().second, 0);
+    EXPECT_TRUE(h.fakes.messages->shown.empty());
 }
 } // namespace
 
