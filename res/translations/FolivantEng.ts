@@ -757,5 +757,9 @@ Exit</translation>
         <source>Die Datei &apos;%s&apos; kann nicht geschrieben werden.</source>
         <translation>The file &apos;%s&apos; cannot be written.</translation>
     </message>
+    <message>
+        <source>Kein Bildschirm erreichbar (DISPLAY, WAYLAND_DISPLAY); ohne Bildschirm druckt Folivant nur mit /p /q.</source>
+        <translation>No display available (DISPLAY, WAYLAND_DISPLAY); without a display Folivant only prints with /p /q.</translation>
+    </message>
 </context>
 </TS>

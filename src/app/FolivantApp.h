@@ -32,6 +32,10 @@ public:
     // The exit status of a command-line run that ended start-up: 0 printed (or help shown), 1 failed.
     int ExitCode() const { return m_exitCode; }
 
+    // The English translation from `programFolder` when the settings ask for English and it loads.
+    static std::unique_ptr<QTranslator> LoadEnglish(const CSettingsStore& store,
+                                                    const QString& programFolder);
+
     QString GetProgramFolder() const { return m_programFolder; }
     QString HelpBookFolder() const override;
     bool IsEnglish() const { return m_english; }
