@@ -83,7 +83,7 @@ StartMode ChooseStartMode(bool hasDisplay, const QStringList& args, const QStrin
     CCustomCommandLineInfo cmd;
     ParseCommandLine(cmd, args, workingDir);
     return cmd.IsPrint() && cmd.IsQuit() && !cmd.IsHelpRequested() ? StartMode::Headless
-                                                                    : StartMode::NoDisplay;
+                                                                   : StartMode::NoDisplay;
 }
 
 void MakeHeadless(CPlatform& platform)

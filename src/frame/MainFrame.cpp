@@ -383,7 +383,21 @@ void CMainFrame::OnPageSelected(int index, int pageState)
         return; // the strip refills for the changed file; the page follows below
     }
     if (m_app.Document().HasChangedOnDisk()) {
-        ReopenChangedDocument(index);
+        // The strip is refilled once its selection change has ended, not from within it; page changes
+        // until then only say which page to stay at.
+        m_reopenIndex = index;
+        if (!m_reopenQueued) {
+            m_reopenQueued = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    m_reopenQueued = false;
+                    if (m_app.Document().HasChangedOnDisk()) { // not opened anew meanwhile
+                        ReopenChangedDocument(m_reopenIndex);
+                    }
+                },
+                Qt::QueuedConnection);
+        }
         return;
     }
     UpdateTitle();

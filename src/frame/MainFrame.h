@@ -126,6 +126,8 @@ private:
     bool m_startMaximized = true;
     bool m_wasShown = false;
     bool m_reopening = false;
+    bool m_reopenQueued = false;
+    int m_reopenIndex = 0;
     CCustomCommandLineInfo* m_commandLine = nullptr;
     // Set while start-up's command-line run prints. The command line stays set for the whole session, but
     // a later print command of the user prints the document shown, not the command line's file again.

@@ -324,6 +324,7 @@ TEST(Placement, OnlyAWindowThatWasShownSavesItsPlacement)
         QStringList withFile = args;
         withFile.replaceInStrings("FILE", fax);
         EXPECT_FALSE(h.Start(withFile)) << args.join(' ').toStdString();
+        const qsizetype printed = h.fakes.spooler->titles.size();
         h.Stop();
         const CSettingsStore store = h.Store();
         const std::pair<const char*, int> kept[] = {
@@ -332,7 +333,7 @@ TEST(Placement, OnlyAWindowThatWasShownSavesItsPlacement)
             EXPECT_EQ(store.GetProfileInt("Misc", name, -1), value)
                 << name << " after " << args.join(' ').toStdString();
         }
-        return h.fakes.spooler->titles.size();
+        return printed;
     };
     EXPECT_EQ(run({"/?"}, true), 0);
     EXPECT_EQ(run({"/q", "FILE"}, true), 0);       // a command-line error
@@ -385,14 +386,17 @@ TEST(ChangedFile, AFileReplacedWhileOpenIsReadAgainAtTheNextPageChange)
         return page == nullptr ? std::pair(-1, -1) : std::pair(page->GetActiveFrame() + 1, page->GetWidth());
     };
     const auto check = [&](int page, int count, int width) {
-        h.Settle();
+        // The file is read again once the strip's selection change has ended.
+        testsupport::WaitFor([&] {
+            return f.GetPageCount() == count && f.ToolBar()->GetPageBox()->count() == count &&
+                   shownPage() == std::pair(page, width);
+        });
         EXPECT_EQ(f.Strip()->GetCurrentPage(), page);
         EXPECT_EQ(f.Strip()->Model()->rowCount(), count);
         EXPECT_EQ(f.GetPageCount(), count);
         EXPECT_EQ(f.ToolBar()->GetPageBox()->count(), count);
         EXPECT_EQ(f.ToolBar()->GetPageBox()->currentText(), QString::number(page));
-        EXPECT_TRUE(testsupport::WaitFor([&] { return shownPage() == std::pair(page, width); }))
-            << shownPage().first << " " << shownPage().second;
+        EXPECT_EQ(shownPage(), std::pair(page, width));
     };
 
     // Another file moved into its place (a new inode) with fewer pages: page 4 is gone, page 1 shows.
@@ -424,7 +428,7 @@ TEST(ChangedFile, AFileReplacedWhileOpenIsReadAgainAtTheNextPageChange)
     // Gone altogether: no pages, like a file that cannot be read.
     ASSERT_TRUE(QFile::remove(path));
     f.Dispatch(Cmd::PreviousPage);
-    h.Settle();
+    testsupport::WaitFor([&] { return f.GetPageCount() == 0; });
     EXPECT_EQ(f.Strip()->GetCurrentPage(), 0);
     EXPECT_EQ(f.GetPageCount(), 0);
     EXPECT_EQ(shownPage().second, 0);

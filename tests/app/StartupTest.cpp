@@ -9,8 +9,8 @@
 
 namespace {
 
-const char* kNoDisplay =
-    "folivant: Kein Bildschirm erreichbar (DISPLAY, WAYLAND_DISPLAY); ohne Bildschirm druckt Folivant nur mit /p /q.";
+const char* kNoDisplay = "folivant: Kein Bildschirm erreichbar (DISPLAY, WAYLAND_DISPLAY); ohne Bildschirm "
+                         "druckt Folivant nur mit /p /q.";
 
 class StartWithoutDisplay : public ::testing::Test
 {
@@ -70,8 +70,8 @@ protected:
 // Regression: every start without a display aborted with "could not connect to display" (exit 134).
 TEST_F(StartWithoutDisplay, AnythingButAQuietPrintRunSaysSoInOneLine)
 {
-    for (const QStringList& args : {QStringList{}, QStringList{"/?"}, QStringList{fax}, QStringList{"/p", fax},
-                                    QStringList{"/p", "/q", "/?", fax}}) {
+    for (const QStringList& args : {QStringList{}, QStringList{"/?"}, QStringList{fax},
+                                    QStringList{"/p", fax}, QStringList{"/p", "/q", "/?", fax}}) {
         const Result r = Run(args);
         EXPECT_FALSE(r.crashed) << args.join(' ').toStdString();
         EXPECT_EQ(r.status, 1) << args.join(' ').toStdString();
@@ -85,8 +85,9 @@ TEST_F(StartWithoutDisplay, AnythingButAQuietPrintRunSaysSoInOneLine)
 
     // In the user's language.
     testsupport::WriteFile(dir.File("config/Zentrel/Folivant.conf"), "[Misc]\nLanguage=1\n");
-    EXPECT_EQ(Run({}).lines, QStringList{"folivant: No display available (DISPLAY, WAYLAND_DISPLAY); without a "
-                                         "display Folivant only prints with /p /q."});
+    EXPECT_EQ(Run({}).lines,
+              QStringList{"folivant: No display available (DISPLAY, WAYLAND_DISPLAY); without a "
+                          "display Folivant only prints with /p /q."});
 }
 
 // The quiet print run itself starts without a display and reports as it always did: one line, status 1
@@ -96,7 +97,8 @@ TEST_F(StartWithoutDisplay, AQuietPrintRunStartsAndReportsItsOwnOutcome)
     Result r = Run({"/p", "/q", "/r:2-3", fax});
     EXPECT_FALSE(r.crashed);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.lines, QStringList{"folivant: Es ist kein Standarddrucker eingerichtet; es wurde nichts gedruckt."});
+    EXPECT_EQ(r.lines,
+              QStringList{"folivant: Es ist kein Standarddrucker eingerichtet; es wurde nichts gedruckt."});
 
     // Errors of the command line come as their line, without the message window nobody could close.
     const QString missing = dir.File("eingang/weg.tif");

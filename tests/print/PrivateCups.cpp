@@ -107,7 +107,8 @@ QString CPrivateCups::Start(const QStringList& queues)
 
     // The scheduler's filters run as "lp" and must reach the spool and the queues' PPD files.
     ::chmod(QFile::encodeName(m_dir->path()).constData(), 0755);
-    for (const char* sub : {"conf/ppd", "spool/tmp", "cache", "state", "log", "home", "pdf-spool", "gs-tmp"}) {
+    for (const char* sub :
+         {"conf/ppd", "spool/tmp", "cache", "state", "log", "home", "pdf-spool", "gs-tmp"}) {
         QDir().mkpath(Path(QString::fromLatin1(sub)));
     }
     ::chmod(QFile::encodeName(Path("gs-tmp")).constData(), 01777); // Ghostscript runs as the job's user
@@ -168,7 +169,8 @@ QString CPrivateCups::Start(const QStringList& queues)
         return QStringLiteral("cannot write ") + m_pdfConf;
     }
     for (const QString& q : queues) {
-        if (Run(QStringLiteral("lpadmin"), {"-p", q, "-E", "-v", "cups-pdf:/" + m_pdfName, "-P", kPpd}) != 0) {
+        if (Run(QStringLiteral("lpadmin"), {"-p", q, "-E", "-v", "cups-pdf:/" + m_pdfName, "-P", kPpd}) !=
+            0) {
             return QStringLiteral("lpadmin cannot add the queue ") + q;
         }
     }
@@ -184,9 +186,10 @@ QString CPrivateCups::Start(const QStringList& queues)
 bool CPrivateCups::WriteCupsPdfSettings(const QString& outputFolder)
 {
     // Every folder cups-pdf would otherwise use under /var lies in ours.
-    const QByteArray conf = "Out " + outputFolder.toLocal8Bit() + "\nAnonDirName " + outputFolder.toLocal8Bit() +
-                            "\nSpool " + Path("pdf-spool").toLocal8Bit() + "\nLog " + Path("log").toLocal8Bit() +
-                            "\nGSTmp " + Path("gs-tmp").toLocal8Bit() + "\nLabel 1\n";
+    const QByteArray conf = "Out " + outputFolder.toLocal8Bit() + "\nAnonDirName " +
+                            outputFolder.toLocal8Bit() + "\nSpool " + Path("pdf-spool").toLocal8Bit() +
+                            "\nLog " + Path("log").toLocal8Bit() + "\nGSTmp " + Path("gs-tmp").toLocal8Bit() +
+                            "\nLabel 1\n";
     return AsRoot({"tee", m_pdfConf}, conf) == 0;
 }
 
@@ -256,8 +259,10 @@ QString MachinePrinterState(const QProcessEnvironment& environment)
     QStringList state;
     state << QStringLiteral("lpstat -d: ") + tool(QStringLiteral("lpstat"), {"-d"});
     state << QStringLiteral("lpstat -v: ") + tool(QStringLiteral("lpstat"), {"-v"});
-    state << QStringLiteral("~/.cups/lpoptions: ") + QString::fromLocal8Bit(FileText(home + "/.cups/lpoptions"));
-    state << QStringLiteral("/etc/cups/lpoptions: ") + QString::fromLocal8Bit(FileText("/etc/cups/lpoptions"));
+    state << QStringLiteral("~/.cups/lpoptions: ") +
+                 QString::fromLocal8Bit(FileText(home + "/.cups/lpoptions"));
+    state << QStringLiteral("/etc/cups/lpoptions: ") +
+                 QString::fromLocal8Bit(FileText("/etc/cups/lpoptions"));
     state << QStringLiteral("/etc/cups: ") + Listing(QStringLiteral("/etc/cups"));
     state << QStringLiteral("/var/spool/cups-pdf: ") + Listing(QStringLiteral("/var/spool/cups-pdf"));
     state << QStringLiteral("~/PDF: ") + Listing(home + QStringLiteral("/PDF"));
