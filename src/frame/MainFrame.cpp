@@ -380,7 +380,7 @@ void CMainFrame::OnInitialUpdate()
 void CMainFrame::OnPageSelected(int index, int pageState)
 {
     if (m_reopening) {
-        return; // the strip refills for the changed file; the page follows below
+        return; // the strip refills for the changed file; ReopenChangedDocument picks the page after
     }
     if (m_app.Document().HasChangedOnDisk()) {
         // The strip is refilled once its selection change has ended, not from within it; page changes
