@@ -1,4 +1,5 @@
 #include "app/FolivantApp.h"
+#include "app/Startup.h"
 #include "core/SettingsStore.h"
 #include "platform/Platform.h"
 
@@ -6,9 +7,24 @@
 #include <QDir>
 #include <QIcon>
 
+#include <optional>
+
 int main(int argc, char* argv[])
 {
+    QStringList args;
+    for (int i = 1; i < argc; ++i) {
+        args << QString::fromLocal8Bit(argv[i]);
+    }
+    const StartMode mode = ChooseStartMode(EnvironmentNamesADisplay(), args, QDir::currentPath());
+    if (mode == StartMode::NoDisplay) {
+        return ReportNoDisplay(argc, argv);
+    }
+    if (mode == StartMode::Headless) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    std::optional<CPlatformStartGuard> guard(std::in_place);
     QApplication qapp(argc, argv);
+    guard.reset();
     QApplication::setApplicationName(QStringLiteral("Folivant"));
     QApplication::setOrganizationName(QStringLiteral("Zentrel"));
     QIcon icon;
@@ -17,7 +33,11 @@ int main(int argc, char* argv[])
     }
     QApplication::setWindowIcon(icon);
 
-    CFolivantApp app(CPlatform::CreateReal(), CSettingsStore::FromEnvironment(),
+    std::unique_ptr<CPlatform> platform = CPlatform::CreateReal();
+    if (mode == StartMode::Headless) {
+        MakeHeadless(*platform);
+    }
+    CFolivantApp app(std::move(platform), CSettingsStore::FromEnvironment(),
                      QCoreApplication::applicationDirPath());
     if (!app.InitInstance(QCoreApplication::arguments().mid(1), QDir::currentPath())) {
         return app.ExitInstance(app.ExitCode());

@@ -570,7 +570,7 @@ The current document stays open.</translation>
         <translation>Unable to load mail system support.</translation>
     </message>
     <message>
-        <source>Die Mailsystem-DLL ist ungültig.</source>
+        <source>Es wurde kein Mailprogramm gefunden, mit dem die Nachricht gesendet werden kann.</source>
         <translation>No mail program was found to send the message with.</translation>
     </message>
     <message>
@@ -756,6 +756,10 @@ Exit</translation>
     <message>
         <source>Die Datei &apos;%s&apos; kann nicht geschrieben werden.</source>
         <translation>The file &apos;%s&apos; cannot be written.</translation>
+    </message>
+    <message>
+        <source>Kein Bildschirm erreichbar (DISPLAY, WAYLAND_DISPLAY); ohne Bildschirm druckt Folivant nur mit /p /q.</source>
+        <translation>No display available (DISPLAY, WAYLAND_DISPLAY); without a display Folivant only prints with /p /q.</translation>
     </message>
 </context>
 </TS>

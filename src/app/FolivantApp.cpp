@@ -41,18 +41,26 @@ QString CFolivantApp::HelpBookFolder() const
     return m_dataFolder + u'/' + LoadString(Str::HelpBook);
 }
 
-void CFolivantApp::LoadLanguage()
+std::unique_ptr<QTranslator> CFolivantApp::LoadEnglish(const CSettingsStore& store, const QString& dataFolder)
 {
     COptionLanguage language;
-    language.LoadSettings(m_store);
-    m_english = false;
-    if (language.IsEnglish()) {
-        auto translator = std::make_unique<QTranslator>();
-        if (translator->load(QStringLiteral("FolivantEng.qm"), m_dataFolder)) {
-            QCoreApplication::installTranslator(translator.get());
-            m_translator = std::move(translator);
-            m_english = true;
-        }
+    language.LoadSettings(store);
+    if (!language.IsEnglish()) {
+        return nullptr;
+    }
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QStringLiteral("FolivantEng.qm"), dataFolder)) {
+        return nullptr;
+    }
+    return translator;
+}
+
+void CFolivantApp::LoadLanguage()
+{
+    m_translator = LoadEnglish(m_store, m_dataFolder);
+    m_english = m_translator != nullptr;
+    if (m_english) {
+        QCoreApplication::installTranslator(m_translator.get());
     }
     if (!m_english) {
         // The program's own texts are German; Qt's dialogs and buttons speak German too.

@@ -32,6 +32,9 @@ public:
     // The exit status of a command-line run that ended start-up: 0 printed (or help shown), 1 failed.
     int ExitCode() const { return m_exitCode; }
 
+    // The English translation from `dataFolder` when the settings ask for English and it loads.
+    static std::unique_ptr<QTranslator> LoadEnglish(const CSettingsStore& store, const QString& dataFolder);
+
     QString GetProgramFolder() const { return m_programFolder; }
     // Help book, command-line help, logo and translation: beside the program or in ../share/folivant.
     QString DataFolder() const { return m_dataFolder; }

@@ -1,4 +1,5 @@
 list(APPEND FOLIVANT_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/FolivantApp.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DiaHelp.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Startup.cpp
 )

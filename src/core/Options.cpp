@@ -3,6 +3,8 @@
 #include "core/SettingsStore.h"
 #include "core/Strings.h"
 
+#include <algorithm>
+
 namespace {
 QString Misc()
 {
@@ -27,7 +29,7 @@ void COptionGui::SaveSettings(CSettingsStore& store) const
 void COptionThumb::LoadSettings(const CSettingsStore& store)
 {
     const QString s = QString::fromLatin1(Settings::kThumb);
-    Width = store.ReadInt(s, QStringLiteral("Width"), 150);
+    Width = std::clamp(store.ReadInt(s, QStringLiteral("Width"), 150), kMinWidth, kMaxWidth);
     Quality = store.ReadInt(s, QStringLiteral("Quality"), 0);
     On = store.ReadInt(s, QStringLiteral("On"), 1);
     Align = store.ReadInt(s, QStringLiteral("Align"), 0);

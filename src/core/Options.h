@@ -30,6 +30,11 @@ struct COptionGui
 class COptionThumb
 {
 public:
+    // The widths the options dialog offers. A stored width outside them (a hand-edited file) is brought
+    // into them when read: the strip's layout and every thumbnail's memory grow with it.
+    static constexpr int kMinWidth = 100;
+    static constexpr int kMaxWidth = 500;
+
     virtual ~COptionThumb() = default;
     int Width = 150;
     int Quality = 0;

@@ -90,7 +90,10 @@ constexpr std::array kTable{
     Entry{Str::MailNotLoaded,
           QT_TRANSLATE_NOOP("Strings", "Die Unterstützung für das Mailsystem kann nicht geladen werden."),
           true},
-    Entry{Str::MailInvalid, QT_TRANSLATE_NOOP("Strings", "Die Mailsystem-DLL ist ungültig."), true},
+    Entry{Str::MailInvalid,
+          QT_TRANSLATE_NOOP(
+              "Strings", "Es wurde kein Mailprogramm gefunden, mit dem die Nachricht gesendet werden kann."),
+          true},
     Entry{Str::MailFailed, QT_TRANSLATE_NOOP("Strings", "Fehler bei \"Nachricht senden\"."), true},
     Entry{Str::PrintNoPrinter,
           QT_TRANSLATE_NOOP("Strings", "Es ist kein Standarddrucker eingerichtet; es wurde nichts gedruckt."),
@@ -101,6 +104,11 @@ constexpr std::array kTable{
           true},
     Entry{Str::PrintCannotWrite,
           QT_TRANSLATE_NOOP("Strings", "Die Datei '%s' kann nicht geschrieben werden."), true},
+    Entry{Str::NoDisplay,
+          QT_TRANSLATE_NOOP("Strings",
+                            "Kein Bildschirm erreichbar (DISPLAY, WAYLAND_DISPLAY); ohne Bildschirm "
+                            "druckt Folivant nur mit /p /q."),
+          true},
     Entry{32773, QT_TRANSLATE_NOOP("Strings", "Vorhergehende Seite anzeigen\nVorhergehende Seite"), true},
     Entry{32774, QT_TRANSLATE_NOOP("Strings", "Nächste Seite anzeigen\nNächste Seite"), true},
     Entry{32775, QT_TRANSLATE_NOOP("Strings", "Bestimmte Seite anzeigen\nBestimmte Seite anzeigen"), true},

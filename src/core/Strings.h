@@ -58,6 +58,7 @@ enum Id : int
     PrintFailed = 205,      // %s: reason
     PrintUnreadable = 206,  // %s: path
     PrintCannotWrite = 207, // %s: path; a reason for PrintFailed
+    NoDisplay = 208,        // a start without a display that is not a quiet print run
     AppTitle = 57344,
 };
 }

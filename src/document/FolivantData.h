@@ -8,6 +8,26 @@
 #include <memory>
 
 class CSettingsStore;
+class QCollator;
+class QString;
+
+// The order of file names as people see it in their file manager: letters without regard to case and
+// accents first (German rules, whatever the environment's locale), runs of digits as numbers ("fax2"
+// before "fax10"); names equal by that compare lower case first, then by their characters, so the order
+// never depends on the order the directory delivered them.
+class CFileNameOrder
+{
+public:
+    CFileNameOrder();
+    ~CFileNameOrder();
+    // Negative, zero or positive like strcmp; zero only for equal names.
+    int Compare(const QString& a, const QString& b) const;
+    bool operator()(const QString& a, const QString& b) const { return Compare(a, b) < 0; }
+
+private:
+    std::unique_ptr<QCollator> m_caseless;
+    std::unique_ptr<QCollator> m_cased;
+};
 
 class CFolivantData
 {
@@ -33,9 +53,10 @@ public:
     T_OStrNode* GetCurrentFile() const { return m_currentFile; }
     const T_OList& GetFolderList() const { return m_folderList; }
 
-    // Lists every entry of `folder` whose name ends in ".tif" or ".tiff" (any letter case, dot not first),
-    // in the order the directory delivers them; files and subfolders alike. The entry whose name matches
-    // `fileName` without regard to case becomes the current file.
+    // Lists the files of `folder` whose name ends in ".tif" or ".tiff" (any letter case, dot not first) in
+    // the order a file manager shows them (CFileNameOrder); folders, pipes, devices and broken links are
+    // left out. The file named `fileName` becomes the current file; when no name matches exactly, the
+    // first that matches without regard to case does.
     void BuildFolderList(const QString& folder, const QString& fileName);
     void ClearFolderList();
 

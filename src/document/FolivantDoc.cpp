@@ -5,6 +5,26 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
+CFileStamp CFileStamp::Of(const QString& path)
+{
+    CFileStamp stamp;
+    struct stat st
+    {
+    };
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        return stamp;
+    }
+    stamp.exists = true;
+    stamp.size = st.st_size;
+    stamp.modifiedSec = st.st_mtim.tv_sec;
+    stamp.modifiedNsec = st.st_mtim.tv_nsec;
+    stamp.inode = st.st_ino;
+    stamp.device = st.st_dev;
+    return stamp;
+}
+
 QString ComposeTitle(const QString& documentPath)
 {
     const QString name = documentPath.mid(documentPath.lastIndexOf(u'/') + 1);

@@ -4,17 +4,46 @@
 
 #include <QString>
 
+#include <cstdint>
+
+// What tells, without reading it, whether the file at a path is still the one that was read: another
+// file moved into its place has another inode, a file written anew or cut short another size or
+// modification time.
+struct CFileStamp
+{
+    bool exists = false;
+    std::int64_t size = 0;
+    std::int64_t modifiedSec = 0;
+    std::int64_t modifiedNsec = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t device = 0;
+
+    static CFileStamp Of(const QString& path);
+    bool operator==(const CFileStamp&) const = default;
+};
+
 class CFolivantDoc
 {
 public:
     const QString& GetPathName() const { return m_path; }
     // The file name without its folder.
     QString GetTitle() const { return m_path.mid(m_path.lastIndexOf(u'/') + 1); }
-    void SetPathName(const QString& path) { m_path = path; }
+    // Also notes the file's stamp: the views read it right after.
+    void SetPathName(const QString& path)
+    {
+        m_path = path;
+        TakeStamp();
+    }
     bool IsModified() const { return false; }
+
+    // The file at the path is no longer the one the views read (replaced, rewritten, cut short, deleted).
+    bool HasChangedOnDisk() const { return !m_path.isEmpty() && CFileStamp::Of(m_path) != m_stamp; }
+    // The views read the file anew.
+    void TakeStamp() { m_stamp = CFileStamp::Of(m_path); }
 
 private:
     QString m_path;
+    CFileStamp m_stamp;
 };
 
 // " name - Folivant V1.15", or " Folivant V1.15" when there is no document path.

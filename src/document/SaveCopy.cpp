@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 bool IsSameFile(const QString& a, const QString& b)
@@ -42,6 +43,12 @@ bool CopyBytes(const QString& source, const QString& target)
     if (!in.open(QIODevice::ReadOnly)) {
         return false;
     }
+    struct stat sourceStat
+    {
+    };
+    if (::fstat(in.handle(), &sourceStat) != 0) {
+        return false;
+    }
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly)) {
         return false;
@@ -59,7 +66,14 @@ bool CopyBytes(const QString& source, const QString& target)
             return false;
         }
     }
-    if (in.error() != QFileDevice::NoError) {
+    if (in.error() != QFileDevice::NoError || !out.flush()) {
+        out.cancelWriting();
+        return false;
+    }
+    // A copy keeps the source's modification time, like a file manager's copy. Set on the temporary file
+    // once every byte is in it; the rename keeps it.
+    const struct timespec times[2] = {{0, UTIME_OMIT}, sourceStat.st_mtim};
+    if (::futimens(out.handle(), times) != 0) {
         out.cancelWriting();
         return false;
     }
@@ -82,7 +96,9 @@ SaveCopyOutcome SaveCopy(const QString& source, const QString& target)
     if (targetInfo.exists() && IsReadOnly(targetInfo)) {
         return {SaveCopyResult::TargetReadOnly, FormatString(Str::TargetReadOnly, {target})};
     }
-    if (targetInfo.isDir() || !CopyBytes(source, target)) {
+    // Only a regular file (also behind a link) is replaced: a folder, a pipe or a device node in the
+    // target's place stays what it is.
+    if ((targetInfo.exists() && !targetInfo.isFile()) || !CopyBytes(source, target)) {
         return {SaveCopyResult::CopyFailed, FormatString(Str::CopyFailed, {source, target})};
     }
     return {SaveCopyResult::Copied, FormatString(Str::CopySucceeded, {source, target})};

@@ -23,7 +23,9 @@ struct SaveCopyOutcome
 };
 
 // Paths are used and shown as chosen (Linux file names are case-sensitive). Source and target are the
-// same file when they name the same file on disk, through whatever spelling, link or mount.
+// same file when they name the same file on disk, through whatever spelling, link or mount. The copy keeps
+// the source's modification time. A target that exists but is no regular file (a folder, a pipe, a device
+// node) is refused with the copy-failure message and stays as it is.
 SaveCopyOutcome SaveCopy(const QString& source, const QString& target);
 
 bool IsSameFile(const QString& a, const QString& b);

@@ -3,6 +3,7 @@
 #include "core/CommandIds.h"
 #include "core/SettingsStore.h"
 #include "core/Strings.h"
+#include "core/WindowPlacement.h"
 #include "document/FolivantDoc.h"
 #include "frame/FrameHost.h"
 #include "frame/GuiLook.h"
@@ -20,12 +21,13 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScopedValueRollback>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QWindow>
 
 namespace {
-constexpr int kUnsetPlacement = -10000;
 QString Misc()
 {
     return LoadString(Str::SectionMisc);
@@ -253,13 +255,16 @@ void CMainFrame::resizeEvent(QResizeEvent* event)
 void CMainFrame::RestorePlacement()
 {
     const QString misc = Misc();
-    const int x1 = m_store.ReadInt(misc, QStringLiteral("PosX1"), kUnsetPlacement);
-    const int x2 = m_store.ReadInt(misc, QStringLiteral("PosX2"), kUnsetPlacement);
-    const int y1 = m_store.ReadInt(misc, QStringLiteral("PosY1"), kUnsetPlacement);
-    const int y2 = m_store.ReadInt(misc, QStringLiteral("PosY2"), kUnsetPlacement);
-    if (x1 > kUnsetPlacement && x2 > kUnsetPlacement && y1 > kUnsetPlacement && y2 > kUnsetPlacement &&
-        x1 < x2 && y1 < y2) {
-        setGeometry(x1, y1, x2 - x1, y2 - y1);
+    const int x1 = m_store.ReadInt(misc, QStringLiteral("PosX1"), kPlacementUnset);
+    const int x2 = m_store.ReadInt(misc, QStringLiteral("PosX2"), kPlacementUnset);
+    const int y1 = m_store.ReadInt(misc, QStringLiteral("PosY1"), kPlacementUnset);
+    const int y2 = m_store.ReadInt(misc, QStringLiteral("PosY2"), kPlacementUnset);
+    std::vector<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        screens.push_back(screen->availableGeometry());
+    }
+    if (const std::optional<QRect> placed = RestoredPlacement(x1, x2, y1, y2, screens)) {
+        setGeometry(*placed);
     } else {
         resize(1024, 768);
     }
@@ -288,10 +293,18 @@ void CMainFrame::ShowInitially()
     }
 }
 
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    m_wasShown = true;
+    QMainWindow::showEvent(event);
+}
+
 void CMainFrame::SavePlacement()
 {
-    if (isMinimized()) {
-        return; // the previous placement stays
+    // A window that never appeared (help, a command-line error, a failed start, a quiet print run) has
+    // no placement of the user's to keep; a minimised one keeps the previous one.
+    if (!m_wasShown || isMinimized()) {
+        return;
     }
     const QRect g = geometry();
     const QString misc = Misc();
@@ -366,12 +379,55 @@ void CMainFrame::OnInitialUpdate()
 
 void CMainFrame::OnPageSelected(int index, int pageState)
 {
+    if (m_reopening) {
+        return; // the strip refills for the changed file; ReopenChangedDocument picks the page after
+    }
+    if (m_app.Document().HasChangedOnDisk()) {
+        // The strip is refilled once its selection change has ended, not from within it; page changes
+        // until then only say which page to stay at.
+        m_reopenIndex = index;
+        if (!m_reopenQueued) {
+            m_reopenQueued = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    m_reopenQueued = false;
+                    if (m_app.Document().HasChangedOnDisk()) { // not opened anew meanwhile
+                        ReopenChangedDocument(m_reopenIndex);
+                    }
+                },
+                Qt::QueuedConnection);
+        }
+        return;
+    }
     UpdateTitle();
     if (m_view != nullptr) {
         m_view->ShowPage(index, pageState & 0xF, (pageState & 0xF0) >> 4);
     }
     ShowPageNumber(index + 1);
     UpdateCommandStates();
+}
+
+void CMainFrame::ReopenChangedDocument(int index)
+{
+    // Another file (or the same file rewritten) lies at the path now: its pages, not the old ones, are
+    // counted, listed and shown. Rotations belonged to the old pages and start afresh; the page asked for
+    // stays when the new file has it, else the first page shows.
+    {
+        QScopedValueRollback<bool> reopening(m_reopening, true);
+        m_app.Document().TakeStamp();
+        m_strip->ReloadStrip();
+    }
+    const int current = m_strip->GetCurrentPage();
+    if (current == 0) {
+        m_view->OnInitialUpdate(); // no readable page: the view shows none
+        UpdateTitle();
+        UpdateCommandStates();
+    } else if (index > 0 && index < m_strip->GetPageCount()) {
+        m_strip->SelectPage(index + 1); // reported like any page change
+    } else {
+        OnPageSelected(current - 1, 0);
+    }
 }
 
 void CMainFrame::OnCopyRequested()

@@ -94,6 +94,7 @@ public Q_SLOTS:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -104,6 +105,9 @@ private:
     void FillMenu(QMenu* menu, const std::vector<MenuItem>& items);
     void CreateStatusBar();
     void CreateClient();
+    // The open file changed on disk since the views read it: they read it again, staying at page
+    // `index` (0-based) when the file still has it.
+    void ReopenChangedDocument(int index);
     void RestorePlacement();
     void SavePlacement();
     void RebuildRecentFiles();
@@ -120,6 +124,10 @@ private:
     bool m_clientCreated = false;
     bool m_layoutPending = true;
     bool m_startMaximized = true;
+    bool m_wasShown = false;
+    bool m_reopening = false;
+    bool m_reopenQueued = false;
+    int m_reopenIndex = 0;
     CCustomCommandLineInfo* m_commandLine = nullptr;
     // Set while start-up's command-line run prints. The command line stays set for the whole session, but
     // a later print command of the user prints the document shown, not the command line's file again.

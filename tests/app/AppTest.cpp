@@ -2,6 +2,7 @@
 #include "app/DiaHelp.h"
 #include "core/CommandIds.h"
 #include "frame/ToolBarEx.h"
+#include "imaging/TiffImage.h"
 #include "pageview/ViewImage.h"
 #include "support/AppHarness.h"
 #include "thumbs/ListViewThumb.h"
@@ -11,8 +12,10 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMimeData>
+#include <QScreen>
 #include <QUrl>
 
 using testsupport::AppHarness;
@@ -305,6 +308,131 @@ TEST(Startup, TheCommandLineFileIsFittedWholeIntoTheShownWindow)
         EXPECT_GE(r.x(), 0);
         EXPECT_GE(r.y(), 0);
     }
+}
+} // namespace
+
+namespace {
+// Regression: every run that ended at once saved the placement of a window that never appeared, so the
+// user's maximised window came back as 1024 x 768.
+TEST(Placement, OnlyAWindowThatWasShownSavesItsPlacement)
+{
+    const QByteArray saved = "[Misc]\nPosX1=10\nPosX2=710\nPosY1=20\nPosY2=520\nMaximized=1\n";
+    const auto run = [&](const QStringList& args, bool makeFile) {
+        AppHarness h;
+        h.UserSettings(saved);
+        const QString fax = makeFile ? h.MakeFax("p.tif", 2) : h.DocsDir() + "/weg.tif";
+        QStringList withFile = args;
+        withFile.replaceInStrings("FILE", fax);
+        EXPECT_FALSE(h.Start(withFile)) << args.join(' ').toStdString();
+        const qsizetype printed = h.fakes.spooler->titles.size();
+        h.Stop();
+        const CSettingsStore store = h.Store();
+        const std::pair<const char*, int> kept[] = {
+            {"PosX1", 10}, {"PosX2", 710}, {"PosY1", 20}, {"PosY2", 520}, {"Maximized", 1}};
+        for (const auto& [name, value] : kept) {
+            EXPECT_EQ(store.GetProfileInt("Misc", name, -1), value)
+                << name << " after " << args.join(' ').toStdString();
+        }
+        return printed;
+    };
+    EXPECT_EQ(run({"/?"}, true), 0);
+    EXPECT_EQ(run({"/q", "FILE"}, true), 0);       // a command-line error
+    EXPECT_EQ(run({"FILE"}, false), 0);            // a file that cannot be opened at start
+    EXPECT_EQ(run({"/p", "/q", "FILE"}, true), 1); // a quiet print run (it printed)
+
+    // A window that was shown saves where it is.
+    AppHarness shown;
+    shown.UserSettings("[Misc]\nMaximized=0\n");
+    ASSERT_TRUE(shown.Start());
+    shown.Frame().setGeometry(30, 40, 640, 480);
+    shown.Stop();
+    EXPECT_EQ(shown.Store().GetProfileInt("Misc", "PosX1", 0), 30);
+    EXPECT_EQ(shown.Store().GetProfileInt("Misc", "PosY2", 0), 520);
+    EXPECT_EQ(shown.Store().GetProfileInt("Misc", "Maximized", -1), 0);
+}
+
+// Regression: PosX1=-9999, PosX2=2147483647 overflowed into a 177 x 138 window off the screen.
+TEST(Placement, AStoredRectangleFromAnEditedFileStaysOnTheScreen)
+{
+    AppHarness h;
+    h.UserSettings("[Misc]\nMaximized=0\nPosX1=-9999\nPosX2=2147483647\nPosY1=-9999\nPosY2=2147483647\n");
+    ASSERT_TRUE(h.Start());
+    // The client area fits the screen; the window system may still shift it by its frame.
+    const QRect screen = h.Frame().screen()->availableGeometry();
+    const QRect placed = h.Frame().geometry();
+    EXPECT_LE(placed.width(), screen.width());
+    EXPECT_LE(placed.height(), screen.height());
+    EXPECT_TRUE(screen.contains(placed.topLeft())) << placed.x() << "," << placed.y();
+    EXPECT_GE(h.Frame().width(), 400);
+    EXPECT_GE(h.Frame().height(), 300);
+}
+} // namespace
+
+namespace {
+// Regression: after the open file was replaced, End showed "500" in the page box but drew page 1 of the
+// new file, and the strip kept the old pages.
+TEST(ChangedFile, AFileReplacedWhileOpenIsReadAgainAtTheNextPageChange)
+{
+    AppHarness h;
+    const QString path = h.MakeFax("eingang.tif", 5);
+    ASSERT_TRUE(h.Start({path}));
+    CMainFrame& f = h.Frame();
+    f.Dispatch(Cmd::NextPage);
+    f.Dispatch(Cmd::NextPage);
+    h.Settle();
+    ASSERT_EQ(f.Strip()->GetCurrentPage(), 3);
+    const auto shownPage = [&] {
+        CTiffImage* page = f.PageView()->PageImage();
+        return page == nullptr ? std::pair(-1, -1) : std::pair(page->GetActiveFrame() + 1, page->GetWidth());
+    };
+    const auto check = [&](int page, int count, int width) {
+        // The file is read again once the strip's selection change has ended.
+        testsupport::WaitFor([&] {
+            return f.GetPageCount() == count && f.ToolBar()->GetPageBox()->count() == count &&
+                   shownPage() == std::pair(page, width);
+        });
+        EXPECT_EQ(f.Strip()->GetCurrentPage(), page);
+        EXPECT_EQ(f.Strip()->Model()->rowCount(), count);
+        EXPECT_EQ(f.GetPageCount(), count);
+        EXPECT_EQ(f.ToolBar()->GetPageBox()->count(), count);
+        EXPECT_EQ(f.ToolBar()->GetPageBox()->currentText(), QString::number(page));
+        EXPECT_EQ(shownPage(), std::pair(page, width));
+    };
+
+    // Another file moved into its place (a new inode) with fewer pages: page 4 is gone, page 1 shows.
+    FaxDocSpec narrow;
+    narrow.width = 864;
+    const QString other = h.MakeFax("neu.tif", 2, narrow);
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QFile::rename(other, path));
+    f.Dispatch(Cmd::NextPage);
+    check(1, 2, 864);
+    f.Dispatch(Cmd::LastPage); // the new file pages normally
+    check(2, 2, 864);
+
+    // The same file written anew in place with more pages: page 1 asked for, page 1 kept.
+    FaxDocSpec wide;
+    wide.width = 1000;
+    wide.pages = 8;
+    const QString longer = h.MakeFax("lang.tif", 8, wide);
+    {
+        QFile target(path);
+        ASSERT_TRUE(target.open(QIODevice::WriteOnly | QIODevice::Truncate)); // same inode
+        ASSERT_EQ(target.write(testsupport::ReadFile(longer)), QFileInfo(longer).size());
+    }
+    f.Dispatch(Cmd::FirstPage);
+    check(1, 8, 1000);
+    f.Dispatch(Cmd::LastPage);
+    check(8, 8, 1000);
+
+    // Gone altogether: no pages, like a file that cannot be read.
+    ASSERT_TRUE(QFile::remove(path));
+    f.Dispatch(Cmd::PreviousPage);
+    testsupport::WaitFor([&] { return f.GetPageCount() == 0; });
+    EXPECT_EQ(f.Strip()->GetCurrentPage(), 0);
+    EXPECT_EQ(f.GetPageCount(), 0);
+    EXPECT_EQ(shownPage().second, 0);
+    EXPECT_TRUE(h.fakes.messages->shown.empty());
 }
 } // namespace
 

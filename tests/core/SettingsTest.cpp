@@ -211,6 +211,24 @@ TEST_F(SettingsTest, DeletingTheWorkspaceSectionKeepsTheRest)
     EXPECT_EQ(store.GetProfileInt("Misc", "GuiLook", -1), 4);
 }
 
+// Regression: a width from a hand-edited file overflowed the strip's layout (2147483647) or kept 424 MB per
+// thumbnail (10000); values are brought into what the options dialog offers, machine-wide ones too.
+TEST_F(SettingsTest, ThumbnailWidthIsKeptWithinWhatTheDialogOffers)
+{
+    const std::pair<const char*, int> cases[] = {{"2147483647", 500}, {"10000", 500}, {"500", 500},
+                                                 {"99", 100},         {"0", 100},     {"-2147483648", 100}};
+    for (const auto& [stored, expected] : cases) {
+        User(QByteArray("[Thumb]\nWidth=") + stored + "\n");
+        COptionThumb thumb;
+        thumb.LoadSettings(Store());
+        EXPECT_EQ(thumb.Width, expected) << stored;
+    }
+    Machine("[Thumb]\nWidth=10000\n");
+    COptionThumb thumb;
+    thumb.LoadSettings(Store());
+    EXPECT_EQ(thumb.Width, 500);
+}
+
 TEST(SettingsPaths, EnvironmentNamesTheFiles)
 {
     qputenv("FOLIVANT_MACHINE_CONFIG", "/opt/site/folivant.ini");

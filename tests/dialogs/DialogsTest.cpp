@@ -242,7 +242,8 @@ TEST_F(FrameCommandsTest, MailHandsTheFileOverAndReportsFailures)
     EXPECT_TRUE(h.fakes.messages->shown.empty());
     const std::vector<std::pair<IMailClient::Result, QString>> cases = {
         {IMailClient::NotInstalled, "Die Unterstützung für das Mailsystem kann nicht geladen werden."},
-        {IMailClient::NoMailTool, "Die Mailsystem-DLL ist ungültig."},
+        {IMailClient::NoMailTool,
+         "Es wurde kein Mailprogramm gefunden, mit dem die Nachricht gesendet werden kann."},
         {IMailClient::Failed, "Fehler bei \"Nachricht senden\"."},
     };
     for (const auto& [result, text] : cases) {

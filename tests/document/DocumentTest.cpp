@@ -5,7 +5,9 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
-#include <QDirIterator>
+#include <QFile>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -36,22 +38,68 @@ protected:
     testsupport::TempDir dir;
 };
 
-TEST_F(FolderListTest, ListsTiffEntriesInDirectoryOrderAndMatchesTheNameWithoutCase)
+TEST_F(FolderListTest, ListsTiffFilesInNameOrderAndMatchesTheNameWithoutCase)
 {
     CFolivantData data;
     data.BuildFolderList(dir.Path(), QStringLiteral("b.tif"));
-
-    // The order the directory delivers, whatever it is.
-    QStringList expected;
-    QDirIterator it(dir.Path(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        if (QStringList{"a.tif", "B.TIF", "c.tiff", "e.tif"}.contains(it.fileName())) {
-            expected << dir.Path() + u'/' + it.fileName();
-        }
-    }
-    EXPECT_EQ(Paths(data), expected);
+    // The folder e.tif is no file; .tif has its dot first; d.tif.bak ends otherwise.
+    EXPECT_EQ(Paths(data), (QStringList{dir.File("a.tif"), dir.File("B.TIF"), dir.File("c.tiff")}));
     EXPECT_EQ(Name(data.GetCurrentFile()), "B.TIF");
+}
+
+// Regression: the list kept the directory's own order, which on ext4 is a hash order, so "Nächste Datei"
+// skipped files and stopped early.
+TEST(FolderListOrder, AFolderWrittenInScrambledOrderStepsInNameOrder)
+{
+    testsupport::TempDir dir;
+    const QStringList scrambled{"fax10.tif", "c.tif", "fax2.tif", "B.TIF", "fax1.tif", "a.tif", "Fax3.tiff"};
+    for (const QString& f : scrambled) {
+        testsupport::WriteFile(dir.File(f), "II*\0");
+    }
+    // Only regular files count, also through a link; a pipe, a broken link and a folder do not.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.File("pipe.tif")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(dir.File("gone.tif"), dir.File("dead.tif")));
+    ASSERT_TRUE(QFile::link(dir.File("a.tif"), dir.File("link.tif")));
+    QDir(dir.Path()).mkdir(QStringLiteral("ordner.tif"));
+
+    CFolivantData data;
+    data.BuildFolderList(dir.Path(), QStringLiteral("a.tif"));
+    QStringList names;
+    for (const QString& p : Paths(data)) {
+        names << p.section(u'/', -1);
+    }
+    EXPECT_EQ(names, (QStringList{"a.tif", "B.TIF", "c.tif", "fax1.tif", "fax2.tif", "Fax3.tiff", "fax10.tif",
+                                  "link.tif"}));
+    // From the first file "Nächste Datei" reaches every file once, in that order.
+    QStringList walked{Name(data.GetCurrentFile())};
+    while (!data.IsLastFile()) {
+        walked << Name(data.NextFile());
+    }
+    EXPECT_EQ(walked, names);
+}
+
+TEST(FolderListOrder, AnExactNameWinsOverOneInAnotherCase)
+{
+    testsupport::TempDir dir;
+    for (const char* f : {"SCAN.TIF", "zz.tif", "scan.tif", "Scan.Tif"}) {
+        testsupport::WriteFile(dir.File(QString::fromLatin1(f)), "II*\0");
+    }
+    CFolivantData data;
+    for (const char* chosen : {"scan.tif", "SCAN.TIF", "Scan.Tif"}) {
+        data.BuildFolderList(dir.Path(), QString::fromLatin1(chosen));
+        EXPECT_EQ(Name(data.GetCurrentFile()), chosen);
+    }
+    // Names that differ only in case keep one order (lower case first), whatever the directory says.
+    EXPECT_EQ(Paths(data), (QStringList{dir.File("scan.tif"), dir.File("Scan.Tif"), dir.File("SCAN.TIF"),
+                                        dir.File("zz.tif")}));
+    // Stepping from each of them visits the next one, neither skipping nor repeating.
+    data.BuildFolderList(dir.Path(), QStringLiteral("scan.tif"));
+    EXPECT_EQ(Name(data.NextFile()), "Scan.Tif");
+    EXPECT_EQ(Name(data.NextFile()), "SCAN.TIF");
+    EXPECT_EQ(Name(data.NextFile()), "zz.tif");
+    // No exact match: the first name that matches without regard to case.
+    data.BuildFolderList(dir.Path(), QStringLiteral("sCAN.tif"));
+    EXPECT_EQ(Name(data.GetCurrentFile()), "scan.tif");
 }
 
 TEST_F(FolderListTest, StepsStopAtTheEndsWithoutWrapping)
@@ -59,18 +107,18 @@ TEST_F(FolderListTest, StepsStopAtTheEndsWithoutWrapping)
     CFolivantData data;
     data.BuildFolderList(dir.Path(), QStringLiteral("a.tif"));
     const QStringList all = Paths(data);
-    ASSERT_EQ(all.size(), 4);
+    ASSERT_EQ(all.size(), 3);
 
     // Walk to the last entry.
     data.SetCurrentFile(static_cast<T_OStrNode*>(data.GetFolderList().GetHead()));
     EXPECT_TRUE(data.IsFirstFile());
     EXPECT_FALSE(data.IsLastFile());
-    for (int i = 1; i < 4; ++i) {
+    for (int i = 1; i < 3; ++i) {
         EXPECT_EQ(data.NextFile()->GetText(), all.at(i));
     }
     EXPECT_TRUE(data.IsLastFile());
-    EXPECT_EQ(data.NextFile()->GetText(), all.at(3)); // stays at the end
-    EXPECT_EQ(data.PreviousFile()->GetText(), all.at(2));
+    EXPECT_EQ(data.NextFile()->GetText(), all.at(2)); // stays at the end
+    EXPECT_EQ(data.PreviousFile()->GetText(), all.at(1));
     data.SetCurrentFile(static_cast<T_OStrNode*>(data.GetFolderList().GetHead()));
     EXPECT_EQ(data.PreviousFile()->GetText(), all.at(0)); // stays at the start
 }
@@ -85,7 +133,7 @@ TEST_F(FolderListTest, NoCurrentFileMeansNoStepsAndBothCommandsStayPossible)
     // A TIFF under another extension is not in the list.
     data.BuildFolderList(dir.Path(), QStringLiteral("d.tif.bak"));
     EXPECT_EQ(data.GetCurrentFile(), nullptr);
-    EXPECT_EQ(data.GetFolderList().GetCount(), 4);
+    EXPECT_EQ(data.GetFolderList().GetCount(), 3);
 
     data.ClearFolderList();
     EXPECT_TRUE(data.GetFolderList().IsEmpty());

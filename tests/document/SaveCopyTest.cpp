@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -19,6 +21,9 @@ protected:
         }
         source = dir.File("Post/Brief.tif");
         testsupport::WriteFile(source, content);
+        // Received long ago: 4 March 2019, 05:06:07.123456789 UTC.
+        const struct timespec times[2] = {{1551675967, 0}, {1551675967, 123456789}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(source).constData(), times, 0), 0);
     }
     testsupport::TempDir dir;
     QByteArray content;
@@ -33,6 +38,17 @@ TEST_F(SaveCopyTest, CopiesByteForByteAndNamesBothPathsAsChosen)
     EXPECT_EQ(out.result, SaveCopyResult::Copied);
     EXPECT_EQ(out.message, "Das Kopieren der Datei '" + source + "' nach '" + target + "' war erfolgreich.");
     EXPECT_EQ(testsupport::ReadFile(target), content);
+    // The copy keeps the source's modification time to the nanosecond, like a file copy does.
+    struct stat s
+    {
+    };
+    struct stat t
+    {
+    };
+    ASSERT_EQ(::stat(QFile::encodeName(source).constData(), &s), 0);
+    ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &t), 0);
+    EXPECT_EQ(t.st_mtim.tv_sec, s.st_mtim.tv_sec);
+    EXPECT_EQ(t.st_mtim.tv_nsec, s.st_mtim.tv_nsec);
     // No temporary file is left beside it.
     EXPECT_EQ(QDir(dir.File("Archiv")).entryList(QDir::Files | QDir::Hidden), QStringList{"Kopie.TIF"});
 
@@ -91,10 +107,22 @@ TEST_F(SaveCopyTest, AFailedCopyLeavesTheTargetUntouched)
     EXPECT_EQ(out.message,
               "Beim Kopieren der Datei '" + source + "' nach '" + nowhere + "' ist ein Fehler aufgetreten.");
 
-    // A folder in the target's place.
+    // A folder or a pipe in the target's place stays what it is (the pipe was replaced by a regular file
+    // and success reported).
     QDir().mkpath(dir.File("isdir.tif"));
     EXPECT_EQ(SaveCopy(source, dir.File("isdir.tif")).result, SaveCopyResult::CopyFailed);
     EXPECT_TRUE(QFileInfo(dir.File("isdir.tif")).isDir());
+    const QString pipe = dir.File("pipe.tif");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    out = SaveCopy(source, pipe);
+    EXPECT_EQ(out.result, SaveCopyResult::CopyFailed);
+    EXPECT_EQ(out.message,
+              "Beim Kopieren der Datei '" + source + "' nach '" + pipe + "' ist ein Fehler aufgetreten.");
+    struct stat st
+    {
+    };
+    ASSERT_EQ(::lstat(QFile::encodeName(pipe).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 
     // A folder we may not write into (only meaningful when not running as root).
     if (::geteuid() != 0) {

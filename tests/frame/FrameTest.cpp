@@ -73,20 +73,21 @@ TEST_F(FrameTest, PlacementIsSavedAndRestored)
         AppHarness h;
         h.UserSettings("[Misc]\nMaximized=0\n");
         ASSERT_TRUE(h.Start());
-        h.Frame().setGeometry(100, 50, 800, 600);
+        // Within the headless screen (800 x 800): a rectangle reaching beyond it would be moved onto it.
+        h.Frame().setGeometry(100, 50, 600, 500);
         h.Settle();
         h.Stop();
         const CSettingsStore s = h.Store();
         EXPECT_EQ(s.GetProfileInt("Misc", "PosX1", 0), 100);
-        EXPECT_EQ(s.GetProfileInt("Misc", "PosX2", 0), 900);
+        EXPECT_EQ(s.GetProfileInt("Misc", "PosX2", 0), 700);
         EXPECT_EQ(s.GetProfileInt("Misc", "PosY1", 0), 50);
-        EXPECT_EQ(s.GetProfileInt("Misc", "PosY2", 0), 650);
+        EXPECT_EQ(s.GetProfileInt("Misc", "PosY2", 0), 550);
         EXPECT_EQ(s.GetProfileInt("Misc", "Maximized", -1), 0);
 
         AppHarness again;
         again.UserSettings(testsupport::ReadFile(h.UserFile()));
         ASSERT_TRUE(again.Start());
-        EXPECT_EQ(again.Frame().geometry(), QRect(100, 50, 800, 600));
+        EXPECT_EQ(again.Frame().geometry(), QRect(100, 50, 600, 500));
         EXPECT_FALSE(again.Frame().isMaximized());
     }
     {

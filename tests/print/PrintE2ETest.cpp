@@ -1,28 +1,27 @@
-// End to end through a real spooler: CUPS with a cups-pdf queue that writes every job as a PDF file. The
-// program prints as it does for its users (the real binary for the command-line run, the real dialog and
-// the real CUPS submission for the print command) and the PDF that comes out of the queue is read back.
+// End to end through a real spooler: a CUPS scheduler of the test's own with a cups-pdf queue that writes
+// every job as a PDF file. The program prints as it does for its users (the real binary without a display
+// for the command-line run and the print hook, the real dialog and the real CUPS submission for the print
+// command) and the PDF that comes out of the queue is read back.
 //
-// The fixture makes sure cupsd runs (starting it if needed), adds the queue "FolivantE2E" with its own
-// output folder and makes it the default destination ("lpoptions -d"). That needs root or passwordless
-// sudo; without either, or when cupsd cannot be started, the tests are skipped with a loud message.
+// The scheduler, its queues and its default destination exist only for the run (PrivateCups.h): the
+// machine's printer set-up is compared before and after. Starting cupsd needs root or passwordless sudo;
+// without either, or when the packages are missing, the tests are skipped with a loud message.
 #include "PrintTestSupport.h"
+#include "PrivateCups.h"
 
 #include "print/PrintDialogExZentrel.h"
 #include "print/PrintRun.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QProcess>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <unistd.h>
 
 using namespace printtest;
 
@@ -30,136 +29,19 @@ namespace {
 
 const QString kQueue = QStringLiteral("FolivantE2E");
 const QString kRefusingQueue = QStringLiteral("FolivantE2EReject");
-const QString kPpd = QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd");
-const QString kSpool = QStringLiteral("/var/spool/cups-pdf/FOLIVANT_E2E");
 
-struct Cups
+struct Suite
 {
-    bool ready = false;
+    std::unique_ptr<CPrivateCups> cups;
     QString skipReason;
-    QStringList asRoot; // empty when we are root, else "sudo -n"
-    int outputs = 0;
+    QProcessEnvironment machineEnvironment;
+    QString machineBefore;
 };
 
-Cups& State()
+Suite& State()
 {
-    static Cups cups;
-    return cups;
-}
-
-int RunAsRoot(const QStringList& command, QByteArray* out = nullptr, const QByteArray& input = {})
-{
-    QStringList args = State().asRoot + command;
-    const QString program = args.takeFirst();
-    QProcess proc;
-    proc.start(program, args);
-    if (!proc.waitForStarted(10000)) {
-        return -1;
-    }
-    proc.write(input);
-    proc.closeWriteChannel();
-    if (!proc.waitForFinished(60000)) {
-        proc.kill();
-        proc.waitForFinished(5000);
-        return -1;
-    }
-    if (out != nullptr) {
-        *out = proc.readAllStandardOutput();
-    }
-    return proc.exitStatus() == QProcess::NormalExit ? proc.exitCode() : -1;
-}
-
-bool SchedulerRunning()
-{
-    QByteArray out;
-    Run(QStringLiteral("lpstat"), {"-r"}, &out);
-    return out.contains("scheduler is running");
-}
-
-QString SetUpCups()
-{
-    Cups& s = State();
-    if (geteuid() != 0) {
-        if (Run(QStringLiteral("sudo"), {"-n", "true"}) != 0) {
-            return QStringLiteral("not root and no passwordless sudo: CUPS cannot be set up");
-        }
-        s.asRoot = {QStringLiteral("sudo"), QStringLiteral("-n")};
-    }
-    for (const QString& f : {QStringLiteral("/usr/sbin/cupsd"), QStringLiteral("/usr/sbin/lpadmin"),
-                             QStringLiteral("/usr/lib/cups/backend/cups-pdf"), kPpd}) {
-        if (!QFileInfo::exists(f)) {
-            return f + QStringLiteral(
-                           " is missing (scripts/install-deps installs cups and printer-driver-cups-pdf)");
-        }
-    }
-    if (!SchedulerRunning()) {
-        RunAsRoot({QStringLiteral("/usr/sbin/cupsd")}); // goes into the background by itself
-        QElapsedTimer t;
-        t.start();
-        while (!SchedulerRunning() && t.elapsed() < 20000) {
-            QThread::msleep(200);
-        }
-        if (!SchedulerRunning()) {
-            return QStringLiteral("cupsd does not start");
-        }
-    }
-    for (const QString& q : {kQueue, kRefusingQueue}) {
-        if (RunAsRoot({"lpadmin", "-p", q, "-E", "-v", "cups-pdf:/" + q, "-P", kPpd}) != 0) {
-            return QStringLiteral("lpadmin cannot add the queue ") + q;
-        }
-    }
-    RunAsRoot({"cupsreject", kRefusingQueue});
-    // The default destination of this user (root: of the machine), as "lpoptions -d" makes it. $PRINTER
-    // and $LPDEST would override it; libcups 2.4 even reports no default at all when $PRINTER names the
-    // lpoptions default, so neither is passed on.
-    qunsetenv("PRINTER");
-    qunsetenv("LPDEST");
-    Run(QStringLiteral("lpoptions"), {"-d", kQueue});
-    QByteArray out;
-    Run(QStringLiteral("lpstat"), {"-d"}, &out);
-    if (!out.trimmed().endsWith(kQueue.toLocal8Bit())) {
-        return QStringLiteral("lpoptions -d cannot make %1 the default destination (lpstat -d: %2)")
-            .arg(kQueue, QString::fromLocal8Bit(out.trimmed()));
-    }
-    return {};
-}
-
-// Points the queue at a new, empty output folder and returns it. cups-pdf reads its per-queue settings
-// for every job.
-QString NewOutputFolder()
-{
-    const QString dir = QStringLiteral("%1/run-%2-%3").arg(kSpool).arg(getpid()).arg(++State().outputs);
-    RunAsRoot({"rm", "-rf", dir});
-    const QByteArray conf = "Out " + dir.toLocal8Bit() + "\nLabel 1\n";
-    EXPECT_EQ(RunAsRoot({"tee", QStringLiteral("/etc/cups/cups-pdf-%1.conf").arg(kQueue)}, nullptr, conf), 0);
-    return dir;
-}
-
-// Waits until the queue is empty and one PDF lies in `dir`; copies it to `copy`.
-bool WaitForPdf(const QString& dir, const QString& copy)
-{
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < 90000) {
-        QByteArray pending;
-        Run(QStringLiteral("lpstat"), {"-o", kQueue}, &pending);
-        QByteArray listing;
-        RunAsRoot({"sh", "-c", QStringLiteral("ls '%1'/*.pdf 2>/dev/null").arg(dir)}, &listing);
-        const QStringList files = QString::fromLocal8Bit(listing).split(u'\n', Qt::SkipEmptyParts);
-        if (pending.trimmed().isEmpty() && files.size() == 1) {
-            QByteArray data;
-            RunAsRoot({"cat", files.first()}, &data);
-            testsupport::WriteFile(copy, data);
-            return !data.isEmpty();
-        }
-        if (files.size() > 1) {
-            ADD_FAILURE() << "more than one job came out: " << listing.toStdString();
-            return false;
-        }
-        QThread::msleep(250);
-    }
-    ADD_FAILURE() << "no PDF came out of the queue within 90 s";
-    return false;
+    static Suite suite;
+    return suite;
 }
 
 class PrintE2ETest : public ::testing::Test
@@ -167,19 +49,38 @@ class PrintE2ETest : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        State().skipReason = SetUpCups();
-        State().ready = State().skipReason.isEmpty();
-        if (!State().ready) {
+        Suite& s = State();
+        s.machineEnvironment = QProcessEnvironment::systemEnvironment();
+        s.machineBefore = MachinePrinterState(s.machineEnvironment);
+        s.cups = std::make_unique<CPrivateCups>();
+        s.skipReason = s.cups->Start({kQueue, kRefusingQueue});
+        if (s.skipReason.isEmpty() && !s.cups->Reject(kRefusingQueue)) {
+            s.skipReason = QStringLiteral("cupsreject fails");
+        }
+        if (!s.skipReason.isEmpty()) {
             std::fprintf(stderr,
                          "\n*** END-TO-END PRINT TESTS SKIPPED: %s. Nothing was printed through a real "
                          "spooler. ***\n\n",
-                         qPrintable(State().skipReason));
+                         qPrintable(s.skipReason));
+        }
+    }
+
+    static void TearDownTestSuite()
+    {
+        Suite& s = State();
+        s.cups.reset();
+        // The machine's default destination, queues and lpoptions are as they were.
+        const QString after = MachinePrinterState(s.machineEnvironment);
+        EXPECT_EQ(after.toStdString(), s.machineBefore.toStdString())
+            << "the print tests changed the machine";
+        if (after == s.machineBefore) {
+            std::printf("e2e machine printer state unchanged:\n%s\n", qPrintable(after));
         }
     }
 
     void SetUp() override
     {
-        if (!State().ready) {
+        if (!State().skipReason.isEmpty()) {
             GTEST_SKIP() << "*** END-TO-END PRINT TESTS SKIPPED: " << State().skipReason.toStdString()
                          << " ***";
         }
@@ -189,43 +90,44 @@ protected:
         WriteCodedFax(m_doc, 10, 1728, 1146, 204, 98);
     }
 
-    void TearDown() override
-    {
-        for (const QString& dir : m_outputs) {
-            RunAsRoot({"rm", "-rf", dir});
-        }
-    }
+    CPrivateCups& Cups() { return *State().cups; }
 
-    QString OutputFolder()
+    // The environment of a script, a cron job or a fax server: no display at all, this test's scheduler.
+    QProcessEnvironment ScriptEnvironment(const QString& printer)
     {
-        m_outputs << NewOutputFolder();
-        return m_outputs.last();
-    }
-
-    // The real program, as a script would start it.
-    int RunProgram(const QStringList& args, const QString& printer, QByteArray* err)
-    {
-        QProcess proc;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.remove(QStringLiteral("LPDEST"));
-        env.remove(QStringLiteral("PRINTER"));
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "PRINTER", "LPDEST"}) {
+            env.remove(QString::fromLatin1(name));
+        }
         if (!printer.isEmpty()) {
             env.insert(QStringLiteral("PRINTER"), printer); // names another destination than the default
         }
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.File(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.Path());
+        return env;
+    }
+
+    int RunProcess(const QString& program, const QStringList& args, const QProcessEnvironment& env,
+                   QByteArray* err)
+    {
+        QProcess proc;
         proc.setProcessEnvironment(env);
-        proc.start(testsupport::BinaryDir() + QStringLiteral("/folivant"), args);
+        proc.start(program, args);
         EXPECT_TRUE(proc.waitForStarted(10000));
         EXPECT_TRUE(proc.waitForFinished(120000));
         *err = proc.readAllStandardError();
         return proc.exitStatus() == QProcess::NormalExit ? proc.exitCode() : -1;
     }
 
+    // The real program, as a script would start it.
+    int RunProgram(const QStringList& args, const QString& printer, QByteArray* err)
+    {
+        return RunProcess(testsupport::BinaryDir() + QStringLiteral("/folivant"), args,
+                          ScriptEnvironment(printer), err);
+    }
+
     testsupport::TempDir m_dir;
     QString m_doc;
-    QStringList m_outputs;
 };
 
 QStringList OwnLines(const QByteArray& err)
@@ -241,16 +143,16 @@ QStringList OwnLines(const QByteArray& err)
 
 } // namespace
 
-TEST_F(PrintE2ETest, QuietCommandLineRunPrintsTheChosenPagesOnTheDefaultQueue)
+TEST_F(PrintE2ETest, QuietRunWithoutADisplayPrintsTheChosenPagesOnTheDefaultQueue)
 {
-    const QString out = OutputFolder();
+    const QString out = Cups().NewOutputFolder();
     QByteArray err;
     const int status = RunProgram({"/p", "/q", "/r:2-4", "/i:7,3", m_doc}, QString(), &err);
     EXPECT_EQ(status, 0) << err.toStdString();
     EXPECT_TRUE(OwnLines(err).isEmpty()) << err.toStdString();
 
-    const QString pdf = m_dir.File(QStringLiteral("queue-out.pdf"));
-    ASSERT_TRUE(WaitForPdf(out, pdf));
+    const QString pdf = Cups().WaitForPdf(kQueue, out);
+    ASSERT_FALSE(pdf.isEmpty());
     EXPECT_EQ(PdfInfo(pdf, QStringLiteral("Pages")), QStringLiteral("4"));
     const std::vector<Sheet> sheets = ReadSheets(pdf, 50);
     const std::vector<int> codes = Codes(sheets);
@@ -270,7 +172,8 @@ TEST_F(PrintE2ETest, QuietCommandLineRunPrintsTheChosenPagesOnTheDefaultQueue)
     const QString title = PdfInfo(pdf, QStringLiteral("Title"));
     EXPECT_TRUE(title.contains(m_doc)) << title.toStdString();
 
-    std::printf("e2e quiet run: exit %d; %zu sheets with page codes", status, sheets.size());
+    std::printf("e2e quiet run without a display: exit %d; %zu sheets with page codes", status,
+                sheets.size());
     for (int c : codes) {
         std::printf(" %d", c);
     }
@@ -281,9 +184,40 @@ TEST_F(PrintE2ETest, QuietCommandLineRunPrintsTheChosenPagesOnTheDefaultQueue)
         ppi.empty() ? 0 : ppi[0].first, ppi.empty() ? 0 : ppi[0].second, qPrintable(title));
 }
 
+TEST_F(PrintE2ETest, ThePrintHookPrintsAnIncomingFaxAndLogsTheExitStatus)
+{
+    const QString fax = m_dir.File(QStringLiteral("eingang/fax0001.tif"));
+    QDir().mkpath(m_dir.File(QStringLiteral("eingang")));
+    WriteCodedFax(fax, 3, 1728, 2292, 204, 196);
+    const QString log = m_dir.File(QStringLiteral("log/print-hook.log"));
+    QProcessEnvironment env = ScriptEnvironment(QString());
+    env.insert(QStringLiteral("FOLIVANT"), testsupport::BinaryDir() + QStringLiteral("/folivant"));
+    env.insert(QStringLiteral("FOLIVANT_PRINT_LOG"), log);
+
+    const QString out = Cups().NewOutputFolder();
+    QByteArray err;
+    const QString hook = testsupport::SourceDir() + QStringLiteral("/scripts/folivant-print-hook");
+    EXPECT_EQ(RunProcess(hook, {fax}, env, &err), 0) << err.toStdString();
+    const QString pdf = Cups().WaitForPdf(kQueue, out);
+    ASSERT_FALSE(pdf.isEmpty());
+    EXPECT_EQ(Codes(ReadSheets(pdf, 30)), (std::vector<int>{1, 2, 3}));
+
+    // A file that cannot be printed: status 1 and its reason in the log.
+    const QString missing = m_dir.File(QStringLiteral("eingang/fax0002.tif"));
+    EXPECT_EQ(RunProcess(hook, {missing}, env, &err), 1);
+    const QStringList lines = QString::fromUtf8(testsupport::ReadFile(log)).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << lines.join(u'\n').toStdString();
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral(" exit 0 ") + fax)) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].endsWith(QStringLiteral(" exit 1 ") + missing +
+                                  QStringLiteral(" (folivant: Die Datei '") + missing +
+                                  QStringLiteral("' existiert nicht.)")))
+        << lines[1].toStdString();
+    std::printf("e2e print hook: %s\n", qPrintable(lines.join(QStringLiteral(" | "))));
+}
+
 TEST_F(PrintE2ETest, PageRangesChosenInTheDialogPrintExactlyThosePages)
 {
-    const QString out = OutputFolder();
+    const QString out = Cups().NewOutputFolder();
     std::unique_ptr<IPrintBackend> cups = CreateCupsPrintBackend();
     RecordingBackend recorder(cups->DefaultPrinterName(), m_dir.Path());
     recorder.forward = cups.get();
@@ -310,8 +244,8 @@ TEST_F(PrintE2ETest, PageRangesChosenInTheDialogPrintExactlyThosePages)
     EXPECT_FALSE(HasOption(recorder.jobs[0].options, "page-ranges"))
         << "the job must not ask CUPS to pick again";
 
-    const QString pdf = m_dir.File(QStringLiteral("dialog-out.pdf"));
-    ASSERT_TRUE(WaitForPdf(out, pdf));
+    const QString pdf = Cups().WaitForPdf(kQueue, out);
+    ASSERT_FALSE(pdf.isEmpty());
     const std::vector<int> codes = Codes(ReadSheets(pdf, 20));
     EXPECT_EQ(codes, (std::vector<int>{2, 3, 5}));
     std::printf("e2e dialog \"2-3,5\": %zu sheets with page codes", codes.size());

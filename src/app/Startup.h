@@ -1,0 +1,48 @@
+#pragma once
+// Starting with or without a display. Fax servers, cron jobs and print hooks run without one, and a quiet
+// print run ("/p /q") needs no window: it runs on Qt's offscreen platform. Any other start without a
+// display says so in one line on stderr and ends with status 1. Qt picks its platform when the
+// application object is made, so this is decided before.
+
+#include <QString>
+#include <QStringList>
+
+#include <QtGlobal>
+
+struct CPlatform;
+
+enum class StartMode
+{
+    Desktop,   // the platform Qt chooses
+    Headless,  // a quiet print run without a display: offscreen, messages on stderr, no dialogs
+    NoDisplay, // anything else without a display: one line, status 1
+};
+
+// DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM is set and not empty.
+bool EnvironmentNamesADisplay();
+
+// `args` without the program's name, as the command line gives them.
+StartMode ChooseStartMode(bool hasDisplay, const QStringList& args, const QString& workingDir);
+
+// The headless run's services: a message goes to stderr as one line, the program's own dialogs (the
+// command-line message window) are not shown - their message has its line already.
+void MakeHeadless(CPlatform& platform);
+
+// Reports the start without a display (in the user's language) and returns the exit status. Makes an
+// application object of its own: call it instead of starting the program.
+int ReportNoDisplay(int& argc, char** argv);
+
+// Guards the making of the application object: a platform that cannot start (a display that is named
+// but cannot be reached) ends the program with the one line and status 1 instead of an abort. Qt's own
+// messages of a start that succeeds are passed on once the guard ends.
+class CPlatformStartGuard
+{
+public:
+    CPlatformStartGuard();
+    ~CPlatformStartGuard();
+    CPlatformStartGuard(const CPlatformStartGuard&) = delete;
+    CPlatformStartGuard& operator=(const CPlatformStartGuard&) = delete;
+
+private:
+    QtMessageHandler m_previous;
+};
