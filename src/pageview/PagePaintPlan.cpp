@@ -25,9 +25,10 @@ CPagePaintPlan PlanPagePaint(const QRect& imageRect, const QSize& viewport, doub
     if (seen.isEmpty()) {
         return plan;
     }
-    const QRect aligned(QPoint(static_cast<int>(std::floor(seen.left())), static_cast<int>(std::floor(seen.top()))),
-                        QPoint(static_cast<int>(std::ceil(seen.right())) - 1,
-                               static_cast<int>(std::ceil(seen.bottom())) - 1));
+    const QRect aligned(
+        QPoint(static_cast<int>(std::floor(seen.left())), static_cast<int>(std::floor(seen.top()))),
+        QPoint(static_cast<int>(std::ceil(seen.right())) - 1,
+               static_cast<int>(std::ceil(seen.bottom())) - 1));
     plan.visible = aligned.intersected(QRect(QPoint(0, 0), plan.fullDevice));
     return plan;
 }

@@ -22,4 +22,3 @@ QRect RenderRegionFor(const CPagePaintPlan& plan);
 
 // Where the part `part` (page device pixels) of the page at `imageRect` lies in window pixels.
 QRectF WindowRectOfPart(const QRect& imageRect, double dpr, const QRect& part);
-

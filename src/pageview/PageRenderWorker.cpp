@@ -94,6 +94,7 @@ CPageLoaded CPageRenderWorker::Load(const CPageRequest& request)
         m_beforeLoad(request);
     }
     m_image = std::make_unique<CTiffImage>(request.path);
+    m_image->SetInterruptFlag(&m_interrupt); // a newer page stops the decode of this one
     m_imageGeneration = request.generation;
     m_imageRotation = 0;
     m_image->SelectActiveFrame(request.frame);
@@ -161,7 +162,8 @@ void CPageRenderWorker::Run()
         if (m_image != nullptr && region->generation == m_imageGeneration) {
             TurnPageSource(*m_image, m_imageRotation, region->rotation);
             m_imageRotation = region->rotation & 3;
-            out.image = m_image->RenderRegion(region->fullDevice, region->part, InterpolationMode::HighQuality);
+            out.image =
+                m_image->RenderRegion(region->fullDevice, region->part, InterpolationMode::HighQuality);
         }
         Q_EMIT regionRendered(out);
     }
@@ -194,6 +196,7 @@ bool CPageCopier::Start(const QString& path, int frame, int rotation)
         CPageCopy copy;
         {
             CTiffImage image(path);
+            image.SetInterruptFlag(&m_interrupt); // the view is going away
             image.SelectActiveFrame(frame);
             TurnPageSource(image, 0, rotation);
             const QSize size = image.GetSquarePixelSize();

@@ -30,10 +30,10 @@ struct CPageRequest
     quint64 generation = 0; // grows with every page asked for; results of older ones are dropped
     QString path;
     int frame = 0;
-    int rotation = 0;   // quarter turns clockwise
-    QSize fitWindow;    // the window (without scroll bars) that the page will be fitted into
+    int rotation = 0; // quarter turns clockwise
+    QSize fitWindow;  // the window (without scroll bars) that the page will be fitted into
     int alignTopLeft = 0;
-    double dpr = 1.0;   // the window's device pixel ratio: the preview is rendered in device pixels
+    double dpr = 1.0; // the window's device pixel ratio: the preview is rendered in device pixels
 };
 
 struct CPageLoaded
