@@ -136,7 +136,7 @@ TEST_P(WholePageTest, WholePageInItsShape)
     EXPECT_LT(page.bottom(), shot.height() - 1);
 }
 
-// The HiDPI scales join once the page view renders in device pixels.
-INSTANTIATE_TEST_SUITE_P(Scales, WholePageTest, ::testing::Values(1.0));
+// On HiDPI screens too: the page view renders in device pixels.
+INSTANTIATE_TEST_SUITE_P(Scales, WholePageTest, ::testing::Values(1.0, 1.5, 2.0));
 
 } // namespace
