@@ -155,6 +155,9 @@ void CViewImage::OnPageLoaded(const CPageLoaded& page)
     m_zoom.SetPageWidth(page.squareSize.width());
     m_zoom.SetPageHeight(page.squareSize.height());
     HideScrollBars();
+    if (page.squareSize.isEmpty()) {
+        m_zoom.ApplyZoom(); // nothing to show: no size left over from the previous page, no scroll bars
+    }
     m_zoom.ZoomWholePage();
     UpdateScrollBars();
     UpdateBusyCursor();

@@ -251,10 +251,14 @@ TEST_F(ViewTest, AnUndecodableFileShowsNothingWithoutFailing)
 {
     const QString broken = dir.File("kaputt.tif");
     testsupport::WriteFile(broken, QByteArray("II*\0\x08\0\0\0\x01\0\x00\x01\x03\0", 14));
+    ShowFirstPage();
+    view.OnActualPixels(); // scroll bars that the next page must not inherit
     doc.SetPathName(broken);
     ShowFirstPage();
     EXPECT_EQ(view.Zoom().GetPageWidth(), 0);
     EXPECT_EQ(view.Zoom().GetPageHeight(), 0);
+    EXPECT_FALSE(view.horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(view.verticalScrollBar()->isVisible());
     view.OnZoomIn();
     view.OnWholeWidth();
     view.OnActualPixels();

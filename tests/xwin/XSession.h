@@ -121,8 +121,8 @@ int CountPixels(const QImage& image, const QRect& area, const std::function<bool
 #define XWIN_REQUIRE_SESSION()                                                                               \
     do {                                                                                                     \
         if (::xwin::XSession::SetupFault())                                                                  \
-            FAIL() << "real-window tests: " << ::xwin::XSession::SkipReason().toStdString();                \
+            FAIL() << "real-window tests: " << ::xwin::XSession::SkipReason().toStdString();                 \
         if (::xwin::XSession::Instance() == nullptr)                                                         \
-            GTEST_SKIP() << "no X server for real-window tests: "                                           \
-                         << ::xwin::XSession::SkipReason().toStdString();                                   \
+            GTEST_SKIP() << "no X server for real-window tests: "                                            \
+                         << ::xwin::XSession::SkipReason().toStdString();                                    \
     } while (0)
