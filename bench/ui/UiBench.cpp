@@ -5,9 +5,14 @@
 //   folivant-uibench open FILE      first_page_ms, all_thumbs_ms, gui_stall_ms, rss_after_thumbs_mb
 //   folivant-uibench first FILE     first_page_ms only (for the growth ratio)
 //   folivant-uibench paint FILE     paint_800pct_ms (FILE: a 300-dpi A4 page)
+//   folivant-uibench huge FILE      huge_page_gui_stall_ms: the longest pause of the GUI thread from opening
+//                                   FILE until its last page is shown after End (FILE: huge pages)
+//   folivant-uibench copy FILE      copy_huge_gui_stall_ms, copy_huge_extra_mb: copying page 1 to the
+//                                   clipboard, the longest pause and the memory it took at its peak
 // Each prints lines "FIGURE <name> <value> <unit>".
 
 #include "app/FolivantApp.h"
+#include "core/CommandIds.h"
 #include "core/SettingsStore.h"
 #include "document/FolivantDoc.h"
 #include "frame/MainFrame.h"
@@ -26,18 +31,77 @@
 
 namespace {
 
-double RssMb()
+// A value of /proc/self/status in MB ("VmRSS", "VmHWM").
+double StatusMb(const char* key)
 {
     QFile f(QStringLiteral("/proc/self/status"));
     if (!f.open(QIODevice::ReadOnly)) {
         return -1;
     }
+    const QByteArray prefix = QByteArray(key) + ':';
     for (const QByteArray& line : f.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:")) {
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+        if (line.startsWith(prefix)) {
+            return line.mid(prefix.size()).trimmed().split(' ').first().toDouble() / 1024.0;
         }
     }
     return -1;
+}
+
+double RssMb()
+{
+    return StatusMb("VmRSS");
+}
+
+// Lowers the peak figure (VmHWM) to the present size, so that a later peak belongs to what follows.
+void ResetPeak()
+{
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly)) {
+        f.write("5");
+    }
+}
+
+// The longest pause of the GUI thread while it runs: a 1 ms timer whose longest gap is measured.
+class StallMeter
+{
+public:
+    StallMeter()
+    {
+        m_tick.setInterval(1);
+        QObject::connect(&m_tick, &QTimer::timeout, [this] {
+            const qint64 now = m_clock.nsecsElapsed();
+            m_longest = std::max(m_longest, now - m_last);
+            m_last = now;
+        });
+        m_clock.start();
+        m_last = m_clock.nsecsElapsed();
+        m_tick.start();
+    }
+    double LongestMs()
+    {
+        const qint64 now = m_clock.nsecsElapsed();
+        return std::max(m_longest, now - m_last) / 1e6;
+    }
+
+private:
+    QElapsedTimer m_clock;
+    QTimer m_tick;
+    qint64 m_last = 0;
+    qint64 m_longest = 0;
+};
+
+// Messages are not shown: a modal box would wait for a click.
+class SilentMessages : public IMessageBox
+{
+public:
+    void Show(QWidget*, const QString&, const QString&, Icon) override {}
+};
+
+std::unique_ptr<CPlatform> BenchPlatform()
+{
+    std::unique_ptr<CPlatform> p = CPlatform::CreateReal();
+    p->messageBox = std::make_unique<SilentMessages>();
+    return p;
 }
 
 void Figure(const char* name, double value, const char* unit)
@@ -60,8 +124,7 @@ class Bench
 {
 public:
     Bench()
-        : m_app(CPlatform::CreateReal(),
-                CSettingsStore(m_dir.filePath("machine.conf"), m_dir.filePath("user.conf")),
+        : m_app(BenchPlatform(), CSettingsStore(m_dir.filePath("machine.conf"), m_dir.filePath("user.conf")),
                 QCoreApplication::applicationDirPath())
     {
         CSettingsStore(m_dir.filePath("machine.conf"), m_dir.filePath("user.conf"))
@@ -131,6 +194,56 @@ public:
         Figure("paint_800pct_ms", t.nsecsElapsed() / 1e6 / rounds, "ms");
     }
 
+    // Opens a file of huge pages and presses End: the GUI thread must never wait for a page.
+    void Huge(const QString& path)
+    {
+        StallMeter stall;
+        const double first = OpenUntilFirstPage(path);
+        const double openStall = stall.LongestMs();
+        StallMeter endStall;
+        CViewImage* view = m_frame->PageView();
+        const int last = m_frame->Strip()->Model()->rowCount();
+        m_frame->Dispatch(Cmd::LastPage);
+        QElapsedTimer t;
+        t.start();
+        while ((m_frame->Strip()->GetCurrentPage() != last || !view->IsPageDrawn() || view->IsRendering()) &&
+               t.elapsed() < 600000) {
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        Figure("huge_page_gui_stall_ms", stall.LongestMs(), "ms");
+        // The parts: opening until page 1 is drawn, and End until the last page is drawn.
+        Figure("huge_page_open_stall_ms", openStall, "ms");
+        Figure("huge_page_first_shown_ms", first, "ms");
+        Figure("huge_page_end_stall_ms", endStall.LongestMs(), "ms");
+        Figure("huge_page_last_shown_ms", t.nsecsElapsed() / 1e6, "ms");
+    }
+
+    // Copies page 1 to the clipboard: the longest pause of the GUI thread and the memory the copy took.
+    void Copy(const QString& path)
+    {
+        OpenUntilFirstPage(path);
+        CViewImage* view = m_frame->PageView();
+        while (view->IsRendering()) {
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        bool done = false;
+        QObject::connect(view, &CViewImage::copyFinished, [&](bool) { done = true; });
+        QApplication::processEvents();
+        const double before = RssMb();
+        ResetPeak();
+        StallMeter stall;
+        QElapsedTimer t;
+        t.start();
+        view->CopyPageToClipboard();
+        while (!done) {
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        QApplication::processEvents();
+        Figure("copy_huge_gui_stall_ms", stall.LongestMs(), "ms");
+        Figure("copy_huge_extra_mb", StatusMb("VmHWM") - before, "MB");
+        Figure("copy_huge_ms", t.nsecsElapsed() / 1e6, "ms");
+    }
+
 private:
     QTemporaryDir m_dir;
     CFolivantApp m_app;
@@ -145,7 +258,7 @@ int main(int argc, char* argv[])
     QApplication qapp(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() != 3) {
-        std::fprintf(stderr, "usage: folivant-uibench open|first|paint FILE\n");
+        std::fprintf(stderr, "usage: folivant-uibench open|first|paint|huge|copy FILE\n");
         return 2;
     }
     Bench bench;
@@ -155,6 +268,10 @@ int main(int argc, char* argv[])
         Figure("first_page_ms", bench.OpenUntilFirstPage(args[2]), "ms");
     } else if (args[1] == QStringLiteral("paint")) {
         bench.Paint(args[2]);
+    } else if (args[1] == QStringLiteral("huge")) {
+        bench.Huge(args[2]);
+    } else if (args[1] == QStringLiteral("copy")) {
+        bench.Copy(args[2]);
     } else {
         return 2;
     }

@@ -18,9 +18,9 @@ void Put32(QByteArray& b, int at, quint32 v)
 constexpr int kInfoHeaderSize = 40;
 constexpr int kFileHeaderSize = 14;
 
-} // namespace
-
-QByteArray MakePackedDib(const QImage& source)
+// The packed bitmap written after `prefix` bytes left for a file header, so that the bitmap file needs
+// no second copy of a page that may be hundreds of megabytes large.
+QByteArray PackDib(const QImage& source, int prefix)
 {
     if (source.isNull()) {
         return {};
@@ -34,16 +34,16 @@ QByteArray MakePackedDib(const QImage& source)
     if (imageSize > 0x7FFFFFFF - kInfoHeaderSize - kFileHeaderSize) {
         return {};
     }
-    QByteArray out(kInfoHeaderSize + static_cast<int>(imageSize), '\0');
-    Put32(out, 0, kInfoHeaderSize);
-    Put32(out, 4, static_cast<quint32>(width));
-    Put32(out, 8, static_cast<quint32>(height)); // positive: rows bottom-up
-    Put16(out, 12, 1);
-    Put16(out, 14, bits);
-    Put32(out, 16, 0); // uncompressed
-    Put32(out, 20, static_cast<quint32>(imageSize));
-    Put32(out, 32, 0); // colours used: none below 24 bits
-    char* pixels = out.data() + kInfoHeaderSize;
+    QByteArray out(prefix + kInfoHeaderSize + static_cast<int>(imageSize), '\0');
+    Put32(out, prefix + 0, kInfoHeaderSize);
+    Put32(out, prefix + 4, static_cast<quint32>(width));
+    Put32(out, prefix + 8, static_cast<quint32>(height)); // positive: rows bottom-up
+    Put16(out, prefix + 12, 1);
+    Put16(out, prefix + 14, bits);
+    Put32(out, prefix + 16, 0); // uncompressed
+    Put32(out, prefix + 20, static_cast<quint32>(imageSize));
+    Put32(out, prefix + 32, 0); // colours used: none below 24 bits
+    char* pixels = out.data() + prefix + kInfoHeaderSize;
     for (qint64 y = 0; y < height; ++y) {
         const uchar* src = image.constScanLine(static_cast<int>(height - 1 - y));
         char* dst = pixels + y * stride;
@@ -56,17 +56,22 @@ QByteArray MakePackedDib(const QImage& source)
     return out;
 }
 
+} // namespace
+
+QByteArray MakePackedDib(const QImage& image)
+{
+    return PackDib(image, 0);
+}
+
 QByteArray MakeClipboardBmp(const QImage& image)
 {
-    const QByteArray dib = MakePackedDib(image);
-    if (dib.isEmpty()) {
+    QByteArray out = PackDib(image, kFileHeaderSize);
+    if (out.isEmpty()) {
         return {};
     }
-    QByteArray out(kFileHeaderSize, '\0');
     out[0] = 'B';
     out[1] = 'M';
-    Put32(out, 2, static_cast<quint32>(kFileHeaderSize + dib.size()));
+    Put32(out, 2, static_cast<quint32>(out.size()));
     Put32(out, 10, kFileHeaderSize + kInfoHeaderSize);
-    out += dib;
     return out;
 }

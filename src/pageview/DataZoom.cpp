@@ -55,26 +55,42 @@ void CDataZoom::SetMarked(int width, int left, int height, int top)
     m_v.markPos = top;
 }
 
-void CDataZoom::LayoutAxis(ZoomAxis& a, bool clampPositiveOffset) const
+void CDataZoom::LayoutAxis(ZoomAxis& a) const
 {
     if (a.client >= a.zoomed) {
         a.offset = m_alignTopLeft != 0 ? 0 : (a.client - a.zoomed) / 2;
         a.scrollNeeded = 0;
         return;
     }
-    a.scrollNeeded = 1;
-    if (clampPositiveOffset && a.offset > 0) {
-        a.offset = 0;
+    // The page keeps its leading edge where it was in window pixels, as far as the range allows: an edge
+    // beyond the new end would show blank window while page stays out of reach.
+    KeepAxisReachable(a);
+}
+
+void CDataZoom::KeepAxisReachable(ZoomAxis& a)
+{
+    if (a.zoomed > a.client) {
+        a.scrollNeeded = 1;
+        a.scrollRange = a.zoomed - std::max(0, a.client);
+        a.offset = std::clamp(a.offset, -a.scrollRange, 0);
+        a.scrollPos = -a.offset;
+        return;
     }
-    a.scrollPos = Abs(a.offset);
-    a.scrollRange = a.zoomed - a.client;
+    a.scrollNeeded = 0;
+    a.offset = std::clamp(a.offset, 0, std::max(0, a.client - a.zoomed));
+}
+
+void CDataZoom::KeepPageReachable()
+{
+    KeepAxisReachable(m_h);
+    KeepAxisReachable(m_v);
 }
 
 void CDataZoom::ApplyZoom()
 {
     for (ZoomAxis* a : {&m_h, &m_v}) {
         a->zoomed = Trunc(a->page * m_zoomPercent / 100.0);
-        LayoutAxis(*a, true);
+        LayoutAxis(*a);
     }
 }
 
@@ -84,8 +100,8 @@ void CDataZoom::ApplyZoomedSize()
     if (m_v.page != 0) {
         m_zoomPercent = static_cast<double>(Trunc(m_v.zoomed * 100.0 / m_v.page));
     }
-    LayoutAxis(m_h, false);
-    LayoutAxis(m_v, false);
+    LayoutAxis(m_h);
+    LayoutAxis(m_v);
 }
 
 void CDataZoom::ZoomActualPixels()
@@ -164,24 +180,41 @@ void CDataZoom::ScrollAxis(ZoomAxisId axis, int kind, int position)
     ZoomAxis& a = AxisRef(axis);
     switch (kind) {
     case ScrollForward:
-        if (static_cast<long long>(a.scrollPos) + kScrollStep <= a.scrollRange) {
-            a.scrollPos += kScrollStep;
-            a.offset = -a.scrollPos;
-        }
+        ScrollBy(axis, kScrollStep);
         break;
     case ScrollBack:
-        if (static_cast<long long>(a.scrollPos) - kScrollStep >= 0) {
-            a.scrollPos -= kScrollStep;
-            a.offset = -a.scrollPos;
-        }
+        ScrollBy(axis, -kScrollStep);
+        break;
+    case ScrollPageForward:
+        ScrollBy(axis, std::max(1, a.client));
+        break;
+    case ScrollPageBack:
+        ScrollBy(axis, -std::max(1, a.client));
         break;
     case ScrollTo:
-        a.scrollPos = position / kScrollStep * kScrollStep;
+        if (a.scrollNeeded == 0) {
+            break;
+        }
+        // The thumb at its end shows the page's last pixels; elsewhere positions keep the 20-pixel grid.
+        a.scrollPos =
+            position >= a.scrollRange ? a.scrollRange : std::max(0, position / kScrollStep * kScrollStep);
         a.offset = -a.scrollPos;
         break;
     default:
         break;
     }
+}
+
+void CDataZoom::ScrollBy(ZoomAxisId axis, int pixels)
+{
+    ZoomAxis& a = AxisRef(axis);
+    if (a.scrollNeeded == 0) {
+        return; // a page that fits does not move
+    }
+    const long long pos =
+        std::clamp<long long>(static_cast<long long>(a.scrollPos) + pixels, 0, a.scrollRange);
+    a.scrollPos = static_cast<int>(pos);
+    a.offset = -a.scrollPos;
 }
 
 ZoomStatus CDataZoom::ZoomToMarked()
@@ -216,27 +249,8 @@ ZoomStatus CDataZoom::ZoomToMarked()
     }
 
     m_zoomPercent = m_h.zoomed * 100.0 / m_h.page;
-    for (ZoomAxis* a : {&m_h, &m_v}) {
-        a->scrollRange = a->zoomed - a->client;
-        a->scrollPos = Abs(a->offset);
-        a->scrollNeeded = a->offset < 0 ? 1 : 0;
-    }
+    // Whether an axis scrolls follows from the sizes, not from the sign of the offset: a mark that starts
+    // in the margin beside the page gives a positive offset on a page larger than the window.
+    KeepPageReachable();
     return ZoomOk;
-}
-
-void CDataZoom::UpdateScrollRanges()
-{
-    for (ZoomAxis* a : {&m_h, &m_v}) {
-        if (a->scrollNeeded == 0) {
-            continue;
-        }
-        a->scrollRange = std::max(0, a->zoomed - a->client);
-        if (a->scrollPos > a->scrollRange) {
-            a->scrollPos = a->scrollRange;
-            a->offset = -a->scrollPos;
-        }
-        if (a->scrollRange == 0) {
-            a->scrollNeeded = 0;
-        }
-    }
 }

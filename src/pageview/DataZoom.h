@@ -16,6 +16,8 @@ enum ScrollKind : int
     ScrollForward = 1,
     ScrollBack = 2,
     ScrollTo = 3,
+    ScrollPageForward = 4, // a click in the scroll bar's trough: one visible extent on
+    ScrollPageBack = 5,
 };
 
 enum ZoomAxisId : int
@@ -68,15 +70,21 @@ public:
     void ZoomWholeWidth();
     void ZoomActualPixels();
     ZoomStatus ZoomToMarked();
+    // Steps never leave the page: the last step forward or back is a partial one.
     void ScrollAxis(ZoomAxisId axis, int kind, int position = 0);
-    // After the window lost or regained room for a scroll bar: the ranges of the scrolling axes follow
-    // the new window size; positions beyond the new end move back to it. The page is not refitted.
-    void UpdateScrollRanges();
+    // Moves the page by `pixels` on a scrolling axis (positive: towards the page's end), clamped to the
+    // range; for wheels and touchpads.
+    void ScrollBy(ZoomAxisId axis, int pixels);
+    // After any change of the page's or the window's size: an axis on which the zoomed page is larger than
+    // the window scrolls over the whole page, with its offset inside the range; a page that fits stays
+    // wholly inside the window. The page is not refitted and moves only as far as that needs.
+    void KeepPageReachable();
     bool IsReady() const;
 
 private:
     ZoomAxis& AxisRef(ZoomAxisId a) { return a == AxisHorizontal ? m_h : m_v; }
-    void LayoutAxis(ZoomAxis& a, bool clampPositiveOffset) const;
+    void LayoutAxis(ZoomAxis& a) const;
+    static void KeepAxisReachable(ZoomAxis& a);
 
     double m_zoomPercent = 100.0;
     double m_minZoom = 5.0;

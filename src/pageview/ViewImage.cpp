@@ -1,22 +1,15 @@
 #include "pageview/ViewImage.h"
 
-#include "core/CommandIds.h"
 #include "core/Strings.h"
 #include "document/FolivantData.h"
 #include "document/FolivantDoc.h"
-#include "pageview/ClipboardDib.h"
-#include "platform/Icons.h"
+#include "pageview/PagePaintPlan.h"
 #include "platform/Platform.h"
 
-#include <QKeyEvent>
-#include <QMenu>
+#include <QGuiApplication>
+#include <QPaintEvent>
 #include <QPainter>
-#include <QRubberBand>
 #include <QScrollBar>
-
-namespace {
-constexpr int kWheelLinesPerNotch = 3;
-}
 
 CViewImage::CViewImage(QWidget* parent) : QAbstractScrollArea(parent)
 {
@@ -26,6 +19,7 @@ CViewImage::CViewImage(QWidget* parent) : QAbstractScrollArea(parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setAutoFillBackground(false);
     viewport()->setMouseTracking(false);
+    viewport()->grabGesture(Qt::PinchGesture);
     for (ZoomAxisId axis : {AxisHorizontal, AxisVertical}) {
         QScrollBar* bar = axis == AxisHorizontal ? horizontalScrollBar() : verticalScrollBar();
         bar->setSingleStep(CDataZoom::kScrollStep);
@@ -35,9 +29,32 @@ CViewImage::CViewImage(QWidget* parent) : QAbstractScrollArea(parent)
         connect(bar, &QScrollBar::sliderReleased, this,
                 [this, axis, bar] { OnScroll(axis, ThumbPosition, bar->sliderPosition()); });
     }
+
+    m_worker = new CPageRenderWorker(this);
+    connect(m_worker, &CPageRenderWorker::pageLoaded, this, &CViewImage::OnPageLoaded, Qt::QueuedConnection);
+    connect(m_worker, &CPageRenderWorker::regionRendered, this, &CViewImage::OnRegionRendered,
+            Qt::QueuedConnection);
+    m_copier = new CPageCopier(this);
+    connect(m_copier, &CPageCopier::finished, this, &CViewImage::OnCopyFinished, Qt::QueuedConnection);
+    m_busyTimer.setSingleShot(true);
+    m_busyTimer.setInterval(kBusyCursorDelayMs);
+    connect(&m_busyTimer, &QTimer::timeout, this, [this] {
+        m_waitedLong = true;
+        UpdateBusyCursor();
+    });
 }
 
-CViewImage::~CViewImage() = default;
+CViewImage::~CViewImage()
+{
+    // The threads end before anything they report to goes.
+    delete m_worker;
+    m_worker = nullptr;
+    delete m_copier;
+    m_copier = nullptr;
+    if (m_busyCursor) {
+        QGuiApplication::restoreOverrideCursor();
+    }
+}
 
 void CViewImage::SetPageDrawn(bool drawn)
 {
@@ -46,6 +63,38 @@ void CViewImage::SetPageDrawn(bool drawn)
         Q_EMIT pageDrawnChanged(drawn);
     }
 }
+
+double CViewImage::DevicePixelRatio() const
+{
+    return viewport()->devicePixelRatio();
+}
+
+bool CViewImage::IsCopying() const
+{
+    return m_copier != nullptr && m_copier->IsBusy();
+}
+
+void CViewImage::UpdateBusyCursor()
+{
+    const bool waiting = m_loadingGeneration != 0 || m_regionInFlight.has_value();
+    if (!waiting) {
+        m_busyTimer.stop();
+        m_waitedLong = false;
+    } else if (!m_busyTimer.isActive() && !m_waitedLong) {
+        m_busyTimer.start();
+    }
+    const bool busy = IsCopying() || m_waitedLong;
+    if (busy != m_busyCursor) {
+        m_busyCursor = busy;
+        if (busy) {
+            QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+        } else {
+            QGuiApplication::restoreOverrideCursor();
+        }
+    }
+}
+
+// ---- showing a page ----
 
 void CViewImage::ShowPage(int frameIndex, int rotation, int second)
 {
@@ -59,40 +108,148 @@ void CViewImage::ShowPage(int frameIndex, int rotation, int second)
     m_path = m_doc->GetPathName();
     m_rotation = rotation & 3;
     m_second = second;
-    m_pageImage.reset();
-    if (!m_path.isEmpty()) {
-        m_pageImage = std::make_unique<CTiffImage>(m_path);
-        m_pageImage->SelectActiveFrame(frameIndex);
-        // Square pixels at the higher resolution, then the page's own quarter turns.
-        QSize size = m_pageImage->GetSquarePixelSize();
-        switch (m_rotation) {
-        case 1:
-            m_pageImage->RotateFlip(RotateFlipType::Rotate90FlipNone);
-            size.transpose();
-            break;
-        case 2:
-            m_pageImage->RotateFlip(RotateFlipType::Rotate180FlipNone);
-            break;
-        case 3:
-            m_pageImage->RotateFlip(RotateFlipType::Rotate270FlipNone);
-            size.transpose();
-            break;
-        default:
-            break;
-        }
-        m_zoom.SetPageWidth(size.width());
-        m_zoom.SetPageHeight(size.height());
-        HideScrollBars();
-        m_zoom.ZoomWholePage();
-        UpdateScrollBars();
+    ++m_generation;
+    m_regionInFlight.reset();
+    if (m_path.isEmpty()) {
+        m_worker->Forget(m_generation);
+        m_loadingGeneration = 0;
+        m_hasPage = false;
+        m_shown = ShownPage();
+        m_preview = Rendering();
+        m_region = Rendering();
+        UpdateBusyCursor();
+        viewport()->update();
+        return;
     }
-    viewport()->update();
+    // The page on screen stays until the new one has arrived.
+    m_hasPage = true;
+    m_loadingGeneration = m_generation;
+    m_loadingFrame = frameIndex;
+    CPageRequest request;
+    request.generation = m_generation;
+    request.path = m_path;
+    request.frame = frameIndex;
+    request.rotation = m_rotation;
+    request.fitWindow = contentsRect().size(); // a fitted page needs no scroll bars
+    request.alignTopLeft = m_data != nullptr ? m_data->image.Align : m_zoom.GetAlignTopLeft();
+    request.dpr = DevicePixelRatio();
+    m_worker->RequestPage(request);
+    UpdateBusyCursor();
+}
+
+void CViewImage::OnPageLoaded(const CPageLoaded& page)
+{
+    if (page.generation != m_loadingGeneration) {
+        return; // another page was asked for meanwhile
+    }
+    m_loadingGeneration = 0;
+    m_shown.generation = page.generation;
+    m_shown.frame = m_loadingFrame;
+    m_shown.rotation = page.rotation;
+    m_shown.imageSize = page.imageSize;
+    m_preview =
+        Rendering{page.preview, page.previewFull, QRect(QPoint(0, 0), page.previewFull), page.rotation};
+    m_region = Rendering();
+    m_regionInFlight.reset();
+    m_failedRegion.reset();
+    m_zoom.SetPageWidth(page.squareSize.width());
+    m_zoom.SetPageHeight(page.squareSize.height());
+    HideScrollBars();
+    if (page.squareSize.isEmpty()) {
+        m_zoom.ApplyZoom(); // nothing to show: no size left over from the previous page, no scroll bars
+    }
+    m_zoom.ZoomWholePage();
+    UpdateScrollBars();
+    UpdateBusyCursor();
+}
+
+void CViewImage::OnRegionRendered(const CRegionRendered& region)
+{
+    if (m_regionInFlight && *m_regionInFlight == region.request) {
+        m_regionInFlight.reset();
+    }
+    if (region.request.generation == m_shown.generation) {
+        if (region.image.isNull()) {
+            m_failedRegion = region.request; // not asked again until something changes
+        } else {
+            m_region = Rendering{region.image, region.request.fullDevice, region.request.part,
+                                 region.request.rotation};
+            viewport()->update();
+        }
+    }
+    UpdateBusyCursor();
 }
 
 void CViewImage::OnInitialUpdate()
 {
     ShowPage(0, m_rotation, m_second);
 }
+
+// ---- painting: only what the worker has rendered; paint never waits ----
+
+void CViewImage::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(viewport());
+    painter.setClipRect(event->rect());
+    painter.fillRect(event->rect(), palette().color(QPalette::Base));
+    if (!m_hasPage || m_shown.generation == 0) {
+        return; // the first page is still on its way
+    }
+    DrawPage(painter);
+    if (m_loadingGeneration == 0) {
+        m_documentDrawn = true;
+        SetPageDrawn(true);
+    }
+}
+
+void CViewImage::DrawPage(QPainter& painter)
+{
+    if (m_zoom.GetPageWidth() <= 0 || m_zoom.GetPageHeight() <= 0) {
+        return; // a page that cannot be decoded shows nothing
+    }
+    const double dpr = DevicePixelRatio();
+    const CPagePaintPlan plan = PlanPagePaint(m_imageRect, viewport()->size(), dpr);
+    if (plan.visible.isEmpty()) {
+        return;
+    }
+    const int rotation = m_shown.rotation;
+    const auto drawExact = [&](const Rendering& r) {
+        QImage image = r.image;
+        image.setDevicePixelRatio(dpr);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(WindowRectOfPart(m_imageRect, dpr, r.part).topLeft(), image);
+    };
+    for (const Rendering* r : {&m_region, &m_preview}) {
+        if (r->IsFor(plan.fullDevice, rotation) && r->part.contains(plan.visible)) {
+            drawExact(*r);
+            return;
+        }
+    }
+    // Meanwhile the whole page as it arrived, scaled, and what there is of the part at this zoom.
+    if (!m_preview.image.isNull() && m_preview.rotation == rotation) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        painter.drawImage(QRectF(m_imageRect), m_preview.image);
+    }
+    if (m_region.IsFor(plan.fullDevice, rotation)) {
+        drawExact(m_region);
+    }
+    CRegionRequest request;
+    request.generation = m_shown.generation;
+    request.rotation = rotation;
+    request.fullDevice = plan.fullDevice;
+    request.part = RenderRegionFor(plan);
+    const auto covers = [&](const std::optional<CRegionRequest>& r) {
+        return r && r->generation == request.generation && r->rotation == rotation &&
+               r->fullDevice == plan.fullDevice && r->part.contains(plan.visible);
+    };
+    if (!covers(m_regionInFlight) && !covers(m_failedRegion)) {
+        m_regionInFlight = request;
+        m_worker->RequestRegion(request);
+        UpdateBusyCursor();
+    }
+}
+
+// ---- layout and scroll bars ----
 
 void CViewImage::UpdateImageRect()
 {
@@ -103,12 +260,19 @@ void CViewImage::UpdateImageRect()
                         m_zoom.Vertical().zoomed);
 }
 
+void CViewImage::RecordWindowSize()
+{
+    m_zoom.SetWindowWidth(viewport()->width());
+    m_zoom.SetWindowHeight(viewport()->height());
+}
+
 void CViewImage::HideScrollBars()
 {
     m_updatingBars = true;
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_updatingBars = false;
+    RecordWindowSize();
 }
 
 void CViewImage::ApplyScrollBarPolicies()
@@ -134,13 +298,17 @@ void CViewImage::ApplyScrollBarPolicies()
 
 void CViewImage::UpdateScrollBars()
 {
+    // A bar that comes or goes changes the room of the other axis: settle until both agree, so that a
+    // page wider than what the vertical bar leaves gets its horizontal bar too.
     m_updatingBars = true;
-    const QSize before = viewport()->size();
-    ApplyScrollBarPolicies();
-    if (viewport()->size() != before) {
-        // A bar came or went: the scroll ranges follow the room that is left, the page stays put.
-        m_zoom.UpdateScrollRanges();
+    for (int round = 0; round < 4; ++round) {
+        RecordWindowSize();
+        m_zoom.KeepPageReachable();
+        const QSize before = viewport()->size();
         ApplyScrollBarPolicies();
+        if (viewport()->size() == before) {
+            break;
+        }
     }
     m_updatingBars = false;
     UpdateImageRect();
@@ -176,6 +344,7 @@ void CViewImage::OnWholeWidth()
         m_updatingBars = true;
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         m_updatingBars = false;
+        RecordWindowSize();
     }
     m_zoom.ZoomWholeWidth();
     UpdateScrollBars();
@@ -191,14 +360,18 @@ void CViewImage::OnScroll(ZoomAxisId axis, int code, int position)
 {
     switch (code) {
     case LineUp:
-    case PageUp:
     case Top:
         m_zoom.ScrollAxis(axis, ScrollBack);
         break;
     case LineDown:
-    case PageDown:
     case Bottom:
         m_zoom.ScrollAxis(axis, ScrollForward);
+        break;
+    case PageUp:
+        m_zoom.ScrollAxis(axis, ScrollPageBack);
+        break;
+    case PageDown:
+        m_zoom.ScrollAxis(axis, ScrollPageForward);
         break;
     case ThumbPosition:
         m_zoom.ScrollAxis(axis, ScrollTo, position);
@@ -248,177 +421,34 @@ void CViewImage::scrollContentsBy(int, int)
     // Scrolling is the zoom model's; the viewport is repainted from it.
 }
 
-void CViewImage::paintEvent(QPaintEvent* event)
-{
-    QPainter painter(viewport());
-    painter.setClipRect(event->rect());
-    painter.fillRect(event->rect(), palette().color(QPalette::Base));
-    if (m_pageImage != nullptr) {
-        if (!m_imageRect.isEmpty()) {
-            m_pageImage->Draw(painter, m_imageRect, InterpolationMode::HighQuality);
-        }
-        m_documentDrawn = true;
-        SetPageDrawn(true);
-    }
-}
-
 void CViewImage::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
-    m_zoom.SetWindowWidth(viewport()->width());
-    m_zoom.SetWindowHeight(viewport()->height());
+    RecordWindowSize();
     UpdateImageRect();
-}
-
-bool CViewImage::viewportEvent(QEvent* event)
-{
-    if (event->type() == QEvent::Resize) {
-        // Only recorded: the page keeps its size and place until the next zoom, page or rotation.
-        m_zoom.SetWindowWidth(viewport()->width());
-        m_zoom.SetWindowHeight(viewport()->height());
-        UpdateImageRect();
-    }
-    return QAbstractScrollArea::viewportEvent(event);
-}
-
-void CViewImage::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_F1) {
-        Q_EMIT helpRequested(kHelpTopic);
-    }
-    QAbstractScrollArea::keyPressEvent(event);
-}
-
-void CViewImage::wheelEvent(QWheelEvent* event)
-{
-    const QPoint delta = event->angleDelta();
-    if (event->modifiers() & Qt::ControlModifier) {
-        if (delta.y() > 0) {
-            OnZoomIn();
-        } else if (delta.y() < 0) {
-            OnZoomOut();
-        }
-        event->accept();
-        return;
-    }
-    const bool horizontal = (event->modifiers() & Qt::ShiftModifier) || delta.x() != 0;
-    const int steps = (horizontal ? (delta.x() != 0 ? delta.x() : delta.y()) : delta.y()) / 120;
-    const ZoomAxisId axis = horizontal ? AxisHorizontal : AxisVertical;
-    for (int i = 0; i < std::abs(steps) * kWheelLinesPerNotch; ++i) {
-        m_zoom.ScrollAxis(axis, steps > 0 ? ScrollBack : ScrollForward);
-    }
-    if (steps != 0) {
-        UpdateScrollBars();
-    }
-    event->accept();
-}
-
-// ---- marking: a left-button drag zooms into the marked rectangle ----
-
-QRect CViewImage::RubberBand() const
-{
-    return QRect(m_anchor, m_current).normalized();
-}
-
-void CViewImage::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton) {
-        m_anchor = m_current = event->position().toPoint();
-        m_dragging = true;
-        event->accept();
-        return;
-    }
-    if (event->button() == Qt::RightButton) {
-        if (m_pageDrawn) {
-            ShowContextMenu(event->globalPosition().toPoint());
-        }
-        event->accept();
-        return;
-    }
-    QAbstractScrollArea::mousePressEvent(event);
-}
-
-void CViewImage::mouseMoveEvent(QMouseEvent* event)
-{
-    if (!m_dragging) {
-        QAbstractScrollArea::mouseMoveEvent(event);
-        return;
-    }
-    m_current = event->position().toPoint();
-    auto* band = findChild<QRubberBand*>(QStringLiteral("markBand"));
-    if (band == nullptr) {
-        band = new QRubberBand(QRubberBand::Rectangle, viewport());
-        band->setObjectName(QStringLiteral("markBand"));
-    }
-    band->setGeometry(RubberBand());
-    band->show();
-}
-
-void CViewImage::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (event->button() != Qt::LeftButton || !m_dragging) {
-        QAbstractScrollArea::mouseReleaseEvent(event);
-        return;
-    }
-    m_current = event->position().toPoint();
-    m_dragging = false;
-    if (auto* band = findChild<QRubberBand*>(QStringLiteral("markBand"))) {
-        band->hide();
-    }
-    const int left = std::min(m_anchor.x(), m_current.x());
-    const int right = std::max(m_anchor.x(), m_current.x());
-    const int top = std::min(m_anchor.y(), m_current.y());
-    const int bottom = std::max(m_anchor.y(), m_current.y());
-    if (left == right || top == bottom) {
-        return; // a click or a straight line changes nothing
-    }
-    m_zoom.SetMarked(right - left, left, bottom - top, top);
-    const ZoomStatus status = m_zoom.ZoomToMarked();
-    if (status == ZoomOk) {
-        UpdateScrollBars();
-    } else if (m_platform != nullptr) {
-        m_platform->messageBox->Show(this, LoadString(Str::MarkLargerArea), LoadString(Str::Information),
-                                     IMessageBox::Information);
-    }
-}
-
-void CViewImage::ShowContextMenu(const QPoint& globalPos)
-{
-    QMenu menu(this);
-    const auto add = [&](int id, int textId, const char* icon, void (CViewImage::*slot)()) {
-        QAction* a = menu.addAction(FolivantIcon(QString::fromLatin1(icon)), LoadString(textId));
-        a->setData(id);
-        connect(a, &QAction::triggered, this, slot);
-    };
-    add(Cmd::Copy, Str::MenuCopy, "copy", &CViewImage::CopyPageToClipboard);
-    menu.addSeparator();
-    add(Cmd::RotateCw, Str::MenuRotateCw, "rotate-cw", &CViewImage::RotateClockwise);
-    add(Cmd::RotateCcw, Str::MenuRotateCcw, "rotate-ccw", &CViewImage::RotateCounterClockwise);
-    menu.addSeparator();
-    add(Cmd::WholeWidth, Str::MenuWholeWidth, "whole-width", &CViewImage::OnWholeWidth);
-    add(Cmd::WholePage, Str::MenuWholePage, "whole-page", &CViewImage::OnWholePage);
-    add(Cmd::ZoomOut, Str::MenuZoomOut, "zoom-out", &CViewImage::OnZoomOut);
-    add(Cmd::ZoomIn, Str::MenuZoomIn, "zoom-in", &CViewImage::OnZoomIn);
-    add(Cmd::ActualPixels, Str::MenuActualSize, "actual-pixels", &CViewImage::OnActualPixels);
-    menu.exec(globalPos);
 }
 
 // ---- copy and rotation ----
 
 void CViewImage::CopyPageToClipboard()
 {
-    if (m_pageImage == nullptr) {
+    if (!m_hasPage || IsCopying()) {
         return;
     }
+    // The page as it is at this moment: the one on its way if the user has already turned to it.
+    const int frame = m_loadingGeneration != 0 ? m_loadingFrame : m_shown.frame;
+    m_copier->Start(m_path, frame, m_rotation);
+    UpdateBusyCursor();
+}
+
+void CViewImage::OnCopyFinished(const CPageCopy& copy)
+{
+    UpdateBusyCursor();
     bool ok = false;
-    const QSize size = m_pageImage->GetSquarePixelSize();
-    if (!size.isEmpty()) {
-        const QImage page = m_pageImage->RenderScaled(size.width(), size.height(),
-                                                      InterpolationMode::HighQuality, 0xFF000000);
-        if (!page.isNull() && m_platform != nullptr) {
-            ok = m_platform->clipboard->SetPage(page, MakeClipboardBmp(page));
-        }
+    if (!copy.image.isNull() && m_platform != nullptr) {
+        ok = m_platform->clipboard->SetPage(copy.image, copy.bmp);
     }
+    Q_EMIT copyFinished(ok);
     if (m_platform == nullptr) {
         return;
     }
@@ -431,29 +461,45 @@ void CViewImage::CopyPageToClipboard()
     }
 }
 
-void CViewImage::Rotate(RotateFlipType type, int steps)
+void CViewImage::Rotate(int steps)
 {
-    if (m_pageImage == nullptr) {
+    if (!m_hasPage) {
+        return;
+    }
+    m_rotation = (m_rotation + steps) % 4;
+    if (m_loadingGeneration != 0) {
+        // The page is still on its way: ask for it turned.
+        ShowPage(m_loadingFrame, m_rotation, m_second);
+        Q_EMIT rotationChanged(m_rotation, m_second);
         return;
     }
     // The page keeps square pixels after the turn: a fax page of 204 x 98 dpi must not look squashed.
     QSize size(m_zoom.GetPageWidth(), m_zoom.GetPageHeight());
-    m_pageImage->RotateFlip(type);
     size.transpose();
+    m_shown.imageSize.transpose();
+    m_shown.rotation = m_rotation;
+    // Until the worker has rendered the turned page, the page as it arrived is shown turned.
+    if (!m_preview.image.isNull()) {
+        m_preview.image = m_preview.image.transformed(QTransform().rotate(90.0 * steps));
+        m_preview.full = m_preview.image.size();
+        m_preview.part = QRect(QPoint(0, 0), m_preview.full);
+    }
+    m_preview.rotation = m_rotation;
+    m_region = Rendering();
+    m_regionInFlight.reset();
     m_zoom.SetPageWidth(size.width());
     m_zoom.SetPageHeight(size.height());
     HideScrollBars();
     m_zoom.ZoomWholePage();
     UpdateScrollBars();
-    m_rotation = (m_rotation + steps) % 4;
     Q_EMIT rotationChanged(m_rotation, m_second);
 }
 
 void CViewImage::RotateClockwise()
 {
-    Rotate(RotateFlipType::Rotate90FlipNone, 1);
+    Rotate(1);
 }
 void CViewImage::RotateCounterClockwise()
 {
-    Rotate(RotateFlipType::Rotate270FlipNone, 3);
+    Rotate(3);
 }

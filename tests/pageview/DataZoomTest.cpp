@@ -57,18 +57,20 @@ TEST(DataZoom, WholeWidthAndScrolling)
     EXPECT_EQ(z.Vertical().scrollPos, 0);
     EXPECT_EQ(z.Vertical().offset, 0);
 
-    // Thumb positions are rounded down to a multiple of 20 and not clamped to the range.
+    // Thumb positions are rounded down to a multiple of 20; one at or beyond the end shows the end.
+    z.ScrollAxis(AxisVertical, ScrollTo, 333);
+    EXPECT_EQ(z.Vertical().scrollPos, 320);
+    EXPECT_EQ(z.Vertical().offset, -320);
     z.ScrollAxis(AxisVertical, ScrollTo, 1234);
-    EXPECT_EQ(z.Vertical().scrollPos, 1220);
-    EXPECT_EQ(z.Vertical().offset, -1220);
-
-    // No partial step to the end.
-    z.ScrollAxis(AxisVertical, ScrollTo, 440);
-    z.ScrollAxis(AxisVertical, ScrollForward);
-    EXPECT_EQ(z.Vertical().scrollPos, 440);
+    EXPECT_EQ(z.Vertical().scrollPos, 459);
+    EXPECT_EQ(z.Vertical().offset, -459);
     // Unknown kinds do nothing.
     z.ScrollAxis(AxisVertical, 9, 100);
-    EXPECT_EQ(z.Vertical().scrollPos, 440);
+    EXPECT_EQ(z.Vertical().scrollPos, 459);
+    // A page that fits on an axis does not move on it.
+    z.ScrollAxis(AxisHorizontal, ScrollForward);
+    z.ScrollBy(AxisHorizontal, 50);
+    EXPECT_EQ(z.Horizontal().offset, 0);
 }
 
 TEST(DataZoom, ActualPixels)
@@ -131,7 +133,9 @@ TEST(DataZoom, SmallPageLimitsOfMarking)
     EXPECT_EQ(z.Horizontal().offset, 0);
     EXPECT_EQ(z.Vertical().offset, 0);
     EXPECT_EQ(z.Horizontal().scrollNeeded, 0);
-    EXPECT_EQ(z.Vertical().scrollNeeded, 0);
+    // 798 pixels in a 600-pixel-high window: the rest of the page is reachable with a scroll bar.
+    EXPECT_EQ(z.Vertical().scrollNeeded, 1);
+    EXPECT_EQ(z.Vertical().scrollRange, 198);
 }
 
 TEST(DataZoom, LimitsAndNotReady)
@@ -238,6 +242,127 @@ TEST(DataZoom, MarkedZoomKeepsBottomEdgeInsideTheWindow)
     EXPECT_EQ(z.ZoomToMarked(), ZoomOk);
     EXPECT_EQ(z.Vertical().zoomed, 2118);
     EXPECT_EQ(z.Vertical().offset, -(2118 - 600));
+}
+
+// ---- Regressions: no zoom or scroll leaves part of the page out of reach or shows blank beyond it ----
+
+// Every axis either fits wholly inside the window without a bar, or scrolls over exactly the whole page.
+void ExpectWholePageReachable(const CDataZoom& z)
+{
+    for (const ZoomAxis* a : {&z.Horizontal(), &z.Vertical()}) {
+        if (a->zoomed > a->client) {
+            EXPECT_EQ(a->scrollNeeded, 1);
+            EXPECT_EQ(a->scrollRange, a->zoomed - a->client);
+            EXPECT_LE(a->offset, 0);
+            EXPECT_GE(a->offset + a->zoomed, a->client) << "blank beyond the page's end";
+            EXPECT_EQ(a->scrollPos, -a->offset);
+        } else {
+            EXPECT_EQ(a->scrollNeeded, 0);
+            EXPECT_GE(a->offset, 0);
+            EXPECT_LE(a->offset + a->zoomed, a->client);
+        }
+    }
+}
+
+TEST(DataZoom, MarkedZoomFromMarginPortrait)
+{
+    // The fax page whole in a 1087 x 811 window (612 x 811 at offset 237); the mark starts 200 pixels
+    // left of the page, in the empty margin.
+    CDataZoom z;
+    z.SetPageWidth(1728);
+    z.SetPageHeight(2289);
+    z.SetWindowWidth(1087);
+    z.SetWindowHeight(811);
+    z.ZoomWholePage();
+    ASSERT_EQ(z.Horizontal().offset, 237);
+    z.SetMarked(200, 37, 150, 100);
+    ASSERT_EQ(z.ZoomToMarked(), ZoomOk);
+    EXPECT_GT(z.Horizontal().zoomed, 1087);
+    EXPECT_EQ(z.Horizontal().offset, 0); // the page's left edge at the window's edge, with a bar
+    ExpectWholePageReachable(z);
+}
+
+TEST(DataZoom, MarkedZoomFromMarginLandscape)
+{
+    // A wide page fitted by its width leaves margins above and below; the mark starts above the page.
+    CDataZoom z;
+    z.SetPageWidth(3000);
+    z.SetPageHeight(1000);
+    z.SetWindowWidth(800);
+    z.SetWindowHeight(600);
+    z.ZoomWholePage(); // 800 x 266 at top 167
+    ASSERT_EQ(z.Vertical().offset, 167);
+    z.SetMarked(200, 100, 100, 67);
+    ASSERT_EQ(z.ZoomToMarked(), ZoomOk);
+    EXPECT_EQ(z.Vertical().zoomed, 1064);
+    EXPECT_EQ(z.Vertical().offset, 0);
+    EXPECT_EQ(z.Horizontal().offset, -400);
+    ExpectWholePageReachable(z);
+}
+
+TEST(DataZoom, ZoomOutAtEndKeepsThePageAgainstTheWindowsEnd)
+{
+    CDataZoom z = FaxInWindow();
+    z.ZoomActualPixels();
+    z.ScrollAxis(AxisVertical, ScrollTo, 1689);
+    z.ScrollAxis(AxisHorizontal, ScrollTo, 928);
+    ASSERT_EQ(z.Vertical().offset, -1689);
+    EXPECT_EQ(z.ZoomOut(), ZoomOk);
+    EXPECT_EQ(z.ZoomOut(), ZoomOk); // 90 %: 1555 x 2060
+    EXPECT_EQ(z.Vertical().offset, -(2060 - 600));
+    EXPECT_EQ(z.Horizontal().offset, -(1555 - 800));
+    ExpectWholePageReachable(z);
+    while (z.GetZoomPercent() > 30.0) {
+        z.ZoomOut();
+        ExpectWholePageReachable(z);
+    }
+    EXPECT_EQ(z.Horizontal().offset, (800 - z.Horizontal().zoomed) / 2); // fits again: centred
+}
+
+TEST(DataZoom, LastPixelsReachableByStepsPagesAndTheThumb)
+{
+    CDataZoom z = FaxInWindow();
+    z.ZoomWholeWidth(); // vertical range 459, not a multiple of 20
+    for (int i = 0; i < 30; ++i) {
+        z.ScrollAxis(AxisVertical, ScrollForward);
+    }
+    EXPECT_EQ(z.Vertical().scrollPos, 459);
+    z.ScrollAxis(AxisVertical, ScrollBack);
+    EXPECT_EQ(z.Vertical().scrollPos, 439); // arrows keep their 20-pixel step
+
+    // A trough click moves by the visible extent, the last one partially.
+    z.ScrollAxis(AxisVertical, ScrollTo, 0);
+    z.ScrollAxis(AxisVertical, ScrollPageForward);
+    EXPECT_EQ(z.Vertical().scrollPos, 459);
+    z.ScrollAxis(AxisVertical, ScrollPageBack);
+    EXPECT_EQ(z.Vertical().scrollPos, 0);
+
+    z.ScrollAxis(AxisVertical, ScrollTo, 459);
+    EXPECT_EQ(z.Vertical().offset, -459);
+    ExpectWholePageReachable(z);
+}
+
+TEST(DataZoom, ResizeKeepsThePageReachable)
+{
+    CDataZoom z = FaxInWindow();
+    z.ZoomActualPixels();
+    z.ScrollAxis(AxisVertical, ScrollTo, 1689);
+    // A larger window: the page moves only as far as needed to leave no blank band below it.
+    z.SetWindowHeight(900);
+    z.KeepPageReachable();
+    EXPECT_EQ(z.Vertical().offset, -(2289 - 900));
+    // A window larger than the page: no bar, the page inside the window.
+    z.SetWindowWidth(2000);
+    z.KeepPageReachable();
+    EXPECT_EQ(z.Horizontal().scrollNeeded, 0);
+    ExpectWholePageReachable(z);
+    // A smaller window than a page that fitted: a bar appears.
+    CDataZoom fit = FaxInWindow();
+    fit.ZoomWholePage();
+    fit.SetWindowHeight(500);
+    fit.KeepPageReachable();
+    EXPECT_EQ(fit.Vertical().scrollRange, 100);
+    ExpectWholePageReachable(fit);
 }
 
 } // namespace

@@ -226,10 +226,10 @@ TEST_F(FramePrintTest, RotationInThePageViewIsNotPrinted)
     WriteCodedFax(portrait, 2, 1728, 2292, 204, 196);
     ASSERT_TRUE(Start({portrait}));
     CViewImage* view = Frame().PageView();
-    ASSERT_TRUE(testsupport::WaitFor([&] { return view->PageImage() != nullptr; }));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return view->IsPageDrawn(); }));
     view->RotateClockwise();
     ASSERT_EQ(view->Rotation(), 1);
-    ASSERT_GT(view->PageImage()->GetWidth(), view->PageImage()->GetHeight())
+    ASSERT_GT(view->PageImageSize().width(), view->PageImageSize().height())
         << "the view shows the page turned";
 
     const QString out = m_dir.File(QStringLiteral("turned.pdf"));

@@ -309,6 +309,72 @@ bool WriteTiffDocument(const QString& path, const FaxDocSpec& desc, QString* err
     return ok;
 }
 
+bool WriteBlankG4Document(const QString& path, int pages, int width, int height, double xDpi, double yDpi,
+                          QString* error)
+{
+    if (pages < 1 || width < 1 || height < 1) {
+        if (error != nullptr) {
+            *error = QStringLiteral("pages and size must be positive");
+        }
+        return false;
+    }
+    TIFF* tif = TIFFOpen(QFile::encodeName(path).constData(), "w");
+    if (tif == nullptr) {
+        if (error != nullptr) {
+            *error = QStringLiteral("cannot write %1").arg(path);
+        }
+        return false;
+    }
+    // One bit "1" (vertical mode, no change) per row, then the end-of-facsimile block.
+    std::vector<unsigned char> strip(static_cast<size_t>(height / 8), 0xFF);
+    if (height % 8 != 0) {
+        strip.push_back(static_cast<unsigned char>(0xFF00 >> (height % 8)));
+    }
+    const int used = height % 8;
+    if (used == 0) {
+        strip.insert(strip.end(), {0x00, 0x10, 0x01});
+    } else {
+        // The block's 24 bits continue right after the last row's bit.
+        std::vector<int> bits(24, 0);
+        bits[11] = 1;
+        bits[23] = 1;
+        unsigned char* last = &strip.back();
+        int at = used;
+        for (int b : bits) {
+            if (at == 8) {
+                strip.push_back(0);
+                last = &strip.back();
+                at = 0;
+            }
+            *last = static_cast<unsigned char>(*last | (b << (7 - at)));
+            ++at;
+        }
+    }
+    bool ok = true;
+    for (int page = 0; page < pages && ok; ++page) {
+        TIFFSetField(tif, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(width));
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(height));
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+        TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+        TIFFSetField(tif, TIFFTAG_FILLORDER, FILLORDER_MSB2LSB);
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, static_cast<uint32_t>(height));
+        TIFFSetField(tif, TIFFTAG_XRESOLUTION, static_cast<float>(xDpi));
+        TIFFSetField(tif, TIFFTAG_YRESOLUTION, static_cast<float>(yDpi));
+        TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+        TIFFSetField(tif, TIFFTAG_PAGENUMBER, static_cast<uint16_t>(page), static_cast<uint16_t>(pages));
+        ok = TIFFWriteRawStrip(tif, 0, strip.data(), static_cast<tmsize_t>(strip.size())) >= 0 &&
+             TIFFWriteDirectory(tif) != 0;
+    }
+    TIFFClose(tif);
+    if (!ok && error != nullptr) {
+        *error = QStringLiteral("cannot write %1").arg(path);
+    }
+    return ok;
+}
+
 QImage RenderFaxPage(const FaxDocSpec& desc, int pageIndex)
 {
     if (desc.width < 1 || desc.height < 1) {

@@ -61,6 +61,12 @@ struct FaxDocSpec
 // Writes the document; false with a message in *error (if given) on failure.
 bool WriteTiffDocument(const QString& path, const FaxDocSpec& desc, QString* error);
 
+// Blank pages of any size, without drawing them: every row is one Group 4 vertical-mode code against the
+// white row above it, so a page of 92000 x 92000 pixels takes 11.5 KB in the file (and 1 GB decoded).
+// For tests and benchmarks of huge pages. False with a message in *error (if given) on failure.
+bool WriteBlankG4Document(const QString& path, int pages, int width, int height, double xDpi, double yDpi,
+                          QString* error);
+
 // Page `pageIndex` (0-based) upright, exactly as a correct reader shows it after decoding: Grayscale8 for
 // bilevel (only 0 and 255) and grey pages, RGB888 for colour. JPEG pages differ from this by the
 // compression loss.

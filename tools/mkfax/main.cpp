@@ -95,8 +95,11 @@ int main(int argc, char** argv)
                                   QStringLiteral("N"), QStringLiteral("1"));
     const QCommandLineOption quality(QStringLiteral("jpeg-quality"), QStringLiteral("JPEG quality (75)"),
                                      QStringLiteral("N"), QStringLiteral("75"));
+    const QCommandLineOption blank(
+        QStringLiteral("blank"),
+        QStringLiteral("blank Group 4 pages of any size, nothing drawn (huge pages)"));
     p.addOptions({pages, size, normal, dpi, unit, compression, colour, minIsBlack, rps, tile, fill, orient,
-                  big, seed, quality});
+                  big, seed, quality, blank});
     p.process(app);
 
     const QStringList args = p.positionalArguments();
@@ -157,7 +160,12 @@ int main(int argc, char** argv)
     desc.jpegQuality = p.value(quality).toInt();
 
     QString error;
-    if (!WriteTiffDocument(args.at(0), desc, &error)) {
+    if (p.isSet(blank)) {
+        if (!WriteBlankG4Document(args.at(0), desc.pages, desc.width, desc.height, desc.xDpi, desc.yDpi,
+                                  &error)) {
+            return Fail(error);
+        }
+    } else if (!WriteTiffDocument(args.at(0), desc, &error)) {
         return Fail(error);
     }
     std::printf("%s: %d pages, %lld bytes\n", qPrintable(args.at(0)), desc.pages,
