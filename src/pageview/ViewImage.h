@@ -83,6 +83,8 @@ public:
     int Rotation() const { return m_rotation; }
     // The shown page's pixel size as stored in the file, turned; empty without a decodable page.
     QSize PageImageSize() const { return m_shown.imageSize; }
+    // The 0-based index of the page on screen; -1 before any page arrived.
+    int ShownFrame() const { return m_shown.generation != 0 ? m_shown.frame : -1; }
     const QString& DocumentPath() const { return m_path; }
 
 Q_SIGNALS:

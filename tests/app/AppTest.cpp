@@ -382,8 +382,8 @@ TEST(ChangedFile, AFileReplacedWhileOpenIsReadAgainAtTheNextPageChange)
     h.Settle();
     ASSERT_EQ(f.Strip()->GetCurrentPage(), 3);
     const auto shownPage = [&] {
-        CTiffImage* page = f.PageView()->PageImage();
-        return page == nullptr ? std::pair(-1, -1) : std::pair(page->GetActiveFrame() + 1, page->GetWidth());
+        const CViewImage& view = *f.PageView();
+        return std::pair(view.ShownFrame() + 1, view.PageImageSize().width());
     };
     const auto check = [&](int page, int count, int width) {
         // The file is read again once the strip's selection change has ended.
