@@ -1,0 +1,427 @@
+#include "XSession.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QThread>
+
+namespace xwin {
+
+namespace {
+
+std::unique_ptr<XSession> g_session;
+QString g_skipReason = QStringLiteral("not started");
+bool g_setupFault = false;
+
+// Polls `done` every 50 ms until it holds or the deadline passes, without an event loop: the tools
+// run as processes of their own.
+bool Poll(const std::function<bool()>& done, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        if (done()) {
+            return true;
+        }
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QThread::msleep(50);
+    }
+}
+
+QString FindTool(const char* name)
+{
+    return QStandardPaths::findExecutable(QString::fromLatin1(name));
+}
+
+void EndProcess(QProcess* p)
+{
+    if (p == nullptr || p->state() == QProcess::NotRunning) {
+        return;
+    }
+    p->terminate();
+    if (!p->waitForFinished(3000)) {
+        p->kill();
+        p->waitForFinished(3000);
+    }
+}
+
+} // namespace
+
+XSession* XSession::Instance()
+{
+    return g_session.get();
+}
+
+QString XSession::SkipReason()
+{
+    return g_session ? QString() : g_skipReason;
+}
+
+bool XSession::SetupFault()
+{
+    return g_setupFault;
+}
+
+XSession* XSession::Start(QString* why)
+{
+    auto fail = [why](const QString& reason) -> XSession* {
+        g_skipReason = reason;
+        if (why != nullptr) {
+            *why = reason;
+        }
+        return nullptr;
+    };
+    const QString xvfb = FindTool("Xvfb");
+    if (xvfb.isEmpty()) {
+        return fail(QStringLiteral("Xvfb is not installed (scripts/install-deps installs it)"));
+    }
+    std::unique_ptr<XSession> s(new XSession);
+    if (!s->m_dir.isValid()) {
+        return fail(QStringLiteral("no temporary folder"));
+    }
+    // The server picks a free display itself and names it on its standard output.
+    s->m_server = std::make_unique<QProcess>();
+    s->m_server->setProgram(xvfb);
+    s->m_server->setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                               QStringLiteral("0"), QStringLiteral("1920x1200x24"), QStringLiteral("-nolisten"),
+                               QStringLiteral("tcp"), QStringLiteral("-noreset")});
+    s->m_server->setProcessChannelMode(QProcess::SeparateChannels);
+    s->m_server->start();
+    if (!s->m_server->waitForStarted(5000)) {
+        return fail(QStringLiteral("Xvfb does not start: ") + s->m_server->errorString());
+    }
+    QByteArray number;
+    const bool named = Poll(
+        [&] {
+            s->m_server->waitForReadyRead(100);
+            number += s->m_server->readAllStandardOutput();
+            return number.contains('\n') || s->m_server->state() == QProcess::NotRunning;
+        },
+        15000);
+    if (!named || !number.contains('\n')) {
+        const QString err = QString::fromLocal8Bit(s->m_server->readAllStandardError()).trimmed();
+        EndProcess(s->m_server.get());
+        return fail(QStringLiteral("Xvfb could not open a display: ") + err.right(300));
+    }
+    s->m_display = u':' + QString::fromLatin1(number.trimmed());
+
+    // From here on the X server runs: what else is missing is a fault of the set-up, not a reason to skip.
+    auto fault = [&](const QString& reason) {
+        EndProcess(s->m_wm.get());
+        EndProcess(s->m_server.get());
+        g_setupFault = true;
+        return fail(reason);
+    };
+    for (const char* tool : {"openbox", "xprop", "xwininfo", "xdotool", "import"}) {
+        if (FindTool(tool).isEmpty()) {
+            return fault(QString::fromLatin1(tool) + QStringLiteral(" is not installed (run scripts/install-deps)"));
+        }
+    }
+    for (const char* sub : {"cache", "config", "runtime"}) {
+        QDir(s->Dir()).mkpath(QString::fromLatin1(sub));
+    }
+    QFile::setPermissions(s->Dir() + QStringLiteral("/runtime"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    s->m_wm = std::make_unique<QProcess>();
+    s->m_wm->setProcessEnvironment(s->Environment());
+    s->m_wm->setProgram(FindTool("openbox"));
+    s->m_wm->setArguments({QStringLiteral("--sm-disable")});
+    s->m_wm->setStandardOutputFile(QProcess::nullDevice());
+    s->m_wm->setStandardErrorFile(QProcess::nullDevice());
+    s->m_wm->start();
+    // The window manager is ready once it has announced itself on the root window.
+    const XSession& session = *s;
+    const bool managed = Poll(
+        [&] {
+            return session.Property(0, QStringLiteral("_NET_SUPPORTING_WM_CHECK")).contains(u'#');
+        },
+        15000);
+    if (!managed) {
+        return fault(QStringLiteral("openbox did not start on ") + s->m_display);
+    }
+    g_session = std::move(s);
+    return g_session.get();
+}
+
+void XSession::Stop()
+{
+    g_session.reset();
+}
+
+XSession::~XSession()
+{
+    EndProcess(m_wm.get());
+    EndProcess(m_server.get());
+}
+
+QProcessEnvironment XSession::Environment() const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), m_display);
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), Dir() + QStringLiteral("/cache"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), Dir() + QStringLiteral("/config"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), Dir() + QStringLiteral("/runtime"));
+    return env;
+}
+
+QByteArray XSession::Tool(const QString& program, const QStringList& args, int timeoutMs, int* exitCode) const
+{
+    QProcess p;
+    p.setProcessEnvironment(Environment());
+    p.start(program, args);
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished(1000);
+        ADD_FAILURE() << program.toStdString() << " " << args.join(u' ').toStdString() << " did not finish";
+        if (exitCode != nullptr) {
+            *exitCode = -1;
+        }
+        return {};
+    }
+    if (exitCode != nullptr) {
+        *exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    }
+    return p.readAllStandardOutput();
+}
+
+QString XSession::Property(WindowId w, const QString& name) const
+{
+    QStringList args;
+    if (w == 0) {
+        args << QStringLiteral("-root");
+    } else {
+        args << QStringLiteral("-id") << QString::number(w);
+    }
+    args << name;
+    return QString::fromUtf8(Tool(QStringLiteral("xprop"), args)).trimmed();
+}
+
+QList<WindowId> XSession::Stacking() const
+{
+    QList<WindowId> ids;
+    const QString line = Property(0, QStringLiteral("_NET_CLIENT_LIST_STACKING"));
+    const qsizetype hash = line.indexOf(u'#');
+    if (hash < 0) {
+        return ids;
+    }
+    for (const QString& part : line.mid(hash + 1).split(u',', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const WindowId id = part.trimmed().toUInt(&ok, 16);
+        if (ok) {
+            ids << id;
+        }
+    }
+    return ids;
+}
+
+QString XSession::Title(WindowId w) const
+{
+    // _NET_WM_NAME(UTF8_STRING) = "Folivant - Hilfe"
+    const QString line = Property(w, QStringLiteral("_NET_WM_NAME"));
+    const qsizetype first = line.indexOf(u'"');
+    const qsizetype last = line.lastIndexOf(u'"');
+    return first >= 0 && last > first ? line.mid(first + 1, last - first - 1) : QString();
+}
+
+qint64 XSession::Pid(WindowId w) const
+{
+    const QString line = Property(w, QStringLiteral("_NET_WM_PID"));
+    const qsizetype eq = line.indexOf(u'=');
+    return eq < 0 ? 0 : line.mid(eq + 1).trimmed().toLongLong();
+}
+
+QRect XSession::Geometry(WindowId w) const
+{
+    const QString text =
+        QString::fromUtf8(Tool(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(w)}));
+    auto value = [&text](const QString& key) {
+        const QRegularExpression re(QRegularExpression::escape(key) + QStringLiteral(":\\s*(-?\\d+)"));
+        const QRegularExpressionMatch m = re.match(text);
+        return m.hasMatch() ? m.captured(1).toInt() : 0;
+    };
+    return {value(QStringLiteral("Absolute upper-left X")), value(QStringLiteral("Absolute upper-left Y")),
+            value(QStringLiteral("Width")), value(QStringLiteral("Height"))};
+}
+
+WindowId XSession::WaitForWindow(const QRegularExpression& title, qint64 pid, int timeoutMs) const
+{
+    WindowId found = 0;
+    Poll(
+        [&] {
+            for (WindowId w : Stacking()) {
+                if (title.match(Title(w)).hasMatch() && (pid == 0 || Pid(w) == pid) &&
+                    Property(w, QStringLiteral("WM_STATE")).contains(QStringLiteral("Normal"))) {
+                    found = w;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
+
+bool XSession::WaitForNoWindow(const QRegularExpression& title, qint64 pid, int timeoutMs) const
+{
+    return Poll(
+        [&] {
+            for (WindowId w : Stacking()) {
+                if (title.match(Title(w)).hasMatch() && (pid == 0 || Pid(w) == pid)) {
+                    return false;
+                }
+            }
+            return true;
+        },
+        timeoutMs);
+}
+
+bool XSession::Activate(WindowId w) const
+{
+    const QString xdotool = QStringLiteral("xdotool");
+    return Poll(
+        [&] {
+            Tool(xdotool, {QStringLiteral("windowactivate"), QString::number(w)});
+            return Tool(xdotool, {QStringLiteral("getactivewindow")}).trimmed().toUInt() == w;
+        },
+        5000);
+}
+
+void XSession::Keys(const QStringList& keys) const
+{
+    Tool(QStringLiteral("xdotool"), QStringList{QStringLiteral("key"), QStringLiteral("--delay"),
+                                                QStringLiteral("60")} +
+                                        keys);
+}
+
+void XSession::Click(WindowId w, QPoint at) const
+{
+    const QString xdotool = QStringLiteral("xdotool");
+    Tool(xdotool, {QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(w),
+                   QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")});
+}
+
+QImage XSession::GrabScreen() const
+{
+    const QByteArray png = Tool(QStringLiteral("import"), {QStringLiteral("-silent"), QStringLiteral("-window"),
+                                                           QStringLiteral("root"), QStringLiteral("png:-")});
+    return QImage::fromData(png, "PNG").convertToFormat(QImage::Format_RGB32);
+}
+
+QImage XSession::Grab(WindowId w) const
+{
+    const QRect r = Geometry(w);
+    const QImage screen = GrabScreen();
+    return r.isEmpty() ? QImage() : screen.copy(r);
+}
+
+void XSession::Keep(const QImage& image, const QString& name)
+{
+    const QString dir = qEnvironmentVariable("FOLIVANT_XWIN_SHOTS");
+    if (!dir.isEmpty() && !image.isNull()) {
+        QDir().mkpath(dir);
+        image.save(dir + u'/' + name + QStringLiteral(".png"));
+    }
+}
+
+// ---- the program ----
+
+XProgram::XProgram(XSession& session, double scale) : m_session(session), m_scale(scale)
+{
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    QDir().mkpath(DocsDir());
+}
+
+XProgram::~XProgram()
+{
+    EndProcess(&m_process);
+}
+
+void XProgram::UserSettings(const QByteArray& ini)
+{
+    testsupport::WriteFile(m_dir.File(QStringLiteral("config/Zentrel/Folivant.conf")), ini);
+}
+
+void XProgram::MachineSettings(const QByteArray& ini)
+{
+    testsupport::WriteFile(m_dir.File(QStringLiteral("machine.conf")), ini);
+}
+
+bool XProgram::Start(const QStringList& args)
+{
+    QProcessEnvironment env = m_session.Environment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(m_scale));
+    env.remove(QStringLiteral("QT_SCREEN_SCALE_FACTORS"));
+    env.remove(QStringLiteral("QT_AUTO_SCREEN_SCALE_FACTOR"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.File(QStringLiteral("config")));
+    env.insert(QStringLiteral("FOLIVANT_MACHINE_CONFIG"), m_dir.File(QStringLiteral("machine.conf")));
+    m_process.setProcessEnvironment(env);
+    m_process.setWorkingDirectory(m_dir.Path());
+    m_process.start(testsupport::BinaryDir() + QStringLiteral("/folivant"), args);
+    return m_process.waitForStarted(10000);
+}
+
+qint64 XProgram::Pid() const
+{
+    return m_process.processId();
+}
+
+WindowId XProgram::MainWindow(int timeoutMs)
+{
+    return WaitForWindow(QStringLiteral("Folivant V"), timeoutMs);
+}
+
+WindowId XProgram::WaitForWindow(const QString& titlePattern, int timeoutMs) const
+{
+    return m_session.WaitForWindow(QRegularExpression(titlePattern), Pid(), timeoutMs);
+}
+
+bool XProgram::WaitForExit(int timeoutMs)
+{
+    return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(timeoutMs);
+}
+
+QString XProgram::Output()
+{
+    m_output += m_process.readAll();
+    return QString::fromLocal8Bit(m_output);
+}
+
+QString XProgram::DocsDir() const
+{
+    return m_dir.File(QStringLiteral("docs"));
+}
+
+// ---- pixels ----
+
+QRect BoundingBox(const QImage& image, const QRect& area, const std::function<bool(QRgb)>& take)
+{
+    QRect box;
+    const QRect r = area.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+            if (take(image.pixel(x, y))) {
+                box |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return box;
+}
+
+int CountPixels(const QImage& image, const QRect& area, const std::function<bool(QRgb)>& take)
+{
+    int n = 0;
+    const QRect r = area.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+            n += take(image.pixel(x, y)) ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+} // namespace xwin
