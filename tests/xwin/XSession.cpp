@@ -85,8 +85,9 @@ XSession* XSession::Start(QString* why)
     s->m_server = std::make_unique<QProcess>();
     s->m_server->setProgram(xvfb);
     s->m_server->setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                               QStringLiteral("0"), QStringLiteral("1920x1200x24"), QStringLiteral("-nolisten"),
-                               QStringLiteral("tcp"), QStringLiteral("-noreset")});
+                               QStringLiteral("0"), QStringLiteral("1920x1200x24"),
+                               QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                               QStringLiteral("-noreset")});
     s->m_server->setProcessChannelMode(QProcess::SeparateChannels);
     s->m_server->start();
     if (!s->m_server->waitForStarted(5000)) {
@@ -116,7 +117,8 @@ XSession* XSession::Start(QString* why)
     };
     for (const char* tool : {"openbox", "xprop", "xwininfo", "xdotool", "import"}) {
         if (FindTool(tool).isEmpty()) {
-            return fault(QString::fromLatin1(tool) + QStringLiteral(" is not installed (run scripts/install-deps)"));
+            return fault(QString::fromLatin1(tool) +
+                         QStringLiteral(" is not installed (run scripts/install-deps)"));
         }
     }
     for (const char* sub : {"cache", "config", "runtime"}) {
@@ -133,11 +135,9 @@ XSession* XSession::Start(QString* why)
     s->m_wm->start();
     // The window manager is ready once it has announced itself on the root window.
     const XSession& session = *s;
-    const bool managed = Poll(
-        [&] {
-            return session.Property(0, QStringLiteral("_NET_SUPPORTING_WM_CHECK")).contains(u'#');
-        },
-        15000);
+    const bool managed =
+        Poll([&] { return session.Property(0, QStringLiteral("_NET_SUPPORTING_WM_CHECK")).contains(u'#'); },
+             15000);
     if (!managed) {
         return fault(QStringLiteral("openbox did not start on ") + s->m_display);
     }
@@ -234,6 +234,21 @@ qint64 XSession::Pid(WindowId w) const
     return eq < 0 ? 0 : line.mid(eq + 1).trimmed().toLongLong();
 }
 
+int XSession::MotifFunctions(WindowId w) const
+{
+    constexpr int kAll = MotifResize | MotifMove | MotifMinimize | MotifMaximize | MotifClose;
+    // _MOTIF_WM_HINTS(_MOTIF_WM_HINTS) = 0x3, 0x26, 0x1e, 0x0, 0x0: flags, functions, decorations, ...
+    const QString line = Property(w, QStringLiteral("_MOTIF_WM_HINTS"));
+    const qsizetype eq = line.indexOf(u'=');
+    const QStringList values = eq < 0 ? QStringList() : line.mid(eq + 1).split(u',');
+    if (values.size() < 2 || (values.at(0).trimmed().toUInt(nullptr, 16) & 0x1) == 0) {
+        return kAll;
+    }
+    const int functions = static_cast<int>(values.at(1).trimmed().toUInt(nullptr, 16));
+    // Bit 0 turns the list round: everything except what is listed.
+    return (functions & 0x1) != 0 ? kAll & ~functions : functions & kAll;
+}
+
 QRect XSession::Geometry(WindowId w) const
 {
     const QString text =
@@ -292,22 +307,23 @@ bool XSession::Activate(WindowId w) const
 
 void XSession::Keys(const QStringList& keys) const
 {
-    Tool(QStringLiteral("xdotool"), QStringList{QStringLiteral("key"), QStringLiteral("--delay"),
-                                                QStringLiteral("60")} +
-                                        keys);
+    Tool(QStringLiteral("xdotool"),
+         QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60")} + keys);
 }
 
 void XSession::Click(WindowId w, QPoint at) const
 {
     const QString xdotool = QStringLiteral("xdotool");
-    Tool(xdotool, {QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(w),
-                   QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")});
+    Tool(xdotool,
+         {QStringLiteral("mousemove"), QStringLiteral("--window"), QString::number(w),
+          QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")});
 }
 
 QImage XSession::GrabScreen() const
 {
-    const QByteArray png = Tool(QStringLiteral("import"), {QStringLiteral("-silent"), QStringLiteral("-window"),
-                                                           QStringLiteral("root"), QStringLiteral("png:-")});
+    const QByteArray png =
+        Tool(QStringLiteral("import"), {QStringLiteral("-silent"), QStringLiteral("-window"),
+                                        QStringLiteral("root"), QStringLiteral("png:-")});
     return QImage::fromData(png, "PNG").convertToFormat(QImage::Format_RGB32);
 }
 

@@ -56,6 +56,17 @@ public:
     qint64 Pid(WindowId w) const;
     // One of the window's properties as xprop prints it ("_NET_WM_ALLOWED_ACTIONS(ATOM) = ...").
     QString Property(WindowId w, const QString& name) const;
+    // What the window asks the window manager to offer (_MOTIF_WM_HINTS functions), as Motif* bits; all of
+    // them when it asks for nothing in particular.
+    enum MotifFunction
+    {
+        MotifResize = 0x2,
+        MotifMove = 0x4,
+        MotifMinimize = 0x8,
+        MotifMaximize = 0x10,
+        MotifClose = 0x20,
+    };
+    int MotifFunctions(WindowId w) const;
     // The window's inside on the screen, in screen pixels.
     QRect Geometry(WindowId w) const;
     // The first managed window of process `pid` (0: any) whose title matches, once it is mapped and
@@ -121,8 +132,8 @@ int CountPixels(const QImage& image, const QRect& area, const std::function<bool
 #define XWIN_REQUIRE_SESSION()                                                                               \
     do {                                                                                                     \
         if (::xwin::XSession::SetupFault())                                                                  \
-            FAIL() << "real-window tests: " << ::xwin::XSession::SkipReason().toStdString();                \
+            FAIL() << "real-window tests: " << ::xwin::XSession::SkipReason().toStdString();                 \
         if (::xwin::XSession::Instance() == nullptr)                                                         \
-            GTEST_SKIP() << "no X server for real-window tests: "                                           \
-                         << ::xwin::XSession::SkipReason().toStdString();                                   \
+            GTEST_SKIP() << "no X server for real-window tests: "                                            \
+                         << ::xwin::XSession::SkipReason().toStdString();                                    \
     } while (0)
