@@ -71,6 +71,21 @@ QPalette MakePalette(const Look& l)
     return p;
 }
 
+// Pop-up menus draw on a face of their own (a lightened base colour). In a dark look that face follows
+// the bars, so that the command icons, tinted for the dark toolbar, and the light text stay readable.
+QPalette MakeMenuPalette(const Look& l)
+{
+    QPalette p = MakePalette(l);
+    const QColor text(QString::fromLatin1(l.text));
+    if (text.lightness() > 128) {
+        const QColor window(QString::fromLatin1(l.window));
+        p.setColor(QPalette::Base, window);
+        p.setColor(QPalette::Text, text);
+        p.setColor(QPalette::Disabled, QPalette::Text, window.lighter(170));
+    }
+    return p;
+}
+
 QString MakeStyleSheet(const Look& l)
 {
     const QString bar = QStringLiteral("qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %1, stop:1 %2)")
@@ -131,6 +146,7 @@ void ApplyGuiLook(int value)
         QApplication::setStyle(style);
     }
     QApplication::setPalette(MakePalette(look));
+    QApplication::setPalette(MakeMenuPalette(look), "QMenu");
     qApp->setStyleSheet(MakeStyleSheet(look));
     ResetFolivantIcons();
     g_current = &look;

@@ -54,7 +54,8 @@ TEST(ProgressWindowTest, BarIsPaintedFromTheMomentTheWindowAppears)
     EXPECT_GE(bar.height(), 6);
 
     // No close, minimise or maximise button is asked for, and its size is fixed.
-    EXPECT_EQ(x.MotifFunctions(w) & (XSession::MotifClose | XSession::MotifMinimize | XSession::MotifMaximize), 0);
+    EXPECT_EQ(
+        x.MotifFunctions(w) & (XSession::MotifClose | XSession::MotifMinimize | XSession::MotifMaximize), 0);
     const QString actions = x.Property(w, QStringLiteral("_NET_WM_ALLOWED_ACTIONS"));
     EXPECT_FALSE(actions.contains(QStringLiteral("MAXIMIZE"))) << actions.toStdString();
     EXPECT_FALSE(actions.contains(QStringLiteral("RESIZE"))) << actions.toStdString();
