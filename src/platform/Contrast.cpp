@@ -10,8 +10,11 @@ double Linear(double channel)
 
 QColor Mix(const QColor& from, const QColor& to, double t)
 {
-    auto channel = [t](int a, int b) { return static_cast<int>(std::lround(a + (b - a) * t)); };
-    return {channel(from.red(), to.red()), channel(from.green(), to.green()), channel(from.blue(), to.blue())};
+    auto channel = [t](int a, int b) {
+        return static_cast<int>(std::lround(a + (b - a) * t));
+    };
+    return {channel(from.red(), to.red()), channel(from.green(), to.green()),
+            channel(from.blue(), to.blue())};
 }
 } // namespace
 
@@ -35,7 +38,8 @@ QColor WithContrast(const QColor& colour, const QColor& background, double ratio
     }
     const QColor black(Qt::black);
     const QColor white(Qt::white);
-    const QColor target = ContrastRatio(black, background) >= ContrastRatio(white, background) ? black : white;
+    const QColor target =
+        ContrastRatio(black, background) >= ContrastRatio(white, background) ? black : white;
     // Between a mix that falls short (`low`) and one that reaches the ratio or comes closest (`high`).
     double low = 0.0;
     double high = 1.0;

@@ -72,11 +72,16 @@ struct LookCase
 };
 
 const LookCase kLooks[] = {
-    {Cmd::LookWin2000, "Windows 2000"},        {Cmd::LookOfficeXP, "Office XP"},
-    {Cmd::LookWinXP, "Windows XP"},            {Cmd::LookOffice2003, "Office 2003"},
-    {Cmd::LookVS2005, "Visual Studio 2005"},   {Cmd::LookVS2008, "Visual Studio 2008"},
-    {Cmd::LookBlue, "Office 2007 Blue"},       {Cmd::LookBlack, "Office 2007 Black"},
-    {Cmd::LookSilver, "Office 2007 Silver"},   {Cmd::LookAqua, "Office 2007 Aqua"},
+    {Cmd::LookWin2000, "Windows 2000"},
+    {Cmd::LookOfficeXP, "Office XP"},
+    {Cmd::LookWinXP, "Windows XP"},
+    {Cmd::LookOffice2003, "Office 2003"},
+    {Cmd::LookVS2005, "Visual Studio 2005"},
+    {Cmd::LookVS2008, "Visual Studio 2008"},
+    {Cmd::LookBlue, "Office 2007 Blue"},
+    {Cmd::LookBlack, "Office 2007 Black"},
+    {Cmd::LookSilver, "Office 2007 Silver"},
+    {Cmd::LookAqua, "Office 2007 Aqua"},
     {Cmd::LookWin7, "Windows 7"},
 };
 

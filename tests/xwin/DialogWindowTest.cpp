@@ -123,11 +123,51 @@ TEST_P(DialogWindowTest, F1ShowsTheHelpWindowInFrontAndUsable)
     // The dialog closes, the help window stays; closing the main window ends the program all the same.
     ASSERT_TRUE(x.Activate(dialog));
     x.Keys({QStringLiteral("Escape")});
-    EXPECT_TRUE(x.WaitForNoWindow(QRegularExpression(u'^' + QString::fromUtf8(GetParam().title)), program.Pid()));
+    EXPECT_TRUE(
+        x.WaitForNoWindow(QRegularExpression(u'^' + QString::fromUtf8(GetParam().title)), program.Pid()));
     EXPECT_TRUE(x.Stacking().contains(help));
     ASSERT_TRUE(x.Activate(main));
     x.Keys({QStringLiteral("alt+F4")});
     EXPECT_TRUE(program.WaitForExit()) << "the program still runs with only its help window open";
+}
+
+// The print dialog unfolds its options when it opens; centred on the screen is where it ends up.
+TEST(PrintDialogWindowTest, OpensCentredOnTheScreenAtItsFinalSize)
+{
+    XWIN_REQUIRE_SESSION();
+    XSession& x = *XSession::Instance();
+    XProgram program(x);
+    program.UserSettings("[Misc]\nAbout=1\n");
+    FaxDocSpec desc;
+    desc.pages = 2;
+    const QString fax = program.DocsDir() + QStringLiteral("/brief.tif");
+    ASSERT_TRUE(WriteTiffDocument(fax, desc, nullptr));
+    ASSERT_TRUE(program.Start({fax}));
+    const WindowId main = program.MainWindow();
+    ASSERT_NE(main, 0u) << program.Output().toStdString();
+    ASSERT_TRUE(x.Activate(main));
+    x.Keys({QStringLiteral("ctrl+p")});
+    const WindowId dialog = program.WaitForWindow(QStringLiteral("^(Drucken|Print)$"));
+    ASSERT_NE(dialog, 0u) << "no print dialog";
+    // Wait until it stops moving and growing.
+    QRect frame;
+    QRect last;
+    ASSERT_TRUE(testsupport::WaitFor(
+        [&] {
+            last = frame;
+            frame = x.FrameGeometry(dialog);
+            QThread::msleep(150);
+            return frame == last;
+        },
+        10000))
+        << "the print dialog keeps changing";
+    XSession::Keep(x.GrabScreen(), QStringLiteral("print-dialog"));
+    const QPoint screen = x.Geometry(0).center();
+    // Within the difference between the title bar and the lower edge of the frame.
+    EXPECT_NEAR(frame.center().x(), screen.x(), 12);
+    EXPECT_NEAR(frame.center().y(), screen.y(), 12);
+    x.Keys({QStringLiteral("Escape")});
+    EXPECT_TRUE(x.WaitForNoWindow(QRegularExpression(QStringLiteral("^(Drucken|Print)$")), program.Pid()));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -251,8 +251,9 @@ int XSession::MotifFunctions(WindowId w) const
 
 QRect XSession::Geometry(WindowId w) const
 {
-    const QString text =
-        QString::fromUtf8(Tool(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(w)}));
+    const QStringList args = w == 0 ? QStringList{QStringLiteral("-root")}
+                                    : QStringList{QStringLiteral("-id"), QString::number(w)};
+    const QString text = QString::fromUtf8(Tool(QStringLiteral("xwininfo"), args));
     auto value = [&text](const QString& key) {
         const QRegularExpression re(QRegularExpression::escape(key) + QStringLiteral(":\\s*(-?\\d+)"));
         const QRegularExpressionMatch m = re.match(text);
@@ -260,6 +261,20 @@ QRect XSession::Geometry(WindowId w) const
     };
     return {value(QStringLiteral("Absolute upper-left X")), value(QStringLiteral("Absolute upper-left Y")),
             value(QStringLiteral("Width")), value(QStringLiteral("Height"))};
+}
+
+QRect XSession::FrameGeometry(WindowId w) const
+{
+    // _NET_FRAME_EXTENTS(CARDINAL) = left, right, top, bottom
+    const QString line = Property(w, QStringLiteral("_NET_FRAME_EXTENTS"));
+    const qsizetype eq = line.indexOf(u'=');
+    const QStringList e = eq < 0 ? QStringList() : line.mid(eq + 1).split(u',');
+    const QRect inside = Geometry(w);
+    if (e.size() != 4) {
+        return inside;
+    }
+    return inside.marginsAdded(QMargins(e.at(0).trimmed().toInt(), e.at(2).trimmed().toInt(),
+                                        e.at(1).trimmed().toInt(), e.at(3).trimmed().toInt()));
 }
 
 WindowId XSession::WaitForWindow(const QRegularExpression& title, qint64 pid, int timeoutMs) const

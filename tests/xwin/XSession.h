@@ -11,6 +11,7 @@
 
 #include <QImage>
 #include <QList>
+#include <QMargins>
 #include <QProcess>
 #include <QRect>
 #include <QRegularExpression>
@@ -67,8 +68,10 @@ public:
         MotifClose = 0x20,
     };
     int MotifFunctions(WindowId w) const;
-    // The window's inside on the screen, in screen pixels.
+    // The window's inside on the screen, in screen pixels; the whole screen for 0.
     QRect Geometry(WindowId w) const;
+    // The window with the frame the window manager put around it.
+    QRect FrameGeometry(WindowId w) const;
     // The first managed window of process `pid` (0: any) whose title matches, once it is mapped and
     // painted into; 0 after the deadline.
     WindowId WaitForWindow(const QRegularExpression& title, qint64 pid = 0, int timeoutMs = 20000) const;
