@@ -8,13 +8,12 @@ double Linear(double channel)
     return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
 }
 
-QColor Mix(const QColor& from, const QColor& to, double t)
+// `colour` with its HSL lightness set to `lightness`: the same hue and saturation, so a pale blue
+// becomes a deep blue rather than a grey.
+QColor WithLightness(const QColor& colour, double lightness)
 {
-    auto channel = [t](int a, int b) {
-        return static_cast<int>(std::lround(a + (b - a) * t));
-    };
-    return {channel(from.red(), to.red()), channel(from.green(), to.green()),
-            channel(from.blue(), to.blue())};
+    const QColor hsl = colour.toHsl();
+    return QColor::fromHslF(hsl.hslHueF(), hsl.hslSaturationF(), static_cast<float>(lightness)).toRgb();
 }
 } // namespace
 
@@ -36,16 +35,19 @@ QColor WithContrast(const QColor& colour, const QColor& background, double ratio
     if (ContrastRatio(colour, background) >= ratio) {
         return colour;
     }
-    const QColor black(Qt::black);
-    const QColor white(Qt::white);
-    const QColor target =
-        ContrastRatio(black, background) >= ContrastRatio(white, background) ? black : white;
-    // Between a mix that falls short (`low`) and one that reaches the ratio or comes closest (`high`).
+    // Darker or lighter, whichever way the background leaves more room; at the end of the way lies black
+    // or white.
+    const bool darker = ContrastRatio(Qt::black, background) >= ContrastRatio(Qt::white, background);
+    const double start = colour.toHsl().lightnessF();
+    const double end = darker ? 0.0 : 1.0;
+    // Between a lightness that falls short (`low`) and one that reaches the ratio or comes closest
+    // (`high`), as fractions of the way from the colour's own lightness to the end.
     double low = 0.0;
     double high = 1.0;
     for (int i = 0; i < 16; ++i) {
         const double mid = (low + high) / 2;
-        (ContrastRatio(Mix(colour, target, mid), background) >= ratio ? high : low) = mid;
+        (ContrastRatio(WithLightness(colour, start + (end - start) * mid), background) >= ratio ? high
+                                                                                                : low) = mid;
     }
-    return Mix(colour, target, high);
+    return WithLightness(colour, start + (end - start) * high);
 }

@@ -123,24 +123,29 @@ TEST(LooksTest, IconsAndTheAboutLinkStandOutInEveryLook)
         }
         EXPECT_GE(icons, 15);
 
-        // Menus: each enabled item's icon against the item's face.
+        // Menus: each enabled item's icon against the item's face, also while the item is selected.
         int menuIcons = 0;
         for (QMenu* menu : menus) {
             menu->adjustSize();
-            const QImage image = menu->grab().toImage();
             for (QAction* a : menu->actions()) {
                 if (a->icon().isNull() || !a->isEnabled() || !a->isVisible()) {
                     continue;
                 }
                 const QRect item = menu->actionGeometry(a);
-                const QColor face = Face(image, item);
                 // The 16-pixel icon sits in the item's left column, before the text; the item runs
                 // under the menu's frame.
                 const QRect icon(item.left() + 2, item.top() + 1, 20, item.height() - 2);
-                EXPECT_GE(IconContrast(image, icon, face), kMinimum)
-                    << "menu icon " << a->text().toStdString() << " on " << face.name().toStdString();
+                for (QAction* selected : {static_cast<QAction*>(nullptr), a}) {
+                    menu->setActiveAction(selected);
+                    const QImage image = menu->grab().toImage();
+                    const QColor face = Face(image, item.adjusted(2, 2, -2, -2));
+                    EXPECT_GE(IconContrast(image, icon, face), kMinimum)
+                        << "menu icon " << a->text().toStdString() << (selected ? " selected" : "") << " on "
+                        << face.name().toStdString();
+                }
                 ++menuIcons;
             }
+            menu->setActiveAction(nullptr);
         }
         EXPECT_GE(menuIcons, 15);
 
