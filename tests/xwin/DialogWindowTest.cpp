@@ -116,7 +116,7 @@ TEST_P(DialogWindowTest, F1ShowsTheHelpWindowInFrontAndUsable)
             return after != before;
         },
         5000);
-    XSession::Keep(x.GrabScreen(), QStringLiteral("help-over-%1").arg(QString::fromLatin1(GetParam().name)));
+    x.KeepScreen(QStringLiteral("help-over-%1").arg(QString::fromLatin1(GetParam().name)));
     EXPECT_TRUE(followed) << "the help window does not take input while the dialog is open";
     EXPECT_TRUE(x.Stacking().contains(dialog)) << "the dialog closed";
 
@@ -161,7 +161,7 @@ TEST(PrintDialogWindowTest, OpensCentredOnTheScreenAtItsFinalSize)
         },
         10000))
         << "the print dialog keeps changing";
-    XSession::Keep(x.GrabScreen(), QStringLiteral("print-dialog"));
+    x.KeepScreen(QStringLiteral("print-dialog"));
     const QPoint screen = x.Geometry(0).center();
     // Within the difference between the title bar and the lower edge of the frame.
     EXPECT_NEAR(frame.center().x(), screen.x(), 12);

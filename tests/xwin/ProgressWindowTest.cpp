@@ -27,7 +27,7 @@ TEST(ProgressWindowTest, BarIsPaintedFromTheMomentTheWindowAppears)
     owner.setWindowTitle(QStringLiteral("owner"));
     owner.setGeometry(200, 200, 800, 600);
     owner.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner, 30000));
 
     // As the strip does it: range, show, position - and then the GUI thread is busy with the first page
     // and returns to the event loop only after the window has gone again.

@@ -115,7 +115,7 @@ XSession* XSession::Start(QString* why)
         g_setupFault = true;
         return fail(reason);
     };
-    for (const char* tool : {"openbox", "xprop", "xwininfo", "xdotool", "import"}) {
+    for (const char* tool : {"openbox", "xprop", "xwininfo", "xdotool", "xwd"}) {
         if (FindTool(tool).isEmpty()) {
             return fault(QString::fromLatin1(tool) +
                          QStringLiteral(" is not installed (run scripts/install-deps)"));
@@ -218,20 +218,36 @@ QList<WindowId> XSession::Stacking() const
     return ids;
 }
 
+XSession::WindowInfo XSession::Info(WindowId w) const
+{
+    // One xprop for the three: "_NET_WM_NAME(UTF8_STRING) = "Folivant - Hilfe"", "_NET_WM_PID(CARDINAL) =
+    // 1234", and "WM_STATE(WM_STATE):" followed by indented lines such as "window state: Normal".
+    const QString text = QString::fromUtf8(Tool(
+        QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(w), QStringLiteral("_NET_WM_NAME"),
+                                  QStringLiteral("_NET_WM_PID"), QStringLiteral("WM_STATE")}));
+    WindowInfo info;
+    for (const QString& line : text.split(u'\n')) {
+        if (line.startsWith(QStringLiteral("_NET_WM_NAME("))) {
+            const qsizetype first = line.indexOf(u'"');
+            const qsizetype last = line.lastIndexOf(u'"');
+            info.title = first >= 0 && last > first ? line.mid(first + 1, last - first - 1) : QString();
+        } else if (line.startsWith(QStringLiteral("_NET_WM_PID("))) {
+            info.pid = line.mid(line.indexOf(u'=') + 1).trimmed().toLongLong();
+        } else if (line.contains(QStringLiteral("window state: Normal"))) {
+            info.shown = true;
+        }
+    }
+    return info;
+}
+
 QString XSession::Title(WindowId w) const
 {
-    // _NET_WM_NAME(UTF8_STRING) = "Folivant - Hilfe"
-    const QString line = Property(w, QStringLiteral("_NET_WM_NAME"));
-    const qsizetype first = line.indexOf(u'"');
-    const qsizetype last = line.lastIndexOf(u'"');
-    return first >= 0 && last > first ? line.mid(first + 1, last - first - 1) : QString();
+    return Info(w).title;
 }
 
 qint64 XSession::Pid(WindowId w) const
 {
-    const QString line = Property(w, QStringLiteral("_NET_WM_PID"));
-    const qsizetype eq = line.indexOf(u'=');
-    return eq < 0 ? 0 : line.mid(eq + 1).trimmed().toLongLong();
+    return Info(w).pid;
 }
 
 int XSession::MotifFunctions(WindowId w) const
@@ -283,8 +299,8 @@ WindowId XSession::WaitForWindow(const QRegularExpression& title, qint64 pid, in
     Poll(
         [&] {
             for (WindowId w : Stacking()) {
-                if (title.match(Title(w)).hasMatch() && (pid == 0 || Pid(w) == pid) &&
-                    Property(w, QStringLiteral("WM_STATE")).contains(QStringLiteral("Normal"))) {
+                const WindowInfo info = Info(w);
+                if (info.shown && title.match(info.title).hasMatch() && (pid == 0 || info.pid == pid)) {
                     found = w;
                     return true;
                 }
@@ -300,7 +316,8 @@ bool XSession::WaitForNoWindow(const QRegularExpression& title, qint64 pid, int 
     return Poll(
         [&] {
             for (WindowId w : Stacking()) {
-                if (title.match(Title(w)).hasMatch() && (pid == 0 || Pid(w) == pid)) {
+                const WindowInfo info = Info(w);
+                if (title.match(info.title).hasMatch() && (pid == 0 || info.pid == pid)) {
                     return false;
                 }
             }
@@ -342,11 +359,69 @@ QImage XSession::GrabScreen() const
     return QImage::fromData(png, "PNG").convertToFormat(QImage::Format_RGB32);
 }
 
+QImage ReadXwd(const QByteArray& data)
+{
+    // The header: 25 big-endian 32-bit fields, then the window name, the colour map and the pixels.
+    constexpr int kFields = 25;
+    if (data.size() < kFields * 4) {
+        return {};
+    }
+    auto field = [&data](int i) {
+        const auto* b = reinterpret_cast<const uchar*>(data.constData() + 4 * i);
+        return quint32(b[0]) << 24 | quint32(b[1]) << 16 | quint32(b[2]) << 8 | quint32(b[3]);
+    };
+    const quint32 headerSize = field(0);
+    const quint32 format = field(2);
+    const int width = static_cast<int>(field(4));
+    const int height = static_cast<int>(field(5));
+    const quint32 byteOrder = field(7);
+    const quint32 bitsPerPixel = field(11);
+    const qsizetype bytesPerLine = field(12);
+    const quint32 redMask = field(14);
+    const quint32 colours = field(19);
+    const qsizetype start = headerSize + qsizetype(colours) * 12;
+    // Only what Xvfb writes at depth 24: ZPixmap, red in the high bits, three or four bytes a pixel.
+    const int step = static_cast<int>(bitsPerPixel / 8);
+    if (format != 2 || (bitsPerPixel != 24 && bitsPerPixel != 32) || redMask != 0xff0000u || width <= 0 ||
+        height <= 0 || bytesPerLine < qsizetype(width) * step ||
+        data.size() < start + bytesPerLine * height) {
+        return {};
+    }
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const uchar*>(data.constData() + start + bytesPerLine * y);
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const uchar* p = row + step * x;
+            const uchar* last = p + step - 1;
+            const quint32 v = byteOrder == 0
+                                  ? quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16
+                                  : quint32(last[0]) | quint32(last[-1]) << 8 | quint32(last[-2]) << 16;
+            out[x] = 0xff000000u | v;
+        }
+    }
+    return image;
+}
+
 QImage XSession::Grab(WindowId w) const
 {
-    const QRect r = Geometry(w);
-    const QImage screen = GrabScreen();
-    return r.isEmpty() ? QImage() : screen.copy(r);
+    // What the screen shows inside the window. xwd is cheap, which counts on a busy machine; reading the
+    // window itself rather than the root is also right where the window manager's frame and the window
+    // differ in format.
+    QImage image = ReadXwd(
+        Tool(QStringLiteral("xwd"), {QStringLiteral("-id"), QString::number(w), QStringLiteral("-silent")}));
+    if (image.isNull()) {
+        const QRect r = Geometry(w);
+        image = r.isEmpty() ? QImage() : GrabScreen().copy(r);
+    }
+    return image;
+}
+
+void XSession::KeepScreen(const QString& name) const
+{
+    if (!qEnvironmentVariableIsEmpty("FOLIVANT_XWIN_SHOTS")) {
+        Keep(GrabScreen(), name);
+    }
 }
 
 void XSession::Keep(const QImage& image, const QString& name)
