@@ -8,6 +8,7 @@
 #include <QPalette>
 #include <QTest>
 #include <QThread>
+#include <QWindow>
 
 using namespace xwin;
 
@@ -27,7 +28,12 @@ TEST(ProgressWindowTest, BarIsPaintedFromTheMomentTheWindowAppears)
     owner.setWindowTitle(QStringLiteral("owner"));
     owner.setGeometry(200, 200, 800, 600);
     owner.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner, 30000));
+    ASSERT_TRUE(testsupport::WaitFor(
+        [&] {
+            x.NudgeWindowManager();
+            return owner.windowHandle() != nullptr && owner.windowHandle()->isExposed();
+        },
+        30000));
 
     // As the strip does it: range, show, position - and then the GUI thread is busy with the first page
     // and returns to the event loop only after the window has gone again.

@@ -81,32 +81,41 @@ XSession* XSession::Start(QString* why)
     if (!s->m_dir.isValid()) {
         return fail(QStringLiteral("no temporary folder"));
     }
-    // The server picks a free display itself and names it on its standard output.
-    s->m_server = std::make_unique<QProcess>();
-    s->m_server->setProgram(xvfb);
-    s->m_server->setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                               QStringLiteral("0"), QStringLiteral("1920x1200x24"),
-                               QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-                               QStringLiteral("-noreset")});
-    s->m_server->setProcessChannelMode(QProcess::SeparateChannels);
-    s->m_server->start();
-    if (!s->m_server->waitForStarted(5000)) {
-        return fail(QStringLiteral("Xvfb does not start: ") + s->m_server->errorString());
+    // A display of its own, well above those people and other tools use, and one whose lock file and
+    // socket nobody holds: the server takes the lock itself, so a race with another run only moves on to
+    // the next number, and no other server's socket is ever touched.
+    QString err;
+    for (int n = 110; n < 400 && s->m_display.isEmpty(); ++n) {
+        const QString number = QString::number(n);
+        if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)) ||
+            QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number))) {
+            continue;
+        }
+        s->m_server = std::make_unique<QProcess>();
+        s->m_server->setProgram(xvfb);
+        s->m_server->setArguments({u':' + number, QStringLiteral("-screen"), QStringLiteral("0"),
+                                   QStringLiteral("1920x1200x24"), QStringLiteral("-nolisten"),
+                                   QStringLiteral("tcp"), QStringLiteral("-noreset")});
+        s->m_server->setStandardOutputFile(QProcess::nullDevice());
+        s->m_server->start();
+        if (!s->m_server->waitForStarted(5000)) {
+            return fail(QStringLiteral("Xvfb does not start: ") + s->m_server->errorString());
+        }
+        const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(number);
+        Poll([&] { return QFile::exists(socket) || s->m_server->state() == QProcess::NotRunning; }, 15000);
+        if (s->m_server->state() == QProcess::Running && QFile::exists(socket)) {
+            s->m_display = u':' + number;
+        } else {
+            err = QString::fromLocal8Bit(s->m_server->readAllStandardError()).trimmed();
+            EndProcess(s->m_server.get());
+            if (!err.contains(QStringLiteral("already"))) {
+                break; // not a taken display: the server cannot run here
+            }
+        }
     }
-    QByteArray number;
-    const bool named = Poll(
-        [&] {
-            s->m_server->waitForReadyRead(100);
-            number += s->m_server->readAllStandardOutput();
-            return number.contains('\n') || s->m_server->state() == QProcess::NotRunning;
-        },
-        15000);
-    if (!named || !number.contains('\n')) {
-        const QString err = QString::fromLocal8Bit(s->m_server->readAllStandardError()).trimmed();
-        EndProcess(s->m_server.get());
+    if (s->m_display.isEmpty()) {
         return fail(QStringLiteral("Xvfb could not open a display: ") + err.right(300));
     }
-    s->m_display = u':' + QString::fromLatin1(number.trimmed());
 
     // From here on the X server runs: what else is missing is a fault of the set-up, not a reason to skip.
     auto fault = [&](const QString& reason) {
@@ -293,11 +302,21 @@ QRect XSession::FrameGeometry(WindowId w) const
                                         e.at(1).trimmed().toInt(), e.at(3).trimmed().toInt()));
 }
 
+void XSession::NudgeWindowManager() const
+{
+    // A property change on the root window, which the window manager listens to and nobody else uses.
+    Tool(QStringLiteral("xprop"),
+         {QStringLiteral("-root"), QStringLiteral("-f"), QStringLiteral("_FOLIVANT_XWIN_NUDGE"),
+          QStringLiteral("32c"), QStringLiteral("-set"), QStringLiteral("_FOLIVANT_XWIN_NUDGE"),
+          QStringLiteral("1")});
+}
+
 WindowId XSession::WaitForWindow(const QRegularExpression& title, qint64 pid, int timeoutMs) const
 {
     WindowId found = 0;
     Poll(
         [&] {
+            NudgeWindowManager();
             for (WindowId w : Stacking()) {
                 const WindowInfo info = Info(w);
                 if (info.shown && title.match(info.title).hasMatch() && (pid == 0 || info.pid == pid)) {

@@ -84,6 +84,9 @@ public:
     WindowId WaitForWindow(const QRegularExpression& title, qint64 pid = 0, int timeoutMs = 30000) const;
     bool WaitForNoWindow(const QRegularExpression& title, qint64 pid = 0, int timeoutMs = 30000) const;
 
+    // Openbox sometimes leaves a window's request to be shown unanswered until the next event reaches it
+    // (seen right after it started): waiting for a window therefore nudges it now and then.
+    void NudgeWindowManager() const;
     // Gives the window the focus (through the window manager); false if it does not get it.
     bool Activate(WindowId w) const;
     // Key presses on the focused window, in xdotool's names ("F1", "alt+o", "Escape").
