@@ -128,7 +128,8 @@ TEST_P(DialogWindowTest, F1ShowsTheHelpWindowInFrontAndUsable)
     EXPECT_TRUE(x.Stacking().contains(help));
     ASSERT_TRUE(x.Activate(main));
     x.Keys({QStringLiteral("alt+F4")});
-    EXPECT_TRUE(program.WaitForExit()) << "the program still runs with only its help window open";
+    ASSERT_TRUE(program.WaitForExit()) << "the program still runs with only its help window open";
+    EXPECT_EQ(program.ExitCode(), 0) << program.Output().toStdString();
 }
 
 // The print dialog unfolds its options when it opens; centred on the screen is where it ends up.

@@ -174,6 +174,9 @@ QProcessEnvironment XSession::Environment() const
     env.insert(QStringLiteral("XDG_CACHE_HOME"), Dir() + QStringLiteral("/cache"));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), Dir() + QStringLiteral("/config"));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), Dir() + QStringLiteral("/runtime"));
+    // No session bus: nothing reaches the user's, and none is launched on demand and left running.
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+               QStringLiteral("unix:path=") + Dir() + QStringLiteral("/no-bus"));
     return env;
 }
 
@@ -508,6 +511,11 @@ WindowId XProgram::WaitForWindow(const QString& titlePattern, int timeoutMs) con
 bool XProgram::WaitForExit(int timeoutMs)
 {
     return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(timeoutMs);
+}
+
+int XProgram::ExitCode() const
+{
+    return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
 }
 
 QString XProgram::Output()

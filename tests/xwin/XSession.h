@@ -126,6 +126,8 @@ public:
     WindowId MainWindow(int timeoutMs = 30000);
     WindowId WaitForWindow(const QString& titlePattern, int timeoutMs = 30000) const;
     bool WaitForExit(int timeoutMs = 30000);
+    // After the program ended by itself: its exit status (a sanitizer's report makes it non-zero).
+    int ExitCode() const;
     QString Output(); // what it wrote to stdout and stderr so far
     QString DocsDir() const;
 
