@@ -10,14 +10,13 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 CDiaAbout::CDiaAbout(CSettingsStore& store, CPlatform& platform, QString programFolder, QWidget* parent)
-    : QDialog(parent), m_store(store), m_programFolder(std::move(programFolder))
+    : CDiaBase(kHelpTopic, parent), m_store(store), m_programFolder(std::move(programFolder))
 {
     setWindowTitle(tr("Info über..."));
     m_logoArea = new QWidget(this);
@@ -65,7 +64,6 @@ CDiaAbout::CDiaAbout(CSettingsStore& store, CPlatform& platform, QString program
     layout->addLayout(top);
     layout->addWidget(m_doNotShow);
     layout->addWidget(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
     ok->setFocus();
 }
 
@@ -96,12 +94,4 @@ void CDiaAbout::paintEvent(QPaintEvent* event)
         logo.Draw(p, r.x(), r.y(), r.width(), r.height());
         m_logoDrawn = true;
     }
-}
-
-void CDiaAbout::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_F1) {
-        Q_EMIT helpRequested(kHelpTopic);
-    }
-    QDialog::keyPressEvent(event);
 }

@@ -2,7 +2,8 @@
 // "Info über...": the product and version in bold, the maker's logo and notice, a link to the maker's
 // web site and the box that stops the dialog from opening at start.
 
-#include <QDialog>
+#include "core/HelpTopics.h"
+#include "dialogs/DiaBase.h"
 
 class CSettingsStore;
 class CURLLinkButton;
@@ -10,12 +11,12 @@ struct CPlatform;
 class QCheckBox;
 class QLabel;
 
-class CDiaAbout : public QDialog
+class CDiaAbout : public CDiaBase
 {
     Q_OBJECT
 public:
     static constexpr const char* kWebAddress = "https://www.zentrel.example/folivant";
-    static constexpr int kHelpTopic = 8;
+    static constexpr int kHelpTopic = HelpTopic::About;
 
     CDiaAbout(CSettingsStore& store, CPlatform& platform, QString programFolder, QWidget* parent = nullptr);
 
@@ -29,12 +30,8 @@ public:
 public Q_SLOTS:
     void accept() override;
 
-Q_SIGNALS:
-    void helpRequested(int topic);
-
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     CSettingsStore& m_store;

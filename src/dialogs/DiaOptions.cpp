@@ -11,7 +11,6 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -43,16 +42,6 @@ QList<QWidget*> AddRadios(QButtonGroup* group, QWidget* parent, QLayout* layout,
 }
 } // namespace
 
-CDiaOptionBase::CDiaOptionBase(int helpTopic, QWidget* parent) : QDialog(parent), m_helpTopic(helpTopic) {}
-
-void CDiaOptionBase::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_F1) {
-        Q_EMIT helpRequested(m_helpTopic);
-    }
-    QDialog::keyPressEvent(event);
-}
-
 void CDiaOptionBase::Finish(QWidget* content)
 {
     auto* buttons = new QDialogButtonBox(this);
@@ -64,7 +53,6 @@ void CDiaOptionBase::Finish(QWidget* content)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(content);
     layout->addWidget(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 // ---- thumbnails ----

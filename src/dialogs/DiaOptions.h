@@ -2,7 +2,7 @@
 // The three options dialogs. Each shows its settings record when it opens and, on OK, writes the values
 // back into the record and saves it at once. F1 asks for the dialog's help page.
 
-#include <QDialog>
+#include "dialogs/DiaBase.h"
 
 class COptionThumb;
 class COptionImage;
@@ -15,22 +15,15 @@ class QLineEdit;
 class QGroupBox;
 class QLabel;
 
-class CDiaOptionBase : public QDialog
+class CDiaOptionBase : public CDiaBase
 {
     Q_OBJECT
 public:
-    CDiaOptionBase(int helpTopic, QWidget* parent);
-
-Q_SIGNALS:
-    void helpRequested(int topic);
+    using CDiaBase::CDiaBase;
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     // OK and "Abbrechen" below `content`.
     void Finish(QWidget* content);
-
-private:
-    int m_helpTopic;
 };
 
 class CDiaOptionThumb : public CDiaOptionBase

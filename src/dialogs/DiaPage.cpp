@@ -1,5 +1,6 @@
 #include "dialogs/DiaPage.h"
 
+#include "core/HelpTopics.h"
 #include "core/Strings.h"
 #include "dialogs/DialogValidation.h"
 #include "platform/Platform.h"
@@ -10,7 +11,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-CDiaPage::CDiaPage(CPlatform& platform, QWidget* parent) : QDialog(parent), m_platform(platform)
+CDiaPage::CDiaPage(CPlatform& platform, QWidget* parent)
+    : CDiaBase(HelpTopic::Main, parent), m_platform(platform)
 {
     setWindowTitle(tr("Seite anzeigen"));
     m_edit = new QLineEdit(this);

@@ -1,12 +1,13 @@
 #pragma once
-// "Seite anzeigen": asks for a page number (1 ... 1000), starting from the current page.
+// "Seite anzeigen": asks for a page number (1 ... 1000), starting from the current page. F1 shows the help
+// page on paging through a document.
 
-#include <QDialog>
+#include "dialogs/DiaBase.h"
 
 struct CPlatform;
 class QLineEdit;
 
-class CDiaPage : public QDialog
+class CDiaPage : public CDiaBase
 {
     Q_OBJECT
 public:

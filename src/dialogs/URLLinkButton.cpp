@@ -1,5 +1,6 @@
 #include "dialogs/URLLinkButton.h"
 
+#include "platform/Contrast.h"
 #include "platform/Platform.h"
 
 #include <QApplication>
@@ -15,9 +16,13 @@ CURLLinkButton::CURLLinkButton(IUrlOpener& opener, QWidget* parent) : QPushButto
     setAutoDefault(false);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::StrongFocus);
+    // The look's selection colour marks the link, its link colour the hover; many looks make them pale,
+    // so each is darkened (or lightened) until it reads well on the dialog's face.
     const QPalette& p = palette();
-    linkColor = p.color(QPalette::Active, QPalette::Highlight);
-    hoverColor = p.color(QPalette::Active, QPalette::Link);
+    const QColor face = p.color(QPalette::Active, QPalette::Window);
+    linkColor = WithContrast(p.color(QPalette::Active, QPalette::Highlight), face);
+    hoverColor = WithContrast(p.color(QPalette::Active, QPalette::Link), face);
+    visitedColor = WithContrast(visitedColor, face);
     disabledColor = p.color(QPalette::Disabled, QPalette::Text);
     connect(this, &QPushButton::clicked, this, &CURLLinkButton::Follow);
 }

@@ -2,6 +2,7 @@ list(APPEND FOLIVANT_CORE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/DialogValidation.cpp
 )
 list(APPEND FOLIVANT_UI_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/DiaBase.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DiaPage.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DiaOptions.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DiaAbout.cpp

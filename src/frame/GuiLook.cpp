@@ -1,5 +1,6 @@
 #include "frame/GuiLook.h"
 
+#include "platform/Contrast.h"
 #include "platform/Icons.h"
 
 #include <QApplication>
@@ -71,6 +72,26 @@ QPalette MakePalette(const Look& l)
     return p;
 }
 
+// Pop-up menus draw on a face of their own (a lightened base colour) and the item under the mouse on the
+// selection colour. In a dark look the face follows the bars, so that the command icons, tinted for the
+// dark toolbar, and the light text stay readable; and in every look the selection is made light or dark
+// enough for the icons and the text on it, which take the icons' colour.
+QPalette MakeMenuPalette(const Look& l)
+{
+    QPalette p = MakePalette(l);
+    const QColor ink = p.color(QPalette::ButtonText);
+    if (ink.lightness() > 128) {
+        const QColor window(QString::fromLatin1(l.window));
+        p.setColor(QPalette::Base, window);
+        p.setColor(QPalette::Text, ink);
+        p.setColor(QPalette::Disabled, QPalette::Text, window.lighter(170));
+    }
+    // Styles shade the selection a little: a margin above the 4.5 : 1 the icons need.
+    p.setColor(QPalette::Highlight, WithContrast(p.color(QPalette::Highlight), ink, 5.0));
+    p.setColor(QPalette::HighlightedText, ink);
+    return p;
+}
+
 QString MakeStyleSheet(const Look& l)
 {
     const QString bar = QStringLiteral("qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %1, stop:1 %2)")
@@ -131,6 +152,7 @@ void ApplyGuiLook(int value)
         QApplication::setStyle(style);
     }
     QApplication::setPalette(MakePalette(look));
+    QApplication::setPalette(MakeMenuPalette(look), "QMenu");
     qApp->setStyleSheet(MakeStyleSheet(look));
     ResetFolivantIcons();
     g_current = &look;

@@ -149,6 +149,7 @@ void CMainFrame::OnGoToPage()
         return;
     }
     CDiaPage dialog(m_platform, this);
+    connect(&dialog, &CDiaPage::helpRequested, this, &CMainFrame::OnHelpRequest);
     dialog.SetPageNumber(m_strip->GetCurrentPage());
     if (m_platform.dialogs->Exec(dialog) == QDialog::Accepted) {
         m_strip->SelectPage(dialog.GetPageNumber());

@@ -163,6 +163,9 @@ public:
 class HelpViewerQt : public IHelpViewer
 {
 public:
+    // The window outlives the main window when the user leaves it open; it goes with the program.
+    ~HelpViewerQt() override { delete m_window; }
+
     void ShowPage(const QString& bookFolder, const QString& page) override
     {
         if (m_window == nullptr) {

@@ -1,5 +1,9 @@
 # platform: the outside world behind small interfaces (message boxes, file dialogs, clipboard, mail, help
-# window, the print spooler) with one real implementation each, and the program's icon set.
+# window, the print spooler) with one real implementation each, the program's icon set and the contrast
+# rules its colours keep.
+list(APPEND FOLIVANT_CORE_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/Contrast.cpp
+)
 list(APPEND FOLIVANT_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/PlatformQt.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HelpWindow.cpp

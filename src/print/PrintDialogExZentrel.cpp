@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPageRanges>
 #include <QPrinter>
@@ -11,6 +12,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -129,13 +131,30 @@ void CPrintDialogExZentrel::OnInitDialog()
         }
     }
 
-    // Centred on the screen the window is on, not on the main window.
+    // Centred on the screen the window is on, not on the main window - at the size it has once the
+    // unfolded options are laid out, which happens only on the next pass of the event loop otherwise.
+    if (layout() != nullptr) {
+        layout()->activate();
+    }
+    CentreOnScreen();
+    // Qt may still settle a size from the printer it fills in; centre once more after that, unless the
+    // window has been moved meanwhile.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible() && pos() == m_centredAt) {
+            CentreOnScreen();
+        }
+    });
+}
+
+void CPrintDialogExZentrel::CentreOnScreen()
+{
     QScreen* screen = parentWidget() != nullptr ? parentWidget()->screen() : this->screen();
     if (screen != nullptr) {
         QRect frame = frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
+    m_centredAt = pos();
 }
 
 void CPrintDialogExZentrel::accept()

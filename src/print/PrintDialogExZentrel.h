@@ -45,7 +45,9 @@ private:
     void OnInitDialog();
     void ExpandOptions();
     void KeepPageFieldEnabled();
+    void CentreOnScreen();
 
     unsigned m_flags;
     std::vector<PageRangeEntry> m_preset;
+    QPoint m_centredAt;
 };

@@ -1,10 +1,20 @@
 #include "thumbs/DiaStatus.h"
 
-#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QProgressBar>
+#include <QThread>
 #include <QVBoxLayout>
+#include <QWindow>
+
+namespace {
+// How long showing waits for the window manager to put the window on the screen.
+constexpr int kOnScreenTimeoutMs = 1000;
+} // namespace
 
 CDiaStatus::CDiaStatus(QWidget* centreOn)
+    // A title and no buttons at all.
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setWindowTitle(tr("Die Datei wird geladen..."));
@@ -43,4 +53,39 @@ int CDiaStatus::Range() const
 int CDiaStatus::Pos() const
 {
     return m_progress->value();
+}
+
+void CDiaStatus::setVisible(bool visible)
+{
+    QDialog::setVisible(visible);
+    if (visible) {
+        WaitUntilOnScreen();
+    }
+}
+
+void CDiaStatus::WaitUntilOnScreen()
+{
+    // The window appears right before the GUI thread gets busy and is gone again before it is free, so
+    // what is not on the screen now never will be: a window painted before the window manager has
+    // mapped it stays an empty frame. Wait until it is exposed - without user input, for a second at
+    // most - and paint it then.
+    const QWindow* window = windowHandle();
+    const QDeadlineTimer deadline(kOnScreenTimeoutMs);
+    while (window != nullptr && !window->isExposed() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+        if (!window->isExposed()) {
+            QThread::msleep(5);
+        }
+    }
+    repaint();
+}
+
+void CDiaStatus::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+}
+
+void CDiaStatus::keyPressEvent(QKeyEvent* event)
+{
+    Q_UNUSED(event); // Esc would close a dialog
 }

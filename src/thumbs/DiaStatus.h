@@ -16,6 +16,16 @@ public:
     int Range() const;
     int Pos() const;
 
+    // Showing returns once the window is on the screen, painted.
+    void setVisible(bool visible) override;
+
+protected:
+    // No input reaches the window: it cannot be closed, neither by its title bar nor by Esc.
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    void WaitUntilOnScreen();
+
     QProgressBar* m_progress = nullptr;
 };

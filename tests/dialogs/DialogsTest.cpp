@@ -1,8 +1,10 @@
 // Dialogs and the main window's file and options commands, headless with recording fakes.
 #include "core/CommandIds.h"
+#include "core/HelpTopics.h"
 #include "core/Options.h"
 #include "dialogs/DiaAbout.h"
 #include "dialogs/DiaOptions.h"
+#include "dialogs/DiaPage.h"
 #include "dialogs/URLLinkButton.h"
 #include "frame/MainFrame.h"
 #include "pageview/ViewImage.h"
@@ -18,6 +20,7 @@
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QTest>
+#include <QTranslator>
 
 using testsupport::AppHarness;
 
@@ -325,6 +328,46 @@ TEST_F(FrameCommandsTest, AlignmentAppliesAtOnceAndLanguageAsksForARestart)
     const size_t shown = h.fakes.messages->shown.size();
     h.Frame().Dispatch(Cmd::LanguageOptions);
     EXPECT_EQ(h.fakes.messages->shown.size(), shown);
+}
+
+// Each dialog asks for its own help page on F1, blocks only the window it belongs to (so the help window
+// stays usable) and is wide enough for its title bar, in German and in English.
+TEST(DialogWindows, HelpPageModalityAndTitleWidthInBothLanguages)
+{
+    testsupport::TempDir dir;
+    CSettingsStore store(dir.File("machine.conf"), dir.File("user.conf"));
+    testsupport::FakePlatform fakes;
+    QTranslator english;
+    ASSERT_TRUE(english.load(testsupport::BinaryDir() + "/FolivantEng.qm"));
+    for (bool inEnglish : {false, true}) {
+        if (inEnglish) {
+            QCoreApplication::installTranslator(&english);
+        }
+        CDiaOptionThumb thumb(store, *fakes.platform);
+        CDiaOptionImage image(store);
+        CDiaOptionLanguage language(store);
+        CDiaPage page(*fakes.platform);
+        CDiaAbout about(store, *fakes.platform, dir.Path());
+        const std::pair<CDiaBase*, const char*> dialogs[] = {{&thumb, "dia_option_thumb.html"},
+                                                             {&image, "dia_option_image.html"},
+                                                             {&language, "dia_option_language.html"},
+                                                             {&page, "win_main.html"},
+                                                             {&about, "dia_about.html"}};
+        for (auto [dialog, helpPage] : dialogs) {
+            SCOPED_TRACE(dialog->windowTitle().toStdString());
+            QSignalSpy help(dialog, &CDiaBase::helpRequested);
+            QTest::keyClick(dialog, Qt::Key_F1);
+            ASSERT_EQ(help.count(), 1);
+            EXPECT_EQ(HelpPageForTopic(help.at(0).at(0).toUInt()), helpPage);
+            EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
+            dialog->show();
+            EXPECT_GE(dialog->width(), dialog->TitleBarWidth());
+            EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize()); // nothing to maximise
+            dialog->hide();
+        }
+        EXPECT_EQ(image.windowTitle(), inEnglish ? "Main image options" : "Optionen Hauptbild");
+    }
+    QCoreApplication::removeTranslator(&english);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // stand-in scripts on the PATH), the file dialog's filter, and the help window.
 #include "platform/Platform.h"
 #include "platform/HelpWindow.h"
+#include "platform/Icons.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
@@ -105,6 +106,31 @@ TEST(HelpBook, EveryTopicPageExistsInBothLanguages)
     }
     EXPECT_TRUE(QFile::exists(testsupport::BinaryDir() + "/FolivantCmndArguments.txt"));
     EXPECT_TRUE(QFile::exists(testsupport::BinaryDir() + "/FolivantLogo.bmp"));
+}
+
+TEST(Icons, HighResolutionScreensGetTheSharp32PixelDrawings)
+{
+    for (const char* name : {"zoom-in", "print", "whole-width"}) {
+        SCOPED_TRACE(name);
+        const QIcon icon = FolivantIcon(QString::fromLatin1(name));
+        EXPECT_EQ(icon.pixmap(QSize(16, 16), 1.0).size(), QSize(16, 16));
+        const QImage sharp = icon.pixmap(QSize(16, 16), 2.0).toImage();
+        ASSERT_EQ(sharp.size(), QSize(32, 32));
+        EXPECT_DOUBLE_EQ(sharp.devicePixelRatio(), 2.0);
+        const QString file = QStringLiteral(":/icons/%1-32.png").arg(QString::fromLatin1(name));
+        if (!QFile::exists(file)) {
+            continue; // drawn by the program at each size
+        }
+        // The 32-pixel drawing's own shape, not the 16-pixel one blown up.
+        const QImage drawn = QImage(file).convertToFormat(QImage::Format_ARGB32);
+        int differing = 0;
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                differing += std::abs(qAlpha(sharp.pixel(x, y)) - qAlpha(drawn.pixel(x, y))) > 8 ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(differing, 0);
+    }
 }
 
 } // namespace

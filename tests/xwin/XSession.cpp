@@ -81,32 +81,41 @@ XSession* XSession::Start(QString* why)
     if (!s->m_dir.isValid()) {
         return fail(QStringLiteral("no temporary folder"));
     }
-    // The server picks a free display itself and names it on its standard output.
-    s->m_server = std::make_unique<QProcess>();
-    s->m_server->setProgram(xvfb);
-    s->m_server->setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                               QStringLiteral("0"), QStringLiteral("1920x1200x24"),
-                               QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-                               QStringLiteral("-noreset")});
-    s->m_server->setProcessChannelMode(QProcess::SeparateChannels);
-    s->m_server->start();
-    if (!s->m_server->waitForStarted(5000)) {
-        return fail(QStringLiteral("Xvfb does not start: ") + s->m_server->errorString());
+    // A display of its own, well above those people and other tools use, and one whose lock file and
+    // socket nobody holds: the server takes the lock itself, so a race with another run only moves on to
+    // the next number, and no other server's socket is ever touched.
+    QString err;
+    for (int n = 110; n < 400 && s->m_display.isEmpty(); ++n) {
+        const QString number = QString::number(n);
+        if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)) ||
+            QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number))) {
+            continue;
+        }
+        s->m_server = std::make_unique<QProcess>();
+        s->m_server->setProgram(xvfb);
+        s->m_server->setArguments({u':' + number, QStringLiteral("-screen"), QStringLiteral("0"),
+                                   QStringLiteral("1920x1200x24"), QStringLiteral("-nolisten"),
+                                   QStringLiteral("tcp"), QStringLiteral("-noreset")});
+        s->m_server->setStandardOutputFile(QProcess::nullDevice());
+        s->m_server->start();
+        if (!s->m_server->waitForStarted(5000)) {
+            return fail(QStringLiteral("Xvfb does not start: ") + s->m_server->errorString());
+        }
+        const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(number);
+        Poll([&] { return QFile::exists(socket) || s->m_server->state() == QProcess::NotRunning; }, 15000);
+        if (s->m_server->state() == QProcess::Running && QFile::exists(socket)) {
+            s->m_display = u':' + number;
+        } else {
+            err = QString::fromLocal8Bit(s->m_server->readAllStandardError()).trimmed();
+            EndProcess(s->m_server.get());
+            if (!err.contains(QStringLiteral("already"))) {
+                break; // not a taken display: the server cannot run here
+            }
+        }
     }
-    QByteArray number;
-    const bool named = Poll(
-        [&] {
-            s->m_server->waitForReadyRead(100);
-            number += s->m_server->readAllStandardOutput();
-            return number.contains('\n') || s->m_server->state() == QProcess::NotRunning;
-        },
-        15000);
-    if (!named || !number.contains('\n')) {
-        const QString err = QString::fromLocal8Bit(s->m_server->readAllStandardError()).trimmed();
-        EndProcess(s->m_server.get());
+    if (s->m_display.isEmpty()) {
         return fail(QStringLiteral("Xvfb could not open a display: ") + err.right(300));
     }
-    s->m_display = u':' + QString::fromLatin1(number.trimmed());
 
     // From here on the X server runs: what else is missing is a fault of the set-up, not a reason to skip.
     auto fault = [&](const QString& reason) {
@@ -115,7 +124,7 @@ XSession* XSession::Start(QString* why)
         g_setupFault = true;
         return fail(reason);
     };
-    for (const char* tool : {"openbox", "xprop", "xwininfo", "xdotool", "import"}) {
+    for (const char* tool : {"openbox", "xprop", "xwininfo", "xdotool", "xwd"}) {
         if (FindTool(tool).isEmpty()) {
             return fault(QString::fromLatin1(tool) +
                          QStringLiteral(" is not installed (run scripts/install-deps)"));
@@ -165,6 +174,9 @@ QProcessEnvironment XSession::Environment() const
     env.insert(QStringLiteral("XDG_CACHE_HOME"), Dir() + QStringLiteral("/cache"));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), Dir() + QStringLiteral("/config"));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), Dir() + QStringLiteral("/runtime"));
+    // No session bus: nothing reaches the user's, and none is launched on demand and left running.
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+               QStringLiteral("unix:path=") + Dir() + QStringLiteral("/no-bus"));
     return env;
 }
 
@@ -218,26 +230,58 @@ QList<WindowId> XSession::Stacking() const
     return ids;
 }
 
+XSession::WindowInfo XSession::Info(WindowId w) const
+{
+    // One xprop for the three: "_NET_WM_NAME(UTF8_STRING) = "Folivant - Hilfe"", "_NET_WM_PID(CARDINAL) =
+    // 1234", and "WM_STATE(WM_STATE):" followed by indented lines such as "window state: Normal".
+    const QString text = QString::fromUtf8(Tool(
+        QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(w), QStringLiteral("_NET_WM_NAME"),
+                                  QStringLiteral("_NET_WM_PID"), QStringLiteral("WM_STATE")}));
+    WindowInfo info;
+    for (const QString& line : text.split(u'\n')) {
+        if (line.startsWith(QStringLiteral("_NET_WM_NAME("))) {
+            const qsizetype first = line.indexOf(u'"');
+            const qsizetype last = line.lastIndexOf(u'"');
+            info.title = first >= 0 && last > first ? line.mid(first + 1, last - first - 1) : QString();
+        } else if (line.startsWith(QStringLiteral("_NET_WM_PID("))) {
+            info.pid = line.mid(line.indexOf(u'=') + 1).trimmed().toLongLong();
+        } else if (line.contains(QStringLiteral("window state: Normal"))) {
+            info.shown = true;
+        }
+    }
+    return info;
+}
+
 QString XSession::Title(WindowId w) const
 {
-    // _NET_WM_NAME(UTF8_STRING) = "Folivant - Hilfe"
-    const QString line = Property(w, QStringLiteral("_NET_WM_NAME"));
-    const qsizetype first = line.indexOf(u'"');
-    const qsizetype last = line.lastIndexOf(u'"');
-    return first >= 0 && last > first ? line.mid(first + 1, last - first - 1) : QString();
+    return Info(w).title;
 }
 
 qint64 XSession::Pid(WindowId w) const
 {
-    const QString line = Property(w, QStringLiteral("_NET_WM_PID"));
+    return Info(w).pid;
+}
+
+int XSession::MotifFunctions(WindowId w) const
+{
+    constexpr int kAll = MotifResize | MotifMove | MotifMinimize | MotifMaximize | MotifClose;
+    // _MOTIF_WM_HINTS(_MOTIF_WM_HINTS) = 0x3, 0x26, 0x1e, 0x0, 0x0: flags, functions, decorations, ...
+    const QString line = Property(w, QStringLiteral("_MOTIF_WM_HINTS"));
     const qsizetype eq = line.indexOf(u'=');
-    return eq < 0 ? 0 : line.mid(eq + 1).trimmed().toLongLong();
+    const QStringList values = eq < 0 ? QStringList() : line.mid(eq + 1).split(u',');
+    if (values.size() < 2 || (values.at(0).trimmed().toUInt(nullptr, 16) & 0x1) == 0) {
+        return kAll;
+    }
+    const int functions = static_cast<int>(values.at(1).trimmed().toUInt(nullptr, 16));
+    // Bit 0 turns the list round: everything except what is listed.
+    return (functions & 0x1) != 0 ? kAll & ~functions : functions & kAll;
 }
 
 QRect XSession::Geometry(WindowId w) const
 {
-    const QString text =
-        QString::fromUtf8(Tool(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(w)}));
+    const QStringList args = w == 0 ? QStringList{QStringLiteral("-root")}
+                                    : QStringList{QStringLiteral("-id"), QString::number(w)};
+    const QString text = QString::fromUtf8(Tool(QStringLiteral("xwininfo"), args));
     auto value = [&text](const QString& key) {
         const QRegularExpression re(QRegularExpression::escape(key) + QStringLiteral(":\\s*(-?\\d+)"));
         const QRegularExpressionMatch m = re.match(text);
@@ -247,14 +291,38 @@ QRect XSession::Geometry(WindowId w) const
             value(QStringLiteral("Width")), value(QStringLiteral("Height"))};
 }
 
+QRect XSession::FrameGeometry(WindowId w) const
+{
+    // _NET_FRAME_EXTENTS(CARDINAL) = left, right, top, bottom
+    const QString line = Property(w, QStringLiteral("_NET_FRAME_EXTENTS"));
+    const qsizetype eq = line.indexOf(u'=');
+    const QStringList e = eq < 0 ? QStringList() : line.mid(eq + 1).split(u',');
+    const QRect inside = Geometry(w);
+    if (e.size() != 4) {
+        return inside;
+    }
+    return inside.marginsAdded(QMargins(e.at(0).trimmed().toInt(), e.at(2).trimmed().toInt(),
+                                        e.at(1).trimmed().toInt(), e.at(3).trimmed().toInt()));
+}
+
+void XSession::NudgeWindowManager() const
+{
+    // A property change on the root window, which the window manager listens to and nobody else uses.
+    Tool(QStringLiteral("xprop"),
+         {QStringLiteral("-root"), QStringLiteral("-f"), QStringLiteral("_FOLIVANT_XWIN_NUDGE"),
+          QStringLiteral("32c"), QStringLiteral("-set"), QStringLiteral("_FOLIVANT_XWIN_NUDGE"),
+          QStringLiteral("1")});
+}
+
 WindowId XSession::WaitForWindow(const QRegularExpression& title, qint64 pid, int timeoutMs) const
 {
     WindowId found = 0;
     Poll(
         [&] {
+            NudgeWindowManager();
             for (WindowId w : Stacking()) {
-                if (title.match(Title(w)).hasMatch() && (pid == 0 || Pid(w) == pid) &&
-                    Property(w, QStringLiteral("WM_STATE")).contains(QStringLiteral("Normal"))) {
+                const WindowInfo info = Info(w);
+                if (info.shown && title.match(info.title).hasMatch() && (pid == 0 || info.pid == pid)) {
                     found = w;
                     return true;
                 }
@@ -270,7 +338,8 @@ bool XSession::WaitForNoWindow(const QRegularExpression& title, qint64 pid, int 
     return Poll(
         [&] {
             for (WindowId w : Stacking()) {
-                if (title.match(Title(w)).hasMatch() && (pid == 0 || Pid(w) == pid)) {
+                const WindowInfo info = Info(w);
+                if (title.match(info.title).hasMatch() && (pid == 0 || info.pid == pid)) {
                     return false;
                 }
             }
@@ -312,11 +381,69 @@ QImage XSession::GrabScreen() const
     return QImage::fromData(png, "PNG").convertToFormat(QImage::Format_RGB32);
 }
 
+QImage ReadXwd(const QByteArray& data)
+{
+    // The header: 25 big-endian 32-bit fields, then the window name, the colour map and the pixels.
+    constexpr int kFields = 25;
+    if (data.size() < kFields * 4) {
+        return {};
+    }
+    auto field = [&data](int i) {
+        const auto* b = reinterpret_cast<const uchar*>(data.constData() + 4 * i);
+        return quint32(b[0]) << 24 | quint32(b[1]) << 16 | quint32(b[2]) << 8 | quint32(b[3]);
+    };
+    const quint32 headerSize = field(0);
+    const quint32 format = field(2);
+    const int width = static_cast<int>(field(4));
+    const int height = static_cast<int>(field(5));
+    const quint32 byteOrder = field(7);
+    const quint32 bitsPerPixel = field(11);
+    const qsizetype bytesPerLine = field(12);
+    const quint32 redMask = field(14);
+    const quint32 colours = field(19);
+    const qsizetype start = headerSize + qsizetype(colours) * 12;
+    // Only what Xvfb writes at depth 24: ZPixmap, red in the high bits, three or four bytes a pixel.
+    const int step = static_cast<int>(bitsPerPixel / 8);
+    if (format != 2 || (bitsPerPixel != 24 && bitsPerPixel != 32) || redMask != 0xff0000u || width <= 0 ||
+        height <= 0 || bytesPerLine < qsizetype(width) * step ||
+        data.size() < start + bytesPerLine * height) {
+        return {};
+    }
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const uchar*>(data.constData() + start + bytesPerLine * y);
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const uchar* p = row + step * x;
+            const uchar* last = p + step - 1;
+            const quint32 v = byteOrder == 0
+                                  ? quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16
+                                  : quint32(last[0]) | quint32(last[-1]) << 8 | quint32(last[-2]) << 16;
+            out[x] = 0xff000000u | v;
+        }
+    }
+    return image;
+}
+
 QImage XSession::Grab(WindowId w) const
 {
-    const QRect r = Geometry(w);
-    const QImage screen = GrabScreen();
-    return r.isEmpty() ? QImage() : screen.copy(r);
+    // What the screen shows inside the window. xwd is cheap, which counts on a busy machine; reading the
+    // window itself rather than the root is also right where the window manager's frame and the window
+    // differ in format.
+    QImage image = ReadXwd(
+        Tool(QStringLiteral("xwd"), {QStringLiteral("-id"), QString::number(w), QStringLiteral("-silent")}));
+    if (image.isNull()) {
+        const QRect r = Geometry(w);
+        image = r.isEmpty() ? QImage() : GrabScreen().copy(r);
+    }
+    return image;
+}
+
+void XSession::KeepScreen(const QString& name) const
+{
+    if (!qEnvironmentVariableIsEmpty("FOLIVANT_XWIN_SHOTS")) {
+        Keep(GrabScreen(), name);
+    }
 }
 
 void XSession::Keep(const QImage& image, const QString& name)
@@ -384,6 +511,11 @@ WindowId XProgram::WaitForWindow(const QString& titlePattern, int timeoutMs) con
 bool XProgram::WaitForExit(int timeoutMs)
 {
     return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(timeoutMs);
+}
+
+int XProgram::ExitCode() const
+{
+    return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
 }
 
 QString XProgram::Output()

@@ -11,6 +11,7 @@
 
 #include <QImage>
 #include <QList>
+#include <QMargins>
 #include <QProcess>
 #include <QRect>
 #include <QRegularExpression>
@@ -45,24 +46,47 @@ public:
     // Environment for a process on this display: DISPLAY, its own cache, config and runtime folders.
     QProcessEnvironment Environment() const;
 
-    // Runs an X tool (xprop, xdotool, import...) on the display; its standard output. A tool that does
-    // not finish within `timeoutMs` is killed and the test fails.
-    QByteArray Tool(const QString& program, const QStringList& args, int timeoutMs = 10000,
+    // Runs an X tool (xprop, xdotool, xwd...) on the display; its standard output. A tool that does not
+    // finish within `timeoutMs` (generous: the machine may be busy) is killed and the test fails.
+    QByteArray Tool(const QString& program, const QStringList& args, int timeoutMs = 20000,
                     int* exitCode = nullptr) const;
 
     // The managed top-level windows, bottom to top (the window manager's stacking order).
     QList<WindowId> Stacking() const;
+    struct WindowInfo
+    {
+        QString title;
+        qint64 pid = 0;
+        bool shown = false; // mapped by the window manager
+    };
+    WindowInfo Info(WindowId w) const;
     QString Title(WindowId w) const;
     qint64 Pid(WindowId w) const;
     // One of the window's properties as xprop prints it ("_NET_WM_ALLOWED_ACTIONS(ATOM) = ...").
     QString Property(WindowId w, const QString& name) const;
-    // The window's inside on the screen, in screen pixels.
+    // What the window asks the window manager to offer (_MOTIF_WM_HINTS functions), as Motif* bits; all of
+    // them when it asks for nothing in particular.
+    enum MotifFunction
+    {
+        MotifResize = 0x2,
+        MotifMove = 0x4,
+        MotifMinimize = 0x8,
+        MotifMaximize = 0x10,
+        MotifClose = 0x20,
+    };
+    int MotifFunctions(WindowId w) const;
+    // The window's inside on the screen, in screen pixels; the whole screen for 0.
     QRect Geometry(WindowId w) const;
-    // The first managed window of process `pid` (0: any) whose title matches, once it is mapped and
-    // painted into; 0 after the deadline.
-    WindowId WaitForWindow(const QRegularExpression& title, qint64 pid = 0, int timeoutMs = 20000) const;
-    bool WaitForNoWindow(const QRegularExpression& title, qint64 pid = 0, int timeoutMs = 20000) const;
+    // The window with the frame the window manager put around it.
+    QRect FrameGeometry(WindowId w) const;
+    // The first managed window of process `pid` (0: any) whose title matches, once the window manager
+    // has mapped it; 0 after the deadline.
+    WindowId WaitForWindow(const QRegularExpression& title, qint64 pid = 0, int timeoutMs = 30000) const;
+    bool WaitForNoWindow(const QRegularExpression& title, qint64 pid = 0, int timeoutMs = 30000) const;
 
+    // Openbox sometimes leaves a window's request to be shown unanswered until the next event reaches it
+    // (seen right after it started): waiting for a window therefore nudges it now and then.
+    void NudgeWindowManager() const;
     // Gives the window the focus (through the window manager); false if it does not get it.
     bool Activate(WindowId w) const;
     // Key presses on the focused window, in xdotool's names ("F1", "alt+o", "Escape").
@@ -73,8 +97,10 @@ public:
     QImage GrabScreen() const;
     // The window's inside as the screen shows it.
     QImage Grab(WindowId w) const;
-    // Saves `image` as `name`.png into the folder FOLIVANT_XWIN_SHOTS names, for people to look at.
+    // Saves `image` (or the whole screen) as `name`.png into the folder FOLIVANT_XWIN_SHOTS names, for
+    // people to look at.
     static void Keep(const QImage& image, const QString& name);
+    void KeepScreen(const QString& name) const;
 
 private:
     XSession() = default;
@@ -97,9 +123,11 @@ public:
     bool Start(const QStringList& args = {});
     qint64 Pid() const;
     // The main window ("... - Folivant V1.15"), waiting for it.
-    WindowId MainWindow(int timeoutMs = 20000);
-    WindowId WaitForWindow(const QString& titlePattern, int timeoutMs = 20000) const;
-    bool WaitForExit(int timeoutMs = 15000);
+    WindowId MainWindow(int timeoutMs = 30000);
+    WindowId WaitForWindow(const QString& titlePattern, int timeoutMs = 30000) const;
+    bool WaitForExit(int timeoutMs = 30000);
+    // After the program ended by itself: its exit status (a sanitizer's report makes it non-zero).
+    int ExitCode() const;
     QString Output(); // what it wrote to stdout and stderr so far
     QString DocsDir() const;
 
@@ -110,6 +138,9 @@ private:
     QProcess m_process;
     QByteArray m_output;
 };
+
+// An image as xwd writes it at depth 24 (three or four bytes a pixel); null for anything else.
+QImage ReadXwd(const QByteArray& data);
 
 // The bounding box of the pixels of `image` inside `area` for which `take` holds; empty if none.
 QRect BoundingBox(const QImage& image, const QRect& area, const std::function<bool(QRgb)>& take);

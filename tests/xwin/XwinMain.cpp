@@ -12,7 +12,8 @@ int main(int argc, char** argv)
     if (xwin::XSession* session = xwin::XSession::Start(&why)) {
         // The tests' own windows (progress window, dialogs) appear on the same screen as the program's.
         const QProcessEnvironment env = session->Environment();
-        for (const char* name : {"DISPLAY", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
+        for (const char* name :
+             {"DISPLAY", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR", "DBUS_SESSION_BUS_ADDRESS"}) {
             qputenv(name, env.value(QString::fromLatin1(name)).toLocal8Bit());
         }
         qputenv("QT_QPA_PLATFORM", "xcb");
