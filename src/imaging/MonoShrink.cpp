@@ -271,6 +271,9 @@ FOLIVANT_INLINE bool Shrink(const ScaleInput& in, const AxisWeights& h, const Ax
 
     const std::int64_t diff = static_cast<std::int64_t>(in.ink) - in.paper;
     for (int j = 0; j < v.n; ++j) {
+        if (IsSet(in.interrupt)) {
+            return true; // the caller sees the flag and drops the result
+        }
         const Span& rs = vs[static_cast<std::size_t>(j)];
         std::fill(acc.begin(), acc.end(), 0);
         if (rs.left >= 0 &&
@@ -282,6 +285,9 @@ FOLIVANT_INLINE bool Shrink(const ScaleInput& in, const AxisWeights& h, const Ax
         std::fill(counter.begin(), counter.end(), 0);
         bool inked = false;
         for (std::int64_t y = rs.lo; y < rs.hi; ++y) {
+            if (IsSet(in.interrupt)) {
+                return true; // the caller sees the flag and drops the result
+            }
             const std::uint8_t* row = in.rows->Row(static_cast<int>(y)) + base * 8;
             if (AnyBits(row, nw, firstRaw, lastRaw)) {
                 inked = true;

@@ -338,7 +338,7 @@ bool ScaleRegion(const ScaleInput& in, int tw, int th, QRect region, Interpolati
         BuildAxis(&v, in.height, th, region.y(), region.height(), mode);
         if (fastPaths && in.kind == PixelKind::Mono && !h.enlarging && !v.enlarging &&
             mode != InterpolationMode::HighQualityBicubic && ScaleMonoShrink(in, h, v, out, outStride)) {
-            return true;
+            return !IsSet(in.interrupt);
         }
         RowFilter filter(in, h);
         const int ch = filter.Channels();
@@ -353,6 +353,9 @@ bool ScaleRegion(const ScaleInput& in, int tw, int th, QRect region, Interpolati
             std::vector<char> content(static_cast<std::size_t>(ring), 0);
             std::vector<std::int64_t> acc(rowValues);
             for (int j = 0; j < v.n; ++j) {
+                if (IsSet(in.interrupt)) {
+                    return false;
+                }
                 std::fill(acc.begin(), acc.end(), 0);
                 const int s = v.start[static_cast<std::size_t>(j)];
                 const std::int32_t* w = v.weight.data() + v.offset[static_cast<std::size_t>(j)];
@@ -383,6 +386,9 @@ bool ScaleRegion(const ScaleInput& in, int tw, int th, QRect region, Interpolati
         int next = 0;
         int emitted = 0;
         for (int y = v.srcLo; y < v.srcHi && emitted < v.n; ++y) {
+            if (IsSet(in.interrupt)) {
+                return false;
+            }
             while (next < v.n && v.start[static_cast<std::size_t>(next)] <= y) {
                 if (spare.empty()) {
                     active.emplace_back(rowValues, 0);

@@ -59,18 +59,20 @@ struct ScaleInput
     std::uint8_t ink = 0;     // Mono: value of a set bit
     std::uint8_t paper = 255; // Mono: value of a clear bit
     RowProvider* rows = nullptr;
+    const std::atomic<bool>* interrupt = nullptr; // checked between rows: true gives up
 };
 
 // Scales the source to tw x th and writes the target rectangle `region` into `out` (rows of `outStride`
 // bytes): 8-bit grey for Mono and Grey8 sources, premultiplied ARGB32 for Argb32. False when memory is
-// short. `fastPaths` false forces the general code (tests check that both agree bit for bit).
+// short or `in.interrupt` became true (the rows written so far are then incomplete). `fastPaths` false forces
+// the general code (tests check that both agree bit for bit).
 bool ScaleRegion(const ScaleInput& in, int tw, int th, QRect region, InterpolationMode mode,
                  std::uint8_t* out, std::int64_t outStride, bool fastPaths = true);
 
 // Bilevel source shrunk on both axes with box or area weights: rows are summed first, 64 columns at a
 // time, in bit-sliced counters (a row of ink costs a few word operations), and each target pixel then
 // takes its span of the counters with popcounts. Gives exactly the sums of the general code. False when
-// the weights are not of that shape.
+// the weights are not of that shape; true, with rows left out, when `in.interrupt` stopped it.
 bool ScaleMonoShrink(const ScaleInput& in, const AxisWeights& h, const AxisWeights& v, std::uint8_t* out,
                      std::int64_t outStride);
 

@@ -89,6 +89,7 @@ struct CTiffImage::Impl
     bool decodeFailed = false;
     ImageStatus status = ImageStatus::Ok;
     qint64 maxBytes = CTiffImage::kDefaultMaxDecodedBytes;
+    const std::atomic<bool>* interrupt = nullptr;
 
     ~Impl()
     {
@@ -98,6 +99,16 @@ struct CTiffImage::Impl
     }
 
     void Fail(ImageStatus s) { status = s; }
+
+    // Checks the flag; when it is set, records the interruption.
+    bool Interrupted()
+    {
+        if (!imaging::IsSet(interrupt)) {
+            return false;
+        }
+        Fail(ImageStatus::Interrupted);
+        return true;
+    }
 
     void Open(std::unique_ptr<ByteSource> src, const QString& name)
     {
@@ -155,8 +166,11 @@ struct CTiffImage::Impl
             return nullptr;
         }
         if (!decoded) {
-            decoded = imaging::DecodePage(tif, info);
+            decoded = imaging::DecodePage(tif, info, interrupt);
             if (!decoded) {
+                if (Interrupted()) {
+                    return nullptr; // not a failure of the page: the next call decodes it again
+                }
                 decodeFailed = true;
                 Fail(ImageStatus::OutOfMemory);
                 return nullptr;
@@ -199,6 +213,7 @@ bool CTiffImage::Impl::Render(imaging::RowProvider& rows, QSize full, QRect part
     in.ink = info.ink;
     in.paper = info.paper;
     in.rows = &rows;
+    in.interrupt = interrupt;
     if (!imaging::ScaleRegion(in, storedFull.width(), storedFull.height(), storedPart, mode, buf.data(),
                               stride)) {
         return false;
@@ -361,12 +376,15 @@ QImage CTiffImage::RenderScaled(int w, int h, InterpolationMode mode, QRgb backg
             PageRows rows(*d->decoded);
             done = d->Render(rows, size, all, mode, background, out);
         } else {
-            BandReader reader(d->tif, d->info);
+            BandReader reader(d->tif, d->info, d->interrupt);
             StreamRows rows(reader);
             done = reader.Ok() && d->Render(rows, size, all, mode, background, out);
             if (reader.HadErrors()) {
                 d->Fail(ImageStatus::DecodeError);
             }
+        }
+        if (d->Interrupted()) {
+            return QImage();
         }
     }
     if (!done) {
@@ -397,6 +415,9 @@ QImage CTiffImage::RenderRegion(QSize fullSize, QRect part, InterpolationMode mo
         PageRows rows(*page);
         done = d->Render(rows, fullSize, clipped, mode, background, out);
     }
+    if (d->Interrupted()) {
+        return QImage();
+    }
     if (!done) {
         out.fill(background);
     }
@@ -426,6 +447,9 @@ QImage CTiffImage::DecodedImage()
         img.setColorTable(
             {qRgb(page->ink, page->ink, page->ink), qRgb(page->paper, page->paper, page->paper)});
         for (int y = 0; y < page->height; ++y) {
+            if (y % 256 == 0 && d->Interrupted()) {
+                return QImage();
+            }
             const std::uint8_t* src = page->Row(y);
             uchar* dst = img.scanLine(y);
             for (qint64 i = 0; i < page->stride; ++i) {
@@ -434,6 +458,9 @@ QImage CTiffImage::DecodedImage()
         }
     } else {
         for (int y = 0; y < page->height; ++y) {
+            if (y % 256 == 0 && d->Interrupted()) {
+                return QImage();
+            }
             std::memcpy(img.scanLine(y), page->Row(y), static_cast<std::size_t>(page->stride));
         }
     }
@@ -448,6 +475,11 @@ QImage CTiffImage::DecodedImage()
     const QSize shown = t.Shown(QSize(page->width, page->height));
     t.ToShown(0, 0, shown, &x0, &y0);
     return img.mirrored(x0 != 0, y0 != 0);
+}
+
+void CTiffImage::SetInterruptFlag(const std::atomic<bool>* flag)
+{
+    d->interrupt = flag;
 }
 
 void CTiffImage::SetMaxDecodedBytes(qint64 bytes)

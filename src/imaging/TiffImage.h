@@ -11,6 +11,7 @@
 #include <QSize>
 #include <QString>
 
+#include <atomic>
 #include <memory>
 
 class QPainter;
@@ -44,6 +45,7 @@ enum class ImageStatus : int
     InvalidParameter, // e.g. a page index outside the file
     DecodeError,      // damaged or unsupported page data
     OutOfMemory,      // a page larger than the decoding cap
+    Interrupted,      // the interrupt flag stopped a decode or render (see SetInterruptFlag)
 };
 
 // Square pixels at the higher resolution: the axis of lower resolution is stretched. Resolutions are
@@ -118,6 +120,13 @@ public:
     // Format_Grayscale8 for grey, ARGB32 premultiplied otherwise. Null when the page cannot be decoded.
     // Kept decoded while the page stays active.
     QImage DecodedImage();
+
+    // Lets another thread stop long work: while `*flag` is true, decoding and rendering give up at their
+    // next band or row; the call then returns a null image (Draw draws nothing) and the status is
+    // Interrupted. Nothing half-decoded is kept, so the same call made again once the flag is false does
+    // the whole work. The flag must outlive the object or be replaced first; null (the default) never
+    // interrupts. Only the flag is shared: the object itself stays on one thread.
+    void SetInterruptFlag(const std::atomic<bool>* flag);
 
     // Lowers (or raises) the decoding cap for this object; applies to the active page at once.
     void SetMaxDecodedBytes(qint64 bytes);

@@ -195,8 +195,8 @@ struct BandReader::RgbaState
     bool begun = false;
 };
 
-BandReader::BandReader(TIFF* tif, const PageInfo& info)
-    : m_tif(tif), m_info(info), m_rowBytes(RowBytes(info.kind, info.width))
+BandReader::BandReader(TIFF* tif, const PageInfo& info, const std::atomic<bool>* interrupt)
+    : m_tif(tif), m_info(info), m_rowBytes(RowBytes(info.kind, info.width)), m_interrupt(interrupt)
 {
     if (!info.decodable) {
         m_ok = false;
@@ -249,9 +249,12 @@ bool BandReader::Decode(int band, std::uint8_t* dst, std::int64_t stride)
     if (band < 0 || band >= BandCount()) {
         return false;
     }
-    if (!m_ok) {
+    if (IsSet(m_interrupt)) {
+        m_interrupted = true;
+    }
+    if (!m_ok || m_interrupted) {
         FillPaper(dst, stride, BandRows(band));
-        m_errors = true;
+        m_errors = m_errors || !m_ok;
         return false;
     }
     const bool ok = m_info.viaRgba ? DecodeRgba(band, dst, stride) : DecodeDirect(band, dst, stride);
@@ -379,12 +382,12 @@ const std::uint8_t* BandReader::Row(int y)
     return m_band.data() + static_cast<std::int64_t>(y - BandStart(band)) * m_rowBytes;
 }
 
-std::unique_ptr<DecodedPage> DecodePage(TIFF* tif, const PageInfo& info)
+std::unique_ptr<DecodedPage> DecodePage(TIFF* tif, const PageInfo& info, const std::atomic<bool>* interrupt)
 {
-    if (!info.decodable) {
+    if (!info.decodable || IsSet(interrupt)) {
         return nullptr;
     }
-    BandReader reader(tif, info);
+    BandReader reader(tif, info, interrupt);
     if (!reader.Ok()) {
         return nullptr;
     }
@@ -403,6 +406,9 @@ std::unique_ptr<DecodedPage> DecodePage(TIFF* tif, const PageInfo& info)
     for (int b = 0; b < reader.BandCount(); ++b) {
         reader.Decode(b, page->data.data() + static_cast<std::int64_t>(reader.BandStart(b)) * page->stride,
                       page->stride);
+        if (reader.Interrupted()) {
+            return nullptr;
+        }
     }
     page->errors = reader.HadErrors();
     return page;

@@ -5,6 +5,7 @@
 
 #include <QImage>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -54,11 +55,12 @@ PageInfo ReadPageInfo(TIFF* tif, std::int64_t maxBytes, bool forceRgba = false);
 std::int64_t RowBytes(PixelKind kind, int width);
 
 // Reads the rows of the current page band by band (a band is a strip, or a row of tiles). Rows that fail
-// to decode read as paper.
+// to decode read as paper. Once `*interrupt` is true no more bands are decoded: they read as paper and
+// Interrupted() says so, and whoever reads the rows throws the result away.
 class BandReader
 {
 public:
-    BandReader(TIFF* tif, const PageInfo& info);
+    BandReader(TIFF* tif, const PageInfo& info, const std::atomic<bool>* interrupt = nullptr);
     ~BandReader();
     BandReader(const BandReader&) = delete;
     BandReader& operator=(const BandReader&) = delete;
@@ -73,6 +75,7 @@ public:
     // Row `y` of the page, decoding its band when needed; rows are meant to be asked for in order.
     const std::uint8_t* Row(int y);
     bool HadErrors() const { return m_errors; }
+    bool Interrupted() const { return m_interrupted; }
 
 private:
     bool DecodeDirect(int band, std::uint8_t* dst, std::int64_t stride);
@@ -84,6 +87,8 @@ private:
     std::int64_t m_rowBytes = 0;
     bool m_ok = true;
     bool m_errors = false;
+    const std::atomic<bool>* m_interrupt = nullptr;
+    bool m_interrupted = false;
     std::vector<std::uint8_t> m_band; // one band of rows for Row()
     int m_bandInBuffer = -1;
     std::vector<std::uint8_t> m_tile;    // direct tiles
@@ -107,7 +112,15 @@ struct DecodedPage
     const std::uint8_t* Row(int y) const { return data.data() + static_cast<std::int64_t>(y) * stride; }
 };
 
-// Decodes the current page of `tif`; null when it cannot be decoded at all or memory is short.
-std::unique_ptr<DecodedPage> DecodePage(TIFF* tif, const PageInfo& info);
+// Decodes the current page of `tif`; null when it cannot be decoded at all, memory is short, or
+// `*interrupt` became true before the last band was read.
+std::unique_ptr<DecodedPage> DecodePage(TIFF* tif, const PageInfo& info,
+                                        const std::atomic<bool>* interrupt = nullptr);
+
+// True when `flag` is set and true (a null flag never interrupts).
+inline bool IsSet(const std::atomic<bool>* flag)
+{
+    return flag != nullptr && flag->load(std::memory_order_relaxed);
+}
 
 } // namespace imaging
