@@ -1,7 +1,7 @@
 // Long decodes and renders: stopping them from another thread.
 
-#include "imaging/TiffImage.h"
 #include "ImagingTestUtil.h"
+#include "imaging/TiffImage.h"
 
 #include <QPainter>
 
@@ -35,7 +35,8 @@ TEST(Interrupt, ASetFlagStopsEveryDecodeAndRenderUntilItIsCleared)
     CTiffImage ref(path);
     ref.SelectActiveFrame(1);
     const QImage thumb = ref.RenderScaled(75, 106, InterpolationMode::HighQualityBicubic);
-    const QImage part = ref.RenderRegion(QSize(864, 1146), QRect(100, 200, 300, 200), InterpolationMode::HighQuality);
+    const QImage part =
+        ref.RenderRegion(QSize(864, 1146), QRect(100, 200, 300, 200), InterpolationMode::HighQuality);
 
     std::atomic<bool> stop{true};
     CTiffImage img(path);
