@@ -1,5 +1,6 @@
 #include "imaging/TiffImage.h"
 
+#include "imaging/IfdChain.h"
 #include "imaging/PageTransform.h"
 #include "imaging/Resampler.h"
 #include "imaging/TiffPage.h"
