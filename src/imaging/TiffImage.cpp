@@ -81,7 +81,10 @@ struct CTiffImage::Impl
 {
     std::unique_ptr<ByteSource> source;
     imaging::TiffMessages messages;
-    TIFF* tif = nullptr;
+    TIFF* tif = nullptr; // on the active page's directory
+    bool opened = false;
+    QString name;
+    imaging::TiffHeader header;
     std::unique_ptr<imaging::IfdChain> chain;
     int active = -1;
     PageInfo info;
@@ -92,10 +95,13 @@ struct CTiffImage::Impl
     qint64 maxBytes = CTiffImage::kDefaultMaxDecodedBytes;
     const std::atomic<bool>* interrupt = nullptr;
 
-    ~Impl()
+    ~Impl() { CloseTiff(); }
+
+    void CloseTiff()
     {
         if (tif) {
             TIFFClose(tif);
+            tif = nullptr;
         }
     }
 
@@ -111,10 +117,10 @@ struct CTiffImage::Impl
         return true;
     }
 
-    void Open(std::unique_ptr<ByteSource> src, const QString& name)
+    void Open(std::unique_ptr<ByteSource> src, const QString& fileName)
     {
         source = std::move(src);
-        imaging::TiffHeader header;
+        name = fileName;
         if (!imaging::ReadTiffHeader(*source, &header)) {
             source.reset();
             Fail(ImageStatus::UnknownFormat);
@@ -126,12 +132,23 @@ struct CTiffImage::Impl
             Fail(ImageStatus::UnknownFormat);
             return;
         }
+        opened = true;
         chain = std::make_unique<imaging::IfdChain>(*source, header);
+    }
+
+    // libtiff on the directory at `offset`, as if it were the file's first one: a handle reading a
+    // directory it has not met on its way through the chain first walks the whole chain.
+    bool ReadDirectoryAt(std::uint64_t offset)
+    {
+        CloseTiff();
+        source->ShowFirstDirectoryAt(offset, header.bigEndian, header.bigTiff);
+        tif = imaging::OpenTiff(*source, name, &messages, maxBytes);
+        return tif != nullptr && TIFFReadDirectory(tif);
     }
 
     bool Select(int index)
     {
-        if (!tif) {
+        if (!opened) {
             return false;
         }
         if (index < 0 || !chain->Reach(static_cast<std::size_t>(index))) {
@@ -143,7 +160,7 @@ struct CTiffImage::Impl
         decodeFailed = false;
         info = PageInfo();
         transform = PageTransform();
-        if (!TIFFSetSubDirectory(tif, chain->Offset(static_cast<std::size_t>(index)))) {
+        if (!ReadDirectoryAt(chain->Offset(static_cast<std::size_t>(index)))) {
             Fail(ImageStatus::DecodeError);
             return false;
         }
@@ -284,7 +301,7 @@ CTiffImage::~CTiffImage() = default;
 
 bool CTiffImage::IsOpen() const
 {
-    return d->tif != nullptr;
+    return d->opened;
 }
 ImageStatus CTiffImage::GetLastStatus() const
 {
@@ -293,7 +310,7 @@ ImageStatus CTiffImage::GetLastStatus() const
 
 int CTiffImage::GetFrameCount()
 {
-    if (!d->tif) {
+    if (!d->opened) {
         return 0;
     }
     return static_cast<int>(std::min<std::size_t>(d->chain->CountAll(), INT_MAX));

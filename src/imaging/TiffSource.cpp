@@ -71,7 +71,32 @@ ByteSource::~ByteSource()
     }
 }
 
+void ByteSource::ShowFirstDirectoryAt(std::uint64_t offset, bool bigEndian, bool bigTiff)
+{
+    m_pointerAt = bigTiff ? 8 : 4;
+    m_pointerSize = bigTiff ? 8 : 4;
+    for (std::size_t i = 0; i < m_pointerSize; ++i) {
+        const std::size_t shift = 8 * (bigEndian ? m_pointerSize - 1 - i : i);
+        m_pointer[i] = static_cast<unsigned char>(offset >> shift);
+    }
+}
+
 std::int64_t ByteSource::ReadAt(std::uint64_t offset, void* buf, std::size_t n) const
+{
+    const std::int64_t got = ReadStored(offset, buf, n);
+    if (m_pointerSize > 0 && got > 0 && offset < m_pointerAt + m_pointerSize &&
+        offset + static_cast<std::uint64_t>(got) > m_pointerAt) {
+        for (std::size_t i = 0; i < m_pointerSize; ++i) {
+            const std::uint64_t at = m_pointerAt + i;
+            if (at >= offset && at < offset + static_cast<std::uint64_t>(got)) {
+                static_cast<unsigned char*>(buf)[at - offset] = m_pointer[i];
+            }
+        }
+    }
+    return got;
+}
+
+std::int64_t ByteSource::ReadStored(std::uint64_t offset, void* buf, std::size_t n) const
 {
     if (m_fd < 0) {
         if (offset >= m_size) {

@@ -57,16 +57,25 @@ public:
     // Reads up to `n` bytes at `offset`; the number read (short at the end), -1 on error.
     std::int64_t ReadAt(std::uint64_t offset, void* buf, std::size_t n) const;
 
+    // From now on the header's pointer to the first directory reads as `offset` (in the file's byte
+    // order). libtiff opened afterwards takes that directory for the first one and reads it without
+    // walking the chain up to it, which it would do for any directory it has not seen on its handle.
+    void ShowFirstDirectoryAt(std::uint64_t offset, bool bigEndian, bool bigTiff);
+
     // libtiff's file position.
     std::uint64_t position = 0;
 
 private:
     ByteSource() = default;
+    std::int64_t ReadStored(std::uint64_t offset, void* buf, std::size_t n) const;
     int m_fd = -1;
     QByteArray m_data;
     std::uint64_t m_size = 0;
     FileIdentity m_identity;
     bool m_settled = false;
+    unsigned char m_pointer[8] = {}; // the first-directory pointer as shown, at m_pointerAt
+    std::uint64_t m_pointerAt = 0;
+    std::size_t m_pointerSize = 0; // 0: the header reads as stored
 };
 
 // What libtiff said about one handle: messages are kept, never printed.

@@ -1,10 +1,10 @@
 // Page look-up: the directory offsets of a file are learned once and shared by the objects opened on the
 // same unchanged file; a file that changes on disk is walked again.
 
-#include "imaging/IfdChain.h"
-#include "imaging/TiffImage.h"
 #include "ImagingTestUtil.h"
 #include "TiffBuilder.h"
+#include "imaging/IfdChain.h"
+#include "imaging/TiffImage.h"
 
 #include <gtest/gtest.h>
 
