@@ -87,9 +87,11 @@ public:
     int GetWidth() const;
     int GetHeight() const;
     // Resolution in dots per inch (centimetre units converted, rounded to a thousandth). Missing tags read
-    // 0 for both (unknown: no correction); with only one of the two, both take it. ResolutionUnit "none"
-    // gives equal resolutions (the larger value); without a ResolutionUnit tag TIFF's default, inch,
-    // applies. Follows the orientation (x and y swap for transposed pages).
+    // 0 for both (unknown: no correction); with only one of the two, both take it. With ResolutionUnit
+    // "none" the values only give the pixels' aspect ratio: they are kept as stored when both are 100 or
+    // more, and otherwise scaled together so that the smaller is 1000, so that square pixels keep the
+    // ratio. Without a ResolutionUnit tag TIFF's default, inch, applies. Follows the orientation (x and y
+    // swap for transposed pages).
     float GetHorizontalResolution() const;
     float GetVerticalResolution() const;
     // SquarePixelSize of the active page.

@@ -17,8 +17,8 @@ bool IsGreyPhotometric(std::uint16_t p)
     return p == PHOTOMETRIC_MINISWHITE || p == PHOTOMETRIC_MINISBLACK;
 }
 
-// Resolutions as dots per inch. Missing or unusable values read 0; with one of the two missing, or without
-// a unit, both are equal so that the page keeps its pixel proportions.
+// Resolutions as dots per inch. Missing or unusable values read 0; with one of the two missing, both are
+// equal so that the page keeps its pixel proportions.
 void ReadResolution(TIFF* tif, PageInfo* p)
 {
     float xr = 0;
@@ -36,7 +36,14 @@ void ReadResolution(TIFF* tif, PageInfo* p)
         yr = xr;
     }
     if (unit == RESUNIT_NONE) {
-        xr = yr = std::max(xr, yr);
+        // Without a unit the two numbers only give the pixels' proportions (204 and 98 for a fax in normal
+        // mode). Small numbers are scaled up together, so that whole numbers still keep the proportion.
+        const float smaller = std::min(xr, yr);
+        if (smaller < 100.0f) {
+            const float k = 1000.0f / smaller;
+            xr *= k;
+            yr *= k;
+        }
     } else if (unit == RESUNIT_CENTIMETER) {
         // Rounded to a thousandth, so that 80.31496 dots per centimetre give 204 dpi and not 203.99999.
         xr = static_cast<float>(std::round(static_cast<double>(xr) * 2540.0) / 1000.0);

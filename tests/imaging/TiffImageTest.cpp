@@ -13,6 +13,7 @@
 #include <climits>
 #include <cmath>
 #include <thread>
+#include <tuple>
 
 using namespace imagingtest;
 using testsupport::TempDir;
@@ -188,11 +189,21 @@ TEST(TiffImage, ResolutionUnits)
     EXPECT_NEAR(cm.GetVerticalResolution(), 98.0f, 1e-3);
     EXPECT_EQ(cm.GetSquarePixelSize(), inch.GetSquarePixelSize());
 
-    // Without a unit the numbers carry no size: equal resolutions, no correction.
+    // Without a unit the numbers give the pixels' aspect ratio: a fax in normal mode still shows unsquashed.
     desc.resolutionUnit = 1;
     CTiffImage none(WriteDoc(dir, "none.tif", desc));
-    EXPECT_EQ(none.GetHorizontalResolution(), none.GetVerticalResolution());
-    EXPECT_EQ(none.GetSquarePixelSize(), QSize(432, 573));
+    EXPECT_EQ(none.GetSquarePixelSize(), inch.GetSquarePixelSize());
+    // Small unitless numbers keep their ratio too, also when one of them is below 1.
+    for (const auto& [x, y, square] :
+         {std::tuple{1.0, 2.0, QSize(864, 573)}, std::tuple{0.5, 1.5, QSize(1296, 573)},
+          std::tuple{3.0, 1.0, QSize(432, 1719)}}) {
+        desc.xDpi = x;
+        desc.yDpi = y;
+        CTiffImage ratio(WriteDoc(dir, "ratio.tif", desc));
+        EXPECT_EQ(ratio.GetSquarePixelSize(), square) << x << ":" << y;
+    }
+    desc.xDpi = 204;
+    desc.yDpi = 98;
 
     desc.resolutionUnit = 0;
     CTiffImage missing(WriteDoc(dir, "missing.tif", desc));
