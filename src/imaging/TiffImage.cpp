@@ -178,13 +178,93 @@ struct CTiffImage::Impl
         return info.decodable ? transform.Shown(QSize(info.width, info.height)) : QSize(0, 0);
     }
 
+    // The page is kept at reduced resolution when it is over the whole share of the budget.
+    bool Reduced() const { return !info.fitsWhole; }
+
+    // The size of the reduced form: the page shrunk evenly into the budget's reduced share, as 8-bit grey
+    // (bilevel and grey pages) or 32-bit colour.
+    QSize ReducedSize() const
+    {
+        const double bpp = info.kind == PixelKind::Argb32 ? 4.0 : 1.0;
+        const double full = static_cast<double>(info.width) * info.height * bpp;
+        const double f = std::min(
+            1.0, std::sqrt(static_cast<double>(imaging::MemoryBudget::ReducedShare(maxBytes)) / full));
+        return QSize(std::max(1, static_cast<int>(info.width * f)),
+                     std::max(1, static_cast<int>(info.height * f)));
+    }
+
+    // What the page's decoded form holds once it is made.
+    qint64 KeptBytes() const
+    {
+        if (!Reduced()) {
+            return info.pageBytes;
+        }
+        const QSize r = ReducedSize();
+        return imaging::RowBytes(info.kind == PixelKind::Argb32 ? PixelKind::Argb32 : PixelKind::Grey8,
+                                 r.width()) *
+               r.height();
+    }
+
+    // Streams the whole page through the area-averaging scaler into its reduced form.
+    std::unique_ptr<DecodedPage> DecodeReduced()
+    {
+        const QSize r = ReducedSize();
+        auto page = std::make_unique<DecodedPage>();
+        page->kind = info.kind == PixelKind::Argb32 ? PixelKind::Argb32 : PixelKind::Grey8;
+        page->width = r.width();
+        page->height = r.height();
+        page->stride = imaging::RowBytes(page->kind, r.width());
+        try {
+            page->data.resize(static_cast<std::size_t>(page->stride * r.height() + 8));
+        } catch (const std::bad_alloc&) {
+            return nullptr;
+        }
+        BandReader reader(tif, info, interrupt);
+        StreamRows rows(reader);
+        if (!reader.Ok() ||
+            !imaging::ScaleRegion(StoredSource(rows), r.width(), r.height(), QRect(QPoint(0, 0), r),
+                                  InterpolationMode::HighQuality, page->data.data(), page->stride)) {
+            return nullptr;
+        }
+        page->errors = reader.HadErrors();
+        return page;
+    }
+
+    // The page as stored, its rows from `rows`.
+    imaging::ScaleInput StoredSource(imaging::RowProvider& rows) const
+    {
+        imaging::ScaleInput in;
+        in.kind = info.kind;
+        in.width = info.width;
+        in.height = info.height;
+        in.ink = info.ink;
+        in.paper = info.paper;
+        in.rows = &rows;
+        in.interrupt = interrupt;
+        return in;
+    }
+
+    // The page's decoded form (whole or reduced), its rows from `rows`.
+    imaging::ScaleInput DecodedSource(const DecodedPage& page, imaging::RowProvider& rows) const
+    {
+        imaging::ScaleInput in;
+        in.kind = page.kind;
+        in.width = page.width;
+        in.height = page.height;
+        in.ink = page.ink;
+        in.paper = page.paper;
+        in.rows = &rows;
+        in.interrupt = interrupt;
+        return in;
+    }
+
     const DecodedPage* Decoded()
     {
         if (!info.decodable || decodeFailed) {
             return nullptr;
         }
         if (!decoded) {
-            decoded = imaging::DecodePage(tif, info, interrupt);
+            decoded = Reduced() ? DecodeReduced() : imaging::DecodePage(tif, info, interrupt);
             if (!decoded) {
                 if (Interrupted()) {
                     return nullptr; // not a failure of the page: the next call decodes it again
@@ -200,23 +280,31 @@ struct CTiffImage::Impl
         return decoded.get();
     }
 
-    bool TargetAllowed(QSize s) const
+    // A target of size `s` may be made while `held` bytes are held for the page: the target (24-bit) and
+    // the scaler's result before it is laid out (8 or 32 bits) and its rows of sums must fit the budget
+    // with it.
+    bool TargetAllowed(QSize s, qint64 held) const
     {
-        return s.width() > 0 && s.height() > 0 && s.width() <= kMaxTargetSide &&
-               s.height() <= kMaxTargetSide && static_cast<qint64>(s.width()) * s.height() * 4 <= maxBytes;
+        if (s.width() <= 0 || s.height() <= 0 || s.width() > kMaxTargetSide || s.height() > kMaxTargetSide) {
+            return false;
+        }
+        const qint64 bpp = info.kind == PixelKind::Argb32 ? 4 : 1;
+        const qint64 target = static_cast<qint64>(s.width()) * s.height() * (3 + bpp);
+        const qint64 sums = static_cast<qint64>(std::max(s.width(), s.height())) * bpp * 8 * 8;
+        return held + target + sums <= maxBytes;
     }
 
-    // Scales the page into `out`, which shows the part `part` of the page scaled to `full`.
-    bool Render(imaging::RowProvider& rows, QSize full, QRect part, InterpolationMode mode, QRgb background,
-                QImage& out);
+    // Scales `source` into `out`, which shows the part `part` of the page scaled to `full`.
+    bool Render(const imaging::ScaleInput& source, QSize full, QRect part, InterpolationMode mode,
+                QRgb background, QImage& out);
 };
 
-bool CTiffImage::Impl::Render(imaging::RowProvider& rows, QSize full, QRect part, InterpolationMode mode,
-                              QRgb background, QImage& out)
+bool CTiffImage::Impl::Render(const imaging::ScaleInput& source, QSize full, QRect part,
+                              InterpolationMode mode, QRgb background, QImage& out)
 {
     const QSize storedFull = transform.Stored(full);
     const QRect storedPart = transform.StoredRect(part, full);
-    const PixelKind outKind = info.kind == PixelKind::Argb32 ? PixelKind::Argb32 : PixelKind::Grey8;
+    const PixelKind outKind = source.kind == PixelKind::Argb32 ? PixelKind::Argb32 : PixelKind::Grey8;
     const qint64 stride = imaging::RowBytes(outKind, storedPart.width());
     std::vector<std::uint8_t> buf;
     try {
@@ -224,15 +312,7 @@ bool CTiffImage::Impl::Render(imaging::RowProvider& rows, QSize full, QRect part
     } catch (const std::bad_alloc&) {
         return false;
     }
-    imaging::ScaleInput in;
-    in.kind = info.kind;
-    in.width = info.width;
-    in.height = info.height;
-    in.ink = info.ink;
-    in.paper = info.paper;
-    in.rows = &rows;
-    in.interrupt = interrupt;
-    if (!imaging::ScaleRegion(in, storedFull.width(), storedFull.height(), storedPart, mode, buf.data(),
+    if (!imaging::ScaleRegion(source, storedFull.width(), storedFull.height(), storedPart, mode, buf.data(),
                               stride)) {
         return false;
     }
@@ -378,7 +458,8 @@ void CTiffImage::RotateFlip(RotateFlipType type)
 QImage CTiffImage::RenderScaled(int w, int h, InterpolationMode mode, QRgb background)
 {
     const QSize size(w, h);
-    if (!d->TargetAllowed(size)) {
+    const qint64 held = !d->info.decodable ? 0 : d->decoded ? d->KeptBytes() : d->info.streamBytes;
+    if (!d->TargetAllowed(size, held)) {
         d->Fail(ImageStatus::InvalidParameter);
         return QImage();
     }
@@ -392,11 +473,11 @@ QImage CTiffImage::RenderScaled(int w, int h, InterpolationMode mode, QRgb backg
         const QRect all(QPoint(0, 0), size);
         if (d->decoded) {
             PageRows rows(*d->decoded);
-            done = d->Render(rows, size, all, mode, background, out);
+            done = d->Render(d->DecodedSource(*d->decoded, rows), size, all, mode, background, out);
         } else {
             BandReader reader(d->tif, d->info, d->interrupt);
             StreamRows rows(reader);
-            done = reader.Ok() && d->Render(rows, size, all, mode, background, out);
+            done = reader.Ok() && d->Render(d->StoredSource(rows), size, all, mode, background, out);
             if (reader.HadErrors()) {
                 d->Fail(ImageStatus::DecodeError);
             }
@@ -418,7 +499,7 @@ QImage CTiffImage::RenderRegion(QSize fullSize, QRect part, InterpolationMode mo
         return QImage();
     }
     const QRect clipped = part & QRect(QPoint(0, 0), fullSize);
-    if (!d->TargetAllowed(clipped.size())) {
+    if (!d->TargetAllowed(clipped.size(), d->info.decodable ? d->KeptBytes() : 0)) {
         d->Fail(ImageStatus::InvalidParameter);
         return QImage();
     }
@@ -431,7 +512,7 @@ QImage CTiffImage::RenderRegion(QSize fullSize, QRect part, InterpolationMode mo
     bool done = false;
     if (page) {
         PageRows rows(*page);
-        done = d->Render(rows, fullSize, clipped, mode, background, out);
+        done = d->Render(d->DecodedSource(*page, rows), fullSize, clipped, mode, background, out);
     }
     if (d->Interrupted()) {
         return QImage();
@@ -444,6 +525,16 @@ QImage CTiffImage::RenderRegion(QSize fullSize, QRect part, InterpolationMode mo
 
 QImage CTiffImage::DecodedImage()
 {
+    if (d->info.decodable) {
+        // The image is a copy beside the kept page, and turning it makes one or two more.
+        const qint64 bytes =
+            ((imaging::RowBytes(d->info.kind, d->info.width) + 3) & ~qint64(3)) * d->info.height;
+        const int copies = d->transform.IsIdentity() ? 1 : d->transform.Transposes() ? 3 : 2;
+        if (d->Reduced() || d->KeptBytes() + copies * bytes > d->maxBytes) {
+            d->Fail(ImageStatus::OutOfMemory);
+            return QImage();
+        }
+    }
     const DecodedPage* page = d->Decoded();
     if (!page) {
         return QImage();
