@@ -66,7 +66,12 @@ bool CTiffImage::Impl::Render(const imaging::ScaleInput& source, QSize full, QRe
     const int bgR = qRed(background);
     const int bgG = qGreen(background);
     const int bgB = qBlue(background);
+    const int outBpp = out.format() == QImage::Format_Grayscale8 ? 1 : 3; // grey only from grey pages
     auto put = [&](const std::uint8_t* src, uchar* dst) {
+        if (outBpp == 1) {
+            dst[0] = *src;
+            return;
+        }
         if (outKind == PixelKind::Grey8) {
             dst[0] = dst[1] = dst[2] = *src;
             return;
@@ -84,7 +89,7 @@ bool CTiffImage::Impl::Render(const imaging::ScaleInput& source, QSize full, QRe
         if (transform.IsIdentity()) {
             uchar* drow = out.scanLine(v);
             for (int u = 0; u < storedPart.width(); ++u) {
-                put(srow + u * bpp, drow + u * 3);
+                put(srow + u * bpp, drow + u * outBpp);
             }
             continue;
         }
@@ -92,10 +97,29 @@ bool CTiffImage::Impl::Render(const imaging::ScaleInput& source, QSize full, QRe
             int x = 0;
             int y = 0;
             transform.ToShown(storedPart.x() + u, storedPart.y() + v, full, &x, &y);
-            put(srow + u * bpp, out.scanLine(y - part.y()) + (x - part.x()) * 3);
+            put(srow + u * bpp, out.scanLine(y - part.y()) + (x - part.x()) * outBpp);
         }
     }
     return true;
+}
+
+bool CTiffImage::Impl::RenderWhole(InterpolationMode mode, QRgb background, bool fromReduced, QImage& out)
+{
+    const QSize size = out.size();
+    const QRect all(QPoint(0, 0), size);
+    bool done = false;
+    if (decoded && (fromReduced || !Reduced())) {
+        PageRows rows(*decoded);
+        done = Render(DecodedSource(*decoded, rows), size, all, mode, background, out);
+    } else {
+        BandReader reader(tif, info, interrupt);
+        StreamRows rows(reader);
+        done = reader.Ok() && Render(StoredSource(rows), size, all, mode, background, out);
+        if (reader.HadErrors()) {
+            Fail(ImageStatus::DecodeError);
+        }
+    }
+    return done;
 }
 
 CTiffImage::CTiffImage(const QString& path) : m_path(path), d(std::make_unique<Impl>())
@@ -215,18 +239,7 @@ QImage CTiffImage::RenderScaled(int w, int h, InterpolationMode mode, QRgb backg
     }
     bool done = false;
     if (d->info.decodable) {
-        const QRect all(QPoint(0, 0), size);
-        if (d->decoded) {
-            PageRows rows(*d->decoded);
-            done = d->Render(d->DecodedSource(*d->decoded, rows), size, all, mode, background, out);
-        } else {
-            BandReader reader(d->tif, d->info, d->interrupt);
-            StreamRows rows(reader);
-            done = reader.Ok() && d->Render(d->StoredSource(rows), size, all, mode, background, out);
-            if (reader.HadErrors()) {
-                d->Fail(ImageStatus::DecodeError);
-            }
-        }
+        done = d->RenderWhole(mode, background, true, out);
         if (d->Interrupted()) {
             return QImage();
         }

@@ -138,13 +138,23 @@ public:
     // interrupts. Only the flag is shared: the object itself stays on one thread.
     void SetInterruptFlag(const std::atomic<bool>* flag);
 
+    // The active page as handed to a printer or PDF on which it is drawn `devicePixels` large (device
+    // pixels along the page's width and height). A page no larger than that goes at its stored resolution,
+    // as DecodedImage gives it. A larger one is scaled down while it is read band by band, each axis to no
+    // more than the device's pixels, so that printing any page holds about one band and this image:
+    // bilevel pages are then dithered to 1 bit (colour table {ink, paper}), grey pages are 8-bit, colour
+    // pages 24-bit. Null when the page cannot be decoded, the image does not fit the memory budget, or the
+    // interrupt flag is set. Draw uses it on printers and PDF devices.
+    QImage PrintImage(QSize devicePixels);
+
     // Lowers (or raises) the memory budget for this object; applies to the active page at once.
     void SetMaxDecodedBytes(qint64 bytes);
     qint64 GetMaxDecodedBytes() const;
 
     // Draws the whole active page stretched into `target`. On screen only the part inside the painter's
-    // clip (or device) is scaled, with `mode`; on a printer or PDF device the decoded page is handed to the
-    // device, which scales it (bilevel pages stay 1-bit there).
+    // clip (or device) is scaled, with `mode`; on a printer or PDF device the page is handed over as
+    // PrintImage gives it for the target's size in device pixels, and the device scales it (bilevel pages
+    // stay 1-bit there).
     void Draw(QPainter& painter, const QRect& target, InterpolationMode mode);
 
 private:

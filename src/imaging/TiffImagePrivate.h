@@ -269,6 +269,11 @@ struct CTiffImage::Impl
         return held + target + sums <= maxBytes;
     }
 
+    // The whole page scaled to `out`'s size into `out` (RGB888, or Grayscale8 for grey pages): from the
+    // kept decoded form when there is one (a reduced one only when `fromReduced`), else streamed from the
+    // file. False when nothing could be rendered.
+    bool RenderWhole(InterpolationMode mode, QRgb background, bool fromReduced, QImage& out);
+
     // Scales `source` into `out`, which shows the part `part` of the page scaled to `full`.
     bool Render(const imaging::ScaleInput& source, QSize full, QRect part, InterpolationMode mode,
                 QRgb background, QImage& out);
