@@ -1,5 +1,6 @@
 // libFuzzer entry: the bytes as a TIFF file, used the way the viewer uses one (count, select every page,
-// thumbnails in each quality, a part of a large render, the image for a printer, turning), and as a BMP file for CDIB.
+// thumbnails in each quality, a part of a large render, the image for a printer, turning), and as a BMP file
+// for CDIB.
 
 #include "imaging/DIB.h"
 #include "imaging/TiffImage.h"
