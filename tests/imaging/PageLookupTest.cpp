@@ -37,18 +37,21 @@ std::vector<int> PageValues(CTiffImage& img)
     return out;
 }
 
-// Older than any change the file system's clock could still give the same time stamp.
-void LetSettle()
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(120));
-}
-
 bool SharesWalk(const QString& path)
 {
     imaging::ByteSource::OpenResult r;
     auto src = imaging::ByteSource::OpenFile(path, &r);
     imaging::TiffHeader header;
     return src && imaging::ReadTiffHeader(*src, &header) && imaging::IfdChain(*src, header).Shared();
+}
+
+// Waits until the file is older than any change the file system's clock could still give the same time
+// stamps (a few hundredths of a second, or seconds where it keeps whole seconds).
+void LetSettle(const QString& path)
+{
+    for (int i = 0; i < 100 && !SharesWalk(path); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
 }
 
 TEST(PageLookup, AFileRewrittenBetweenTwoOpensIsWalkedAgain)
@@ -58,21 +61,21 @@ TEST(PageLookup, AFileRewrittenBetweenTwoOpensIsWalkedAgain)
     const QString path = dir.File("doc.tif");
     testsupport::WriteFile(path, GreyPages({10, 20, 30}));
     EXPECT_FALSE(SharesWalk(path)); // just written: it could change again within the same clock tick
-    LetSettle();
-    EXPECT_TRUE(SharesWalk(path));
+    LetSettle(path);
+    ASSERT_TRUE(SharesWalk(path));
     CTiffImage first(path);
     EXPECT_EQ(PageValues(first), (std::vector<int>{10, 20, 30}));
 
     // Other pages, another count, other sizes: rewritten in place while the first object stays open.
     testsupport::WriteFile(path, GreyPages({50, 60, 70, 80, 90}, 6, 3));
-    LetSettle();
+    LetSettle(path);
     CTiffImage second(path);
     EXPECT_EQ(PageValues(second), (std::vector<int>{50, 60, 70, 80, 90}));
     second.SelectActiveFrame(4);
     EXPECT_EQ(second.GetWidth(), 6);
 
     // The same size, the chain in another order: only the time stamps tell the files apart.
-    LetSettle();
+    LetSettle(path);
     CTiffImage(path).GetFrameCount();
     TiffBuilder reordered;
     std::vector<std::uint32_t> ifd;
@@ -87,7 +90,7 @@ TEST(PageLookup, AFileRewrittenBetweenTwoOpensIsWalkedAgain)
     reordered.Link(ifd[0], 0);
     ASSERT_EQ(reordered.Bytes().size(), GreyPages({50, 60, 70, 80, 90}, 6, 3).size());
     testsupport::WriteFile(path, reordered.Bytes());
-    LetSettle();
+    LetSettle(path);
     CTiffImage third(path);
     EXPECT_EQ(PageValues(third), (std::vector<int>{90, 80, 70, 60, 50}));
     // Rewritten again at once with the same size: nothing learned from the previous content is used.
@@ -109,7 +112,7 @@ TEST(PageLookup, ObjectsOnSeveralThreadsShareOneWalk)
         values.push_back(i % 251);
     }
     testsupport::WriteFile(path, GreyPages(values, 2, 2));
-    LetSettle();
+    LetSettle(path);
     std::vector<std::thread> threads;
     std::vector<int> wrong(4, 0);
     for (int t = 0; t < 4; ++t) {
