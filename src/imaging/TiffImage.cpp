@@ -103,12 +103,12 @@ bool CTiffImage::Impl::Render(const imaging::ScaleInput& source, QSize full, QRe
     return true;
 }
 
-bool CTiffImage::Impl::RenderWhole(InterpolationMode mode, QRgb background, bool fromReduced, QImage& out)
+bool CTiffImage::Impl::RenderWhole(InterpolationMode mode, QRgb background, QImage& out)
 {
     const QSize size = out.size();
     const QRect all(QPoint(0, 0), size);
     bool done = false;
-    if (decoded && (fromReduced || !Reduced())) {
+    if (decoded && !Reduced()) {
         PageRows rows(*decoded);
         done = Render(DecodedSource(*decoded, rows), size, all, mode, background, out);
     } else {
@@ -239,7 +239,7 @@ QImage CTiffImage::RenderScaled(int w, int h, InterpolationMode mode, QRgb backg
     }
     bool done = false;
     if (d->info.decodable) {
-        done = d->RenderWhole(mode, background, true, out);
+        done = d->RenderWhole(mode, background, out);
         if (d->Interrupted()) {
             return QImage();
         }

@@ -109,8 +109,8 @@ public:
     void RotateFlip(RotateFlipType type);
 
     // The whole active page stretched to exactly w x h (aspect not kept), 24-bit (QImage::Format_RGB888).
-    // Unless the page is already decoded (by RenderRegion, Draw or DecodedImage), it is streamed strip by
-    // strip from the file (a strip too tall to hold a few rows at a time), so a thumbnail needs about one
+    // Unless the page is already decoded whole (by RenderRegion, Draw or DecodedImage), it is streamed strip
+    // by strip from the file (a strip too tall to hold a few rows at a time), so a thumbnail needs about one
     // band plus the target. Transparent parts show `background`. When the page cannot be decoded the
     // result is w x h filled with `background`. w or h <= 0, more than 2^20 pixels on a side, or a target
     // that does not fit the memory budget beside what the page holds give a null image.

@@ -90,7 +90,7 @@ QImage CTiffImage::PrintImage(QSize devicePixels)
         d->Fail(ImageStatus::OutOfMemory);
         return QImage();
     }
-    const bool done = d->RenderWhole(InterpolationMode::HighQuality, qRgb(255, 255, 255), false, out);
+    const bool done = d->RenderWhole(InterpolationMode::HighQuality, qRgb(255, 255, 255), out);
     if (d->Interrupted() || !done) {
         return QImage();
     }

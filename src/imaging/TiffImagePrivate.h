@@ -270,9 +270,9 @@ struct CTiffImage::Impl
     }
 
     // The whole page scaled to `out`'s size into `out` (RGB888, or Grayscale8 for grey pages): from the
-    // kept decoded form when there is one (a reduced one only when `fromReduced`), else streamed from the
-    // file. False when nothing could be rendered.
-    bool RenderWhole(InterpolationMode mode, QRgb background, bool fromReduced, QImage& out);
+    // page kept whole when it is, else streamed from the file (a reduced form would give other pixels
+    // than the file's). False when nothing could be rendered.
+    bool RenderWhole(InterpolationMode mode, QRgb background, QImage& out);
 
     // Scales `source` into `out`, which shows the part `part` of the page scaled to `full`.
     bool Render(const imaging::ScaleInput& source, QSize full, QRect part, InterpolationMode mode,

@@ -102,6 +102,10 @@ void PlanMemory(TIFF* tif, std::int64_t budget, PageInfo* p)
     const std::int64_t rowBytes = RowBytes(p->kind, p->width);
     const tmsize_t scanline =
         TIFFScanlineSize64(tif) > 0 ? static_cast<tmsize_t>(TIFFScanlineSize64(tif)) : 0;
+    if (scanline > (std::int64_t(1) << 36)) {
+        p->tooLarge = true; // a row of more than 64 GB: only a damaged directory says so
+        return;
+    }
     p->fileRowBytes = p->viaRgba || p->tiled ? scanline : std::min<std::int64_t>(scanline, rowBytes);
     if (!p->viaRgba && !p->tiled &&
         (p->kind != PixelKind::Argb32 ? scanline != rowBytes : scanline > rowBytes)) {
