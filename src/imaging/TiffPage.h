@@ -30,7 +30,7 @@ constexpr int kMaxPageSide = 1 << 20;
 struct PageInfo
 {
     bool decodable = false; // can be read band by band within the memory budget
-    bool tooLarge = false;  // decodable in principle, but even one band is over the memory budget
+    bool tooLarge = false;  // decodable in principle, but over the budget even band by band (MemoryBudget)
     int width = 0;          // stored size
     int height = 0;
     float xDpi = 0; // stored axes, dots per inch; 0 when unknown
