@@ -14,6 +14,7 @@
 #include <tiffio.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdarg>
 #include <cstdio>
 #include <functional>
@@ -112,7 +113,8 @@ int CmdCount(const Args& a)
     return 0;
 }
 
-// thumbs FILE [--mode M] [--size WxH] [--out DIR]: every page rendered as the thumbnail loader does it.
+// thumbs FILE [--mode M] [--size WxH] [--out DIR] [--pages N]: every page (or the first N) rendered as the
+// thumbnail loader does it.
 int CmdThumbs(const Args& a)
 {
     const QSize size = a.Size(QStringLiteral("size"), QSize(150, 212));
@@ -121,7 +123,7 @@ int CmdThumbs(const Args& a)
     QElapsedTimer t;
     t.start();
     CTiffImage img(a.positional.value(0));
-    const int n = img.GetFrameCount();
+    const int n = std::min(img.GetFrameCount(), a.Int(QStringLiteral("pages"), INT_MAX));
     qint64 checksum = 0;
     for (int i = 0; i < n; ++i) {
         img.SelectActiveFrame(i);
@@ -239,6 +241,109 @@ int CmdFloor(const Args& a)
     return 0;
 }
 
+// Writes one page of w x h pixels, `samples` 8-bit samples per pixel, Deflate in one strip: paper of value
+// 230 with a black frame and dark bars, as a scanner might hand over a huge page. Small on disk.
+bool WriteFlatDeflatePage(TIFF* tif, int w, int h, int samples)
+{
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(w));
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(h));
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, samples);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, samples == 1 ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB);
+    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
+    TIFFSetField(tif, TIFFTAG_ZIPQUALITY, 1);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, static_cast<uint32_t>(h));
+    TIFFSetField(tif, TIFFTAG_XRESOLUTION, 300.0f);
+    TIFFSetField(tif, TIFFTAG_YRESOLUTION, 300.0f);
+    TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+    const int frame = std::max(4, w / 100);
+    std::vector<unsigned char> paper(static_cast<size_t>(w) * samples, 230);
+    std::vector<unsigned char> edge(paper);
+    std::fill(edge.begin(), edge.begin() + frame * samples, 0);
+    std::fill(edge.end() - frame * samples, edge.end(), 0);
+    std::vector<unsigned char> bar(edge);
+    std::fill(bar.begin() + w / 4 * samples, bar.begin() + w / 2 * samples, 40);
+    std::vector<unsigned char> black(paper.size(), 0);
+    for (int y = 0; y < h; ++y) {
+        const bool border = y < frame || y >= h - frame;
+        const bool inBar = (y / (h / 16 + 1)) % 4 == 1;
+        const unsigned char* row = border ? black.data() : inBar ? bar.data() : edge.data();
+        if (TIFFWriteScanline(tif, const_cast<unsigned char*>(row), static_cast<uint32_t>(y), 0) < 0) {
+            return false;
+        }
+    }
+    return TIFFWriteDirectory(tif) != 0;
+}
+
+// Writes `pages` blank Group 4 pages of side x side pixels. Coded in two dimensions, an empty row is a
+// single bit, so a page is side / 8 bytes.
+bool WriteBlankG4Pages(TIFF* tif, int side, int pages)
+{
+    const std::vector<unsigned char> rows(static_cast<size_t>(side + 7) / 8, 0xFF);
+    for (int i = 0; i < pages; ++i) {
+        TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(side));
+        TIFFSetField(tif, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(side));
+        TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, 1);
+        TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+        TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISWHITE);
+        TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
+        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, static_cast<uint32_t>(side));
+        TIFFSetField(tif, TIFFTAG_XRESOLUTION, 204.0f);
+        TIFFSetField(tif, TIFFTAG_YRESOLUTION, 196.0f);
+        TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+        if (TIFFWriteRawStrip(tif, 0, const_cast<unsigned char*>(rows.data()),
+                              static_cast<tmsize_t>(rows.size())) < 0 ||
+            !TIFFWriteDirectory(tif)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// huge KIND FILE [--pages N]: writes one of the huge pages of the robustness figures. KIND: grey27000
+// (27000 x 27000 8-bit grey), rgb16384 (16384 x 16383 RGB), g4-92000 (500, or N, blank G4 pages of
+// 92000 x 92000).
+int CmdHuge(const Args& a)
+{
+    const QString kind = a.positional.value(0);
+    TIFF* tif = TIFFOpen(QFile::encodeName(a.positional.value(1)).constData(), "w8");
+    if (!tif) {
+        return 1;
+    }
+    bool ok = false;
+    if (kind == QStringLiteral("grey27000")) {
+        ok = WriteFlatDeflatePage(tif, 27000, 27000, 1);
+    } else if (kind == QStringLiteral("rgb16384")) {
+        ok = WriteFlatDeflatePage(tif, 16384, 16383, 3);
+    } else if (kind == QStringLiteral("g4-92000")) {
+        ok = WriteBlankG4Pages(tif, 92000, a.Int(QStringLiteral("pages"), 500));
+    }
+    TIFFClose(tif);
+    return ok ? 0 : 1;
+}
+
+// view FILE [--page N] [--percent P] [--window WxH]: opens the file and paints the page view of page N at P
+// percent (0: whole page in the window) once, as the page view does after a page change: the time and the
+// process's peak memory.
+int CmdView(const Args& a)
+{
+    QElapsedTimer t;
+    t.start();
+    CTiffImage img(a.positional.value(0));
+    img.SelectActiveFrame(a.Int(QStringLiteral("page"), 1) - 1);
+    const QSize window = a.Size(QStringLiteral("window"), QSize(1200, 800));
+    const QSize sq = img.GetSquarePixelSize();
+    const int percent = a.Int(QStringLiteral("percent"), 0);
+    const QSize full = percent > 0 ? QSize(static_cast<int>(qint64(sq.width()) * percent / 100),
+                                           static_cast<int>(qint64(sq.height()) * percent / 100))
+                                   : sq.scaled(window, Qt::KeepAspectRatio);
+    const QImage part = img.RenderRegion(full, QRect(QPoint(0, 0), window), InterpolationMode::HighQuality);
+    std::printf("shown %dx%d\nms %.1f\npeak_rss_kb %ld\nnull %d\n", part.width(), part.height(), Ms(t),
+                PeakRssKb(), part.isNull() ? 1 : 0);
+    return 0;
+}
+
 struct Command
 {
     const char* name;
@@ -251,10 +356,12 @@ const std::vector<Command>& Commands()
     static const std::vector<Command> commands = {
         {"info", "info FILE", CmdInfo},
         {"count", "count FILE [--repeat N]", CmdCount},
-        {"thumbs", "thumbs FILE [--mode 1|2|7] [--size WxH] [--out DIR]", CmdThumbs},
+        {"thumbs", "thumbs FILE [--mode 1|2|7] [--size WxH] [--out DIR] [--pages N]", CmdThumbs},
         {"page", "page FILE N [M...] [--window WxH] [--mode M] [--repeat R]", CmdPage},
         {"zoom", "zoom FILE [--page N] [--percent P] [--window WxH] [--mode M] [--repeat R]", CmdZoom},
         {"floor", "floor FILE", CmdFloor},
+        {"huge", "huge grey27000|rgb16384|g4-92000 FILE [--pages N]", CmdHuge},
+        {"view", "view FILE [--page N] [--percent P] [--window WxH]", CmdView},
     };
     return commands;
 }

@@ -1,5 +1,6 @@
 // libFuzzer entry: the bytes as a TIFF file, used the way the viewer uses one (count, select every page,
-// thumbnails in each quality, a part of a large render, turning), and as a BMP file for CDIB.
+// thumbnails in each quality, a part of a large render, the image for a printer, turning), and as a BMP file
+// for CDIB.
 
 #include "imaging/DIB.h"
 #include "imaging/TiffImage.h"
@@ -25,6 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)img->RenderScaled(150, 212, modes[i % 3]);
         (void)img->RenderRegion(QSize(img->GetWidth() * 2 + 1, img->GetHeight() * 2 + 1), QRect(7, 9, 64, 48),
                                 modes[(i + 1) % 3]);
+        (void)img->PrintImage(QSize(120 + i, 170));
         img->RotateFlip(static_cast<RotateFlipType>(i % 8));
         (void)img->RenderScaled(40, 30, modes[(i + 2) % 3]);
     }

@@ -325,6 +325,50 @@ void AddScaled(std::int64_t* acc, const std::int64_t* h, std::int64_t w, int fro
 
 } // namespace
 
+namespace {
+
+// Rows of a buffer holding rows [first, first + n) of an image.
+class BufferRows : public RowProvider
+{
+public:
+    BufferRows(const std::uint8_t* data, std::int64_t stride, int first)
+        : m_data(data), m_stride(stride), m_first(first)
+    {
+    }
+    const std::uint8_t* Row(int y) override { return m_data + (y - m_first) * m_stride; }
+
+private:
+    const std::uint8_t* m_data;
+    std::int64_t m_stride;
+    int m_first;
+};
+
+// Bicubic from an intermediate of iw x ih: the rows of it the region needs are box averaged from the
+// source first (all its columns, so that the second step indexes them as they are).
+bool ScaleBicubicInTwoSteps(const ScaleInput& in, int iw, int ih, int tw, int th, QRect region,
+                            std::uint8_t* out, std::int64_t outStride, bool fastPaths)
+{
+    AxisWeights v;
+    BuildAxis(&v, ih, th, region.y(), region.height(), InterpolationMode::HighQualityBicubic);
+    ScaleInput mid;
+    mid.kind = in.kind == PixelKind::Argb32 ? PixelKind::Argb32 : PixelKind::Grey8;
+    mid.width = iw;
+    mid.height = ih;
+    mid.interrupt = in.interrupt;
+    const std::int64_t stride = RowBytes(mid.kind, iw);
+    const int rows = v.srcHi - v.srcLo;
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(stride * rows + 8), 0);
+    if (!ScaleRegion(in, iw, ih, QRect(0, v.srcLo, iw, rows), InterpolationMode::LowQuality, buffer.data(),
+                     stride, fastPaths)) {
+        return false;
+    }
+    BufferRows provider(buffer.data(), stride, v.srcLo);
+    mid.rows = &provider;
+    return ScaleRegion(mid, tw, th, region, InterpolationMode::HighQualityBicubic, out, outStride, fastPaths);
+}
+
+} // namespace
+
 bool ScaleRegion(const ScaleInput& in, int tw, int th, QRect region, InterpolationMode mode,
                  std::uint8_t* out, std::int64_t outStride, bool fastPaths)
 {
@@ -332,6 +376,20 @@ bool ScaleRegion(const ScaleInput& in, int tw, int th, QRect region, Interpolati
         return false;
     }
     try {
+        // Shrinking by four or more, the bicubic filter would span dozens of pixels per target pixel on that
+        // axis: the source is box averaged to twice the target there first (with the fast sums of whole
+        // pixels), and the filter, widened by two, works from that. The result differs from the one-step
+        // filter by about one grey level in a thumbnail, at less than half the cost.
+        if (mode == InterpolationMode::HighQualityBicubic &&
+            (static_cast<std::int64_t>(in.width) >= 4 * static_cast<std::int64_t>(tw) ||
+             static_cast<std::int64_t>(in.height) >= 4 * static_cast<std::int64_t>(th))) {
+            const int iw =
+                static_cast<std::int64_t>(in.width) >= 4 * static_cast<std::int64_t>(tw) ? 2 * tw : in.width;
+            const int ih = static_cast<std::int64_t>(in.height) >= 4 * static_cast<std::int64_t>(th)
+                               ? 2 * th
+                               : in.height;
+            return ScaleBicubicInTwoSteps(in, iw, ih, tw, th, region, out, outStride, fastPaths);
+        }
         AxisWeights h;
         AxisWeights v;
         BuildAxis(&h, in.width, tw, region.x(), region.width(), mode);

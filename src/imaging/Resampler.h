@@ -9,7 +9,8 @@
 //
 //   LowQuality   shrinking: box average over whole source pixels; enlarging: nearest pixel
 //   HighQuality  shrinking: exact area average (partial edge pixels weighted); enlarging: bilinear
-//   Bicubic      Catmull-Rom, widened by the shrink factor when shrinking (the prefilter)
+//   Bicubic      Catmull-Rom, widened by the shrink factor when shrinking (the prefilter); shrinking by four
+//                or more on an axis, box averaged to twice the target there first
 //
 // Bilevel rows are summed by their set bits only, so blank fax lines and margins cost next to nothing.
 

@@ -1,13 +1,7 @@
 #include "imaging/TiffImage.h"
 
-#include "imaging/PageTransform.h"
-#include "imaging/Resampler.h"
-#include "imaging/TiffPage.h"
-#include "imaging/TiffSource.h"
+#include "imaging/TiffImagePrivate.h"
 
-#include <QPaintDevice>
-#include <QPaintEngine>
-#include <QPainter>
 #include <QTransform>
 
 #include <tiffio.h>
@@ -20,9 +14,10 @@
 using imaging::BandReader;
 using imaging::ByteSource;
 using imaging::DecodedPage;
-using imaging::PageInfo;
+using imaging::PageRows;
 using imaging::PageTransform;
 using imaging::PixelKind;
+using imaging::StreamRows;
 
 QSize SquarePixelSize(int width, int height, float xDpi, float yDpi)
 {
@@ -49,156 +44,12 @@ QSize SquarePixelSize(int width, int height, float xDpi, float yDpi)
                  static_cast<int>(std::min<qint64>(h, INT_MAX)));
 }
 
-namespace {
-
-// Parts and targets are bounded on each side as well as in bytes, which bounds the scaler's tables.
-constexpr int kMaxTargetSide = 1 << 20;
-
-class PageRows : public imaging::RowProvider
-{
-public:
-    explicit PageRows(const DecodedPage& p) : m_page(p) {}
-    const std::uint8_t* Row(int y) override { return m_page.Row(y); }
-
-private:
-    const DecodedPage& m_page;
-};
-
-class StreamRows : public imaging::RowProvider
-{
-public:
-    explicit StreamRows(BandReader& r) : m_reader(r) {}
-    const std::uint8_t* Row(int y) override { return m_reader.Row(y); }
-
-private:
-    BandReader& m_reader;
-};
-
-} // namespace
-
-struct CTiffImage::Impl
-{
-    std::unique_ptr<ByteSource> source;
-    imaging::TiffMessages messages;
-    TIFF* tif = nullptr;
-    std::unique_ptr<imaging::IfdChain> chain;
-    int active = -1;
-    PageInfo info;
-    PageTransform transform;
-    std::unique_ptr<DecodedPage> decoded;
-    bool decodeFailed = false;
-    ImageStatus status = ImageStatus::Ok;
-    qint64 maxBytes = CTiffImage::kDefaultMaxDecodedBytes;
-    const std::atomic<bool>* interrupt = nullptr;
-
-    ~Impl()
-    {
-        if (tif) {
-            TIFFClose(tif);
-        }
-    }
-
-    void Fail(ImageStatus s) { status = s; }
-
-    // Checks the flag; when it is set, records the interruption.
-    bool Interrupted()
-    {
-        if (!imaging::IsSet(interrupt)) {
-            return false;
-        }
-        Fail(ImageStatus::Interrupted);
-        return true;
-    }
-
-    void Open(std::unique_ptr<ByteSource> src, const QString& name)
-    {
-        source = std::move(src);
-        imaging::TiffHeader header;
-        if (!imaging::ReadTiffHeader(*source, &header)) {
-            source.reset();
-            Fail(ImageStatus::UnknownFormat);
-            return;
-        }
-        tif = imaging::OpenTiff(*source, name, &messages, maxBytes);
-        if (!tif) {
-            source.reset();
-            Fail(ImageStatus::UnknownFormat);
-            return;
-        }
-        chain = std::make_unique<imaging::IfdChain>(*source, header);
-    }
-
-    bool Select(int index)
-    {
-        if (!tif) {
-            return false;
-        }
-        if (index < 0 || !chain->Reach(static_cast<std::size_t>(index))) {
-            Fail(ImageStatus::InvalidParameter);
-            return false;
-        }
-        active = index;
-        decoded.reset();
-        decodeFailed = false;
-        info = PageInfo();
-        transform = PageTransform();
-        if (!TIFFSetSubDirectory(tif, chain->Offset(static_cast<std::size_t>(index)))) {
-            Fail(ImageStatus::DecodeError);
-            return false;
-        }
-        info = imaging::ReadPageInfo(tif, maxBytes);
-        transform = PageTransform::FromOrientationTag(info.orientation);
-        if (!info.decodable) {
-            Fail(info.tooLarge ? ImageStatus::OutOfMemory : ImageStatus::DecodeError);
-            return false;
-        }
-        return true;
-    }
-
-    QSize ShownSize() const
-    {
-        return info.decodable ? transform.Shown(QSize(info.width, info.height)) : QSize(0, 0);
-    }
-
-    const DecodedPage* Decoded()
-    {
-        if (!info.decodable || decodeFailed) {
-            return nullptr;
-        }
-        if (!decoded) {
-            decoded = imaging::DecodePage(tif, info, interrupt);
-            if (!decoded) {
-                if (Interrupted()) {
-                    return nullptr; // not a failure of the page: the next call decodes it again
-                }
-                decodeFailed = true;
-                Fail(ImageStatus::OutOfMemory);
-                return nullptr;
-            }
-            if (decoded->errors) {
-                Fail(ImageStatus::DecodeError);
-            }
-        }
-        return decoded.get();
-    }
-
-    bool TargetAllowed(QSize s) const
-    {
-        return s.width() > 0 && s.height() > 0 && s.width() <= kMaxTargetSide &&
-               s.height() <= kMaxTargetSide && static_cast<qint64>(s.width()) * s.height() * 4 <= maxBytes;
-    }
-
-    // Scales the page into `out`, which shows the part `part` of the page scaled to `full`.
-    bool Render(imaging::RowProvider& rows, QSize full, QRect part, InterpolationMode mode, QRgb background,
-                QImage& out);
-};
-
-bool CTiffImage::Impl::Render(imaging::RowProvider& rows, QSize full, QRect part, InterpolationMode mode,
-                              QRgb background, QImage& out)
+bool CTiffImage::Impl::Render(const imaging::ScaleInput& source, QSize full, QRect part,
+                              InterpolationMode mode, QRgb background, QImage& out)
 {
     const QSize storedFull = transform.Stored(full);
     const QRect storedPart = transform.StoredRect(part, full);
-    const PixelKind outKind = info.kind == PixelKind::Argb32 ? PixelKind::Argb32 : PixelKind::Grey8;
+    const PixelKind outKind = source.kind == PixelKind::Argb32 ? PixelKind::Argb32 : PixelKind::Grey8;
     const qint64 stride = imaging::RowBytes(outKind, storedPart.width());
     std::vector<std::uint8_t> buf;
     try {
@@ -206,15 +57,7 @@ bool CTiffImage::Impl::Render(imaging::RowProvider& rows, QSize full, QRect part
     } catch (const std::bad_alloc&) {
         return false;
     }
-    imaging::ScaleInput in;
-    in.kind = info.kind;
-    in.width = info.width;
-    in.height = info.height;
-    in.ink = info.ink;
-    in.paper = info.paper;
-    in.rows = &rows;
-    in.interrupt = interrupt;
-    if (!imaging::ScaleRegion(in, storedFull.width(), storedFull.height(), storedPart, mode, buf.data(),
+    if (!imaging::ScaleRegion(source, storedFull.width(), storedFull.height(), storedPart, mode, buf.data(),
                               stride)) {
         return false;
     }
@@ -223,7 +66,12 @@ bool CTiffImage::Impl::Render(imaging::RowProvider& rows, QSize full, QRect part
     const int bgR = qRed(background);
     const int bgG = qGreen(background);
     const int bgB = qBlue(background);
+    const int outBpp = out.format() == QImage::Format_Grayscale8 ? 1 : 3; // grey only from grey pages
     auto put = [&](const std::uint8_t* src, uchar* dst) {
+        if (outBpp == 1) {
+            dst[0] = *src;
+            return;
+        }
         if (outKind == PixelKind::Grey8) {
             dst[0] = dst[1] = dst[2] = *src;
             return;
@@ -241,7 +89,7 @@ bool CTiffImage::Impl::Render(imaging::RowProvider& rows, QSize full, QRect part
         if (transform.IsIdentity()) {
             uchar* drow = out.scanLine(v);
             for (int u = 0; u < storedPart.width(); ++u) {
-                put(srow + u * bpp, drow + u * 3);
+                put(srow + u * bpp, drow + u * outBpp);
             }
             continue;
         }
@@ -249,10 +97,29 @@ bool CTiffImage::Impl::Render(imaging::RowProvider& rows, QSize full, QRect part
             int x = 0;
             int y = 0;
             transform.ToShown(storedPart.x() + u, storedPart.y() + v, full, &x, &y);
-            put(srow + u * bpp, out.scanLine(y - part.y()) + (x - part.x()) * 3);
+            put(srow + u * bpp, out.scanLine(y - part.y()) + (x - part.x()) * outBpp);
         }
     }
     return true;
+}
+
+bool CTiffImage::Impl::RenderWhole(InterpolationMode mode, QRgb background, QImage& out)
+{
+    const QSize size = out.size();
+    const QRect all(QPoint(0, 0), size);
+    bool done = false;
+    if (decoded && !Reduced()) {
+        PageRows rows(*decoded);
+        done = Render(DecodedSource(*decoded, rows), size, all, mode, background, out);
+    } else {
+        BandReader reader(tif, info, interrupt);
+        StreamRows rows(reader);
+        done = reader.Ok() && Render(StoredSource(rows), size, all, mode, background, out);
+        if (reader.HadErrors()) {
+            Fail(ImageStatus::DecodeError);
+        }
+    }
+    return done;
 }
 
 CTiffImage::CTiffImage(const QString& path) : m_path(path), d(std::make_unique<Impl>())
@@ -283,7 +150,7 @@ CTiffImage::~CTiffImage() = default;
 
 bool CTiffImage::IsOpen() const
 {
-    return d->tif != nullptr;
+    return d->opened;
 }
 ImageStatus CTiffImage::GetLastStatus() const
 {
@@ -292,7 +159,7 @@ ImageStatus CTiffImage::GetLastStatus() const
 
 int CTiffImage::GetFrameCount()
 {
-    if (!d->tif) {
+    if (!d->opened) {
         return 0;
     }
     return static_cast<int>(std::min<std::size_t>(d->chain->CountAll(), INT_MAX));
@@ -360,7 +227,8 @@ void CTiffImage::RotateFlip(RotateFlipType type)
 QImage CTiffImage::RenderScaled(int w, int h, InterpolationMode mode, QRgb background)
 {
     const QSize size(w, h);
-    if (!d->TargetAllowed(size)) {
+    const qint64 held = !d->info.decodable ? 0 : d->decoded ? d->KeptBytes() : d->info.streamBytes;
+    if (!d->TargetAllowed(size, held)) {
         d->Fail(ImageStatus::InvalidParameter);
         return QImage();
     }
@@ -371,18 +239,7 @@ QImage CTiffImage::RenderScaled(int w, int h, InterpolationMode mode, QRgb backg
     }
     bool done = false;
     if (d->info.decodable) {
-        const QRect all(QPoint(0, 0), size);
-        if (d->decoded) {
-            PageRows rows(*d->decoded);
-            done = d->Render(rows, size, all, mode, background, out);
-        } else {
-            BandReader reader(d->tif, d->info, d->interrupt);
-            StreamRows rows(reader);
-            done = reader.Ok() && d->Render(rows, size, all, mode, background, out);
-            if (reader.HadErrors()) {
-                d->Fail(ImageStatus::DecodeError);
-            }
-        }
+        done = d->RenderWhole(mode, background, out);
         if (d->Interrupted()) {
             return QImage();
         }
@@ -400,7 +257,7 @@ QImage CTiffImage::RenderRegion(QSize fullSize, QRect part, InterpolationMode mo
         return QImage();
     }
     const QRect clipped = part & QRect(QPoint(0, 0), fullSize);
-    if (!d->TargetAllowed(clipped.size())) {
+    if (!d->TargetAllowed(clipped.size(), d->info.decodable ? d->KeptBytes() : 0)) {
         d->Fail(ImageStatus::InvalidParameter);
         return QImage();
     }
@@ -413,7 +270,7 @@ QImage CTiffImage::RenderRegion(QSize fullSize, QRect part, InterpolationMode mo
     bool done = false;
     if (page) {
         PageRows rows(*page);
-        done = d->Render(rows, fullSize, clipped, mode, background, out);
+        done = d->Render(d->DecodedSource(*page, rows), fullSize, clipped, mode, background, out);
     }
     if (d->Interrupted()) {
         return QImage();
@@ -426,6 +283,16 @@ QImage CTiffImage::RenderRegion(QSize fullSize, QRect part, InterpolationMode mo
 
 QImage CTiffImage::DecodedImage()
 {
+    if (d->info.decodable) {
+        // The image is a copy beside the kept page, and turning it makes one or two more.
+        const qint64 bytes =
+            ((imaging::RowBytes(d->info.kind, d->info.width) + 3) & ~qint64(3)) * d->info.height;
+        const int copies = d->transform.IsIdentity() ? 1 : d->transform.Transposes() ? 3 : 2;
+        if (d->Reduced() || d->KeptBytes() + copies * bytes > d->maxBytes) {
+            d->Fail(ImageStatus::OutOfMemory);
+            return QImage();
+        }
+    }
     const DecodedPage* page = d->Decoded();
     if (!page) {
         return QImage();
@@ -493,66 +360,4 @@ void CTiffImage::SetMaxDecodedBytes(qint64 bytes)
 qint64 CTiffImage::GetMaxDecodedBytes() const
 {
     return d->maxBytes;
-}
-
-void CTiffImage::Draw(QPainter& painter, const QRect& target, InterpolationMode mode)
-{
-    if (target.isEmpty() || !painter.isActive() || !d->info.decodable) {
-        return;
-    }
-    QPaintDevice* device = painter.device();
-    const bool printing = (device && device->devType() == QInternal::Printer) ||
-                          (painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Pdf);
-    if (printing) {
-        // The device scales the page itself; a bilevel page goes out as 1-bit data, which keeps PDF and
-        // printer jobs small.
-        const QImage page = DecodedImage();
-        if (page.isNull()) {
-            return;
-        }
-        painter.save();
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.drawImage(QRectF(target), page);
-        painter.restore();
-        return;
-    }
-
-    const QTransform dt = painter.deviceTransform();
-    if (dt.type() > QTransform::TxScale) {
-        // Rotated or sheared painter: scale the whole page to the target and let the painter place it.
-        const QImage img = RenderScaled(target.width(), target.height(), mode);
-        if (!img.isNull()) {
-            painter.drawImage(target, img);
-        }
-        return;
-    }
-    // Work in device pixels: only the part of the target that can be seen is scaled.
-    const QRect full = dt.mapRect(QRectF(target)).toRect();
-    QRectF visible = QRectF(target);
-    if (device) {
-        visible &=
-            painter.combinedTransform().inverted().mapRect(QRectF(0, 0, device->width(), device->height()));
-    }
-    if (painter.hasClipping()) {
-        visible &= painter.clipBoundingRect();
-    }
-    const QRect visibleDev = dt.mapRect(visible).toAlignedRect() & full;
-    if (visibleDev.isEmpty() || full.isEmpty()) {
-        return;
-    }
-    QImage img = RenderRegion(full.size(), visibleDev.translated(-full.topLeft()), mode);
-    if (img.isNull()) {
-        return;
-    }
-    // Back into the painter's own coordinates: resetting the transform would lose the offset of a widget
-    // inside its window, which is part of the device transform.
-    const QRectF logical = dt.inverted().mapRect(QRectF(visibleDev));
-    painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    if (dt.type() <= QTransform::TxTranslate) {
-        painter.drawImage(logical.topLeft(), img); // one image pixel per device pixel
-    } else {
-        painter.drawImage(logical, img);
-    }
-    painter.restore();
 }

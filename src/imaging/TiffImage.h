@@ -44,7 +44,7 @@ enum class ImageStatus : int
     UnknownFormat,    // not a TIFF file
     InvalidParameter, // e.g. a page index outside the file
     DecodeError,      // damaged or unsupported page data
-    OutOfMemory,      // a page larger than the decoding cap
+    OutOfMemory,      // a page or target over the memory budget
     Interrupted,      // the interrupt flag stopped a decode or render (see SetInterruptFlag)
 };
 
@@ -56,7 +56,12 @@ QSize SquarePixelSize(int width, int height, float xDpi, float yDpi);
 class CTiffImage
 {
 public:
-    // A page whose decoded form would be larger than this reads as undecodable.
+    // The memory budget of the active page: everything held for it at once (the page kept decoded, or the
+    // band being read; the target being rendered and the scaler's rows; libtiff's strip) stays within it.
+    // A page whose decoded form takes more than half of it is kept at reduced resolution for rendering
+    // (read band by band and shrunk evenly into an eighth of the budget), so it still shows, only less
+    // sharp when zoomed in; a page larger than four times the budget, or of which even one band would not
+    // fit, reads as undecodable (status OutOfMemory).
     static constexpr qint64 kDefaultMaxDecodedBytes = qint64(1) << 30;
 
     explicit CTiffImage(const QString& path);
@@ -87,9 +92,11 @@ public:
     int GetWidth() const;
     int GetHeight() const;
     // Resolution in dots per inch (centimetre units converted, rounded to a thousandth). Missing tags read
-    // 0 for both (unknown: no correction); with only one of the two, both take it. ResolutionUnit "none"
-    // gives equal resolutions (the larger value); without a ResolutionUnit tag TIFF's default, inch,
-    // applies. Follows the orientation (x and y swap for transposed pages).
+    // 0 for both (unknown: no correction); with only one of the two, both take it. With ResolutionUnit
+    // "none" the values only give the pixels' aspect ratio: they are kept as stored when both are 100 or
+    // more, and otherwise scaled together so that the smaller is 1000, so that square pixels keep the
+    // ratio. Without a ResolutionUnit tag TIFF's default, inch, applies. Follows the orientation (x and y
+    // swap for transposed pages).
     float GetHorizontalResolution() const;
     float GetVerticalResolution() const;
     // SquarePixelSize of the active page.
@@ -102,23 +109,26 @@ public:
     void RotateFlip(RotateFlipType type);
 
     // The whole active page stretched to exactly w x h (aspect not kept), 24-bit (QImage::Format_RGB888).
-    // Unless the page is already decoded (by RenderRegion, Draw or DecodedImage), it is streamed strip by
-    // strip from the file, so a thumbnail needs about one strip plus the target. Transparent parts show
-    // `background`. When the page cannot be decoded the result is w x h filled with `background`. w or
-    // h <= 0, or a target larger than the decoding cap or 2^20 pixels on a side, give a null image.
+    // Unless the page is already decoded whole (by RenderRegion, Draw or DecodedImage), it is streamed strip
+    // by strip from the file (a strip too tall to hold a few rows at a time), so a thumbnail needs about one
+    // band plus the target. Transparent parts show `background`. When the page cannot be decoded the
+    // result is w x h filled with `background`. w or h <= 0, more than 2^20 pixels on a side, or a target
+    // that does not fit the memory budget beside what the page holds give a null image.
     QImage RenderScaled(int w, int h, InterpolationMode mode, QRgb background = 0xFFFFFFFF);
 
     // The part `part` of the active page scaled to `fullSize`; its pixels equal the same part of
     // RenderScaled(fullSize...). Used to paint only what is visible at high zoom. The page is decoded once
-    // and kept while it stays active, so each call costs in proportion to the part. `part` is clipped to
-    // the page; the result has the clipped size (null when nothing is left, or when the part exceeds the
-    // decoding cap or 2^20 pixels on a side).
+    // (whole, or at reduced resolution when it is over the budget) and kept while it stays active, so each
+    // call costs in proportion to the part. `part` is clipped to the page; the result has the clipped size
+    // (null when nothing is left, or when the part does not fit the memory budget or has more than 2^20
+    // pixels on a side).
     QImage RenderRegion(QSize fullSize, QRect part, InterpolationMode mode, QRgb background = 0xFFFFFFFF);
 
     // The whole active page at its stored resolution, as shown (orientation and turns applied):
     // Format_Mono for bilevel pages (colour table {ink, paper}, so {black, white} for a fax page),
-    // Format_Grayscale8 for grey, ARGB32 premultiplied otherwise. Null when the page cannot be decoded.
-    // Kept decoded while the page stays active.
+    // Format_Grayscale8 for grey, ARGB32 premultiplied otherwise. Null when the page cannot be decoded, or
+    // when it and its copy would not fit the memory budget (status OutOfMemory). Kept decoded while the page
+    // stays active.
     QImage DecodedImage();
 
     // Lets another thread stop long work: while `*flag` is true, decoding and rendering give up at their
@@ -128,13 +138,23 @@ public:
     // interrupts. Only the flag is shared: the object itself stays on one thread.
     void SetInterruptFlag(const std::atomic<bool>* flag);
 
-    // Lowers (or raises) the decoding cap for this object; applies to the active page at once.
+    // The active page as handed to a printer or PDF on which it is drawn `devicePixels` large (device
+    // pixels along the page's width and height). A page no larger than that goes at its stored resolution,
+    // as DecodedImage gives it. A larger one is scaled down while it is read band by band, each axis to no
+    // more than the device's pixels, so that printing any page holds about one band and this image:
+    // bilevel pages are then dithered to 1 bit (colour table {ink, paper}), grey pages are 8-bit, colour
+    // pages 24-bit. Null when the page cannot be decoded, the image does not fit the memory budget, or the
+    // interrupt flag is set. Draw uses it on printers and PDF devices.
+    QImage PrintImage(QSize devicePixels);
+
+    // Lowers (or raises) the memory budget for this object; applies to the active page at once.
     void SetMaxDecodedBytes(qint64 bytes);
     qint64 GetMaxDecodedBytes() const;
 
     // Draws the whole active page stretched into `target`. On screen only the part inside the painter's
-    // clip (or device) is scaled, with `mode`; on a printer or PDF device the decoded page is handed to the
-    // device, which scales it (bilevel pages stay 1-bit there).
+    // clip (or device) is scaled, with `mode`; on a printer or PDF device the page is handed over as
+    // PrintImage gives it for the target's size in device pixels, and the device scales it (bilevel pages
+    // stay 1-bit there).
     void Draw(QPainter& painter, const QRect& target, InterpolationMode mode);
 
 private:

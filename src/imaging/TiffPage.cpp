@@ -17,8 +17,8 @@ bool IsGreyPhotometric(std::uint16_t p)
     return p == PHOTOMETRIC_MINISWHITE || p == PHOTOMETRIC_MINISBLACK;
 }
 
-// Resolutions as dots per inch. Missing or unusable values read 0; with one of the two missing, or without
-// a unit, both are equal so that the page keeps its pixel proportions.
+// Resolutions as dots per inch. Missing or unusable values read 0; with one of the two missing, both are
+// equal so that the page keeps its pixel proportions.
 void ReadResolution(TIFF* tif, PageInfo* p)
 {
     float xr = 0;
@@ -36,7 +36,14 @@ void ReadResolution(TIFF* tif, PageInfo* p)
         yr = xr;
     }
     if (unit == RESUNIT_NONE) {
-        xr = yr = std::max(xr, yr);
+        // Without a unit the two numbers only give the pixels' proportions (204 and 98 for a fax in normal
+        // mode). Small numbers are scaled up together, so that whole numbers still keep the proportion.
+        const float smaller = std::min(xr, yr);
+        if (smaller < 100.0f) {
+            const float k = 1000.0f / smaller;
+            xr *= k;
+            yr *= k;
+        }
     } else if (unit == RESUNIT_CENTIMETER) {
         // Rounded to a thousandth, so that 80.31496 dots per centimetre give 204 dpi and not 203.99999.
         xr = static_cast<float>(std::round(static_cast<double>(xr) * 2540.0) / 1000.0);
@@ -70,6 +77,77 @@ bool GreyPalette(TIFF* tif, std::uint8_t* v0, std::uint8_t* v1)
     return true;
 }
 
+// Codecs that libtiff can decode row by row, reading the strip's bytes as it goes.
+bool DecodesRowByRow(std::uint16_t compression)
+{
+    switch (compression) {
+    case COMPRESSION_NONE:
+    case COMPRESSION_CCITTRLE:
+    case COMPRESSION_CCITTRLEW:
+    case COMPRESSION_CCITTFAX3:
+    case COMPRESSION_CCITTFAX4:
+    case COMPRESSION_LZW:
+    case COMPRESSION_PACKBITS:
+    case COMPRESSION_ADOBE_DEFLATE:
+    case COMPRESSION_DEFLATE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Fills in how the page is read and what that costs, and whether it can be shown within `budget`.
+void PlanMemory(TIFF* tif, std::int64_t budget, PageInfo* p)
+{
+    const std::int64_t rowBytes = RowBytes(p->kind, p->width);
+    const tmsize_t scanline =
+        TIFFScanlineSize64(tif) > 0 ? static_cast<tmsize_t>(TIFFScanlineSize64(tif)) : 0;
+    if (scanline > (std::int64_t(1) << 36)) {
+        p->tooLarge = true; // a row of more than 64 GB: only a damaged directory says so
+        return;
+    }
+    p->fileRowBytes = p->viaRgba || p->tiled ? scanline : std::min<std::int64_t>(scanline, rowBytes);
+    if (!p->viaRgba && !p->tiled &&
+        (p->kind != PixelKind::Argb32 ? scanline != rowBytes : scanline > rowBytes)) {
+        return; // libtiff's rows are not what this page's form expects: not decodable
+    }
+    // A page stored in one strip (as fax servers and scanners write even huge pages) is read a few rows at
+    // a time, so that it never needs a strip-sized buffer.
+    const std::int64_t widest = std::max<std::int64_t>(rowBytes, p->fileRowBytes);
+    if (!p->tiled && !p->viaRgba && widest * p->bandHeight > MemoryBudget::TallStrip(budget) &&
+        DecodesRowByRow(p->compression)) {
+        p->rowsPerRead = static_cast<int>(std::clamp<std::int64_t>(
+            MemoryBudget::RowsRead(budget) / std::max<std::int64_t>(widest, 1), 1, p->bandHeight));
+    }
+    const std::int64_t readRows = p->rowsPerRead > 0 ? p->rowsPerRead : p->bandHeight;
+    // Besides our band: libtiff's RGBA interface holds the band as 32-bit pixels and as stored; a tile is
+    // read whole; libtiff reads a strip's bytes whole, except row by row, where it reads ahead a little.
+    std::int64_t conversion = 0;
+    std::int64_t libtiffStrip = 0;
+    if (p->viaRgba) {
+        conversion = static_cast<std::int64_t>(p->width) * readRows * 4 + scanline * readRows;
+        libtiffStrip = scanline * readRows;
+    } else if (p->tiled) {
+        const std::int64_t tile =
+            TIFFTileSize64(tif) > 0 ? static_cast<std::int64_t>(TIFFTileSize64(tif)) : 0;
+        conversion = tile;
+        libtiffStrip = tile;
+    } else if (p->rowsPerRead > 0) {
+        libtiffStrip = scanline * 16 + 5000; // libtiff's read-ahead
+    } else {
+        libtiffStrip = scanline * readRows;
+    }
+    p->pageBytes = rowBytes * p->height;
+    p->streamBytes = rowBytes * readRows + conversion + libtiffStrip;
+    if (p->width > kMaxPageSide || p->height > kMaxPageSide || p->streamBytes > budget / 2 ||
+        p->pageBytes > MemoryBudget::LargestPage(budget)) {
+        p->tooLarge = true;
+        return;
+    }
+    p->decodable = true;
+    p->fitsWhole = p->pageBytes + conversion + libtiffStrip <= MemoryBudget::WholeShare(budget);
+}
+
 } // namespace
 
 std::int64_t RowBytes(PixelKind kind, int width)
@@ -85,7 +163,7 @@ std::int64_t RowBytes(PixelKind kind, int width)
     return 0;
 }
 
-PageInfo ReadPageInfo(TIFF* tif, std::int64_t maxBytes, bool forceRgba)
+PageInfo ReadPageInfo(TIFF* tif, std::int64_t budget, bool forceRgba)
 {
     PageInfo p;
     std::uint32_t w = 0;
@@ -163,6 +241,23 @@ PageInfo ReadPageInfo(TIFF* tif, std::int64_t maxBytes, bool forceRgba)
         p.kind = PixelKind::Grey8;
         p.invertGrey = photometric == PHOTOMETRIC_MINISWHITE;
         direct = true;
+    } else if (!forceRgba && bps == 8 && (spp == 3 || spp == 4) && uintSamples &&
+               photometric == PHOTOMETRIC_RGB && !p.tiled) {
+        // Colour strips are read as they are stored, which needs no band of libtiff's RGBA interface and
+        // lets a tall strip be read row by row. A fourth sample is taken only when it is marked as alpha.
+        std::uint16_t planar = PLANARCONFIG_CONTIG;
+        TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
+        std::uint16_t extraCount = 0;
+        std::uint16_t* extra = nullptr;
+        const bool hasExtra = TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &extraCount, &extra) && extra;
+        const bool alpha = spp == 4 && hasExtra && extraCount == 1 &&
+                           (extra[0] == EXTRASAMPLE_ASSOCALPHA || extra[0] == EXTRASAMPLE_UNASSALPHA);
+        if (planar == PLANARCONFIG_CONTIG && (spp == 3 || alpha)) {
+            p.kind = PixelKind::Argb32;
+            p.samples = spp;
+            p.unassociatedAlpha = alpha && extra[0] == EXTRASAMPLE_UNASSALPHA;
+            direct = true;
+        }
     }
     if (!direct) {
         char message[1024] = {};
@@ -173,19 +268,7 @@ PageInfo ReadPageInfo(TIFF* tif, std::int64_t maxBytes, bool forceRgba)
         p.kind = IsGreyPhotometric(photometric) && spp == 1 ? PixelKind::Grey8 : PixelKind::Argb32;
     }
 
-    // Everything that would be held at once must fit the cap: the page, and a band of 32-bit pixels on the
-    // RGBA path (a strip can be as tall as the page).
-    const std::int64_t pageBytes = RowBytes(p.kind, p.width) * p.height;
-    const std::int64_t bandBytes = p.viaRgba ? static_cast<std::int64_t>(p.width) * p.bandHeight * 4
-                                             : RowBytes(p.kind, p.width) * p.bandHeight;
-    if (p.width > kMaxPageSide || p.height > kMaxPageSide || pageBytes > maxBytes || bandBytes > maxBytes ||
-        (p.tiled && static_cast<std::int64_t>(p.tileWidth) * p.bandHeight * std::max<int>(1, spp) *
-                            std::max<int>(1, (bps + 7) / 8) >
-                        maxBytes)) {
-        p.tooLarge = true;
-        return p;
-    }
-    p.decodable = true;
+    PlanMemory(tif, budget, &p);
     return p;
 }
 
@@ -196,7 +279,9 @@ struct BandReader::RgbaState
 };
 
 BandReader::BandReader(TIFF* tif, const PageInfo& info, const std::atomic<bool>* interrupt)
-    : m_tif(tif), m_info(info), m_rowBytes(RowBytes(info.kind, info.width)), m_interrupt(interrupt)
+    : m_tif(tif), m_info(info), m_rowBytes(RowBytes(info.kind, info.width)),
+      m_rowsPerBand(info.rowsPerRead > 0 ? info.rowsPerRead : std::max(info.bandHeight, 1)),
+      m_interrupt(interrupt)
 {
     if (!info.decodable) {
         m_ok = false;
@@ -225,12 +310,12 @@ BandReader::~BandReader()
 
 int BandReader::BandCount() const
 {
-    return m_info.height <= 0 ? 0 : (m_info.height + m_info.bandHeight - 1) / m_info.bandHeight;
+    return m_info.height <= 0 ? 0 : (m_info.height + m_rowsPerBand - 1) / m_rowsPerBand;
 }
 
 int BandReader::BandRows(int band) const
 {
-    return std::min(m_info.bandHeight, m_info.height - BandStart(band));
+    return std::min(m_rowsPerBand, m_info.height - BandStart(band));
 }
 
 void BandReader::FillPaper(std::uint8_t* dst, std::int64_t stride, int rows) const
@@ -257,25 +342,95 @@ bool BandReader::Decode(int band, std::uint8_t* dst, std::int64_t stride)
         m_errors = m_errors || !m_ok;
         return false;
     }
-    const bool ok = m_info.viaRgba ? DecodeRgba(band, dst, stride) : DecodeDirect(band, dst, stride);
+    const bool ok = m_info.viaRgba           ? DecodeRgba(band, dst, stride)
+                    : m_info.rowsPerRead > 0 ? DecodeRows(band, dst, stride)
+                                             : DecodeDirect(band, dst, stride);
     m_errors = m_errors || !ok;
     return ok;
+}
+
+namespace {
+
+// The file's own value for paper, so that whatever fails to decode stays paper after the fix-up.
+std::uint8_t FilePaper(const PageInfo& info)
+{
+    if (info.kind == PixelKind::Mono) {
+        return info.invertBits ? 0xFF : 0x00;
+    }
+    return info.invertGrey ? 0x00 : 0xFF;
+}
+
+// Stored RGB or RGBA samples at the start of `row` spread in place into premultiplied 0xAARRGGBB.
+void ExpandColour(std::uint8_t* row, int width, int samples, bool unassociated)
+{
+    for (int x = width - 1; x >= 0; --x) {
+        const std::uint8_t* p = row + static_cast<std::int64_t>(x) * samples;
+        std::uint32_t r = p[0];
+        std::uint32_t g = p[1];
+        std::uint32_t b = p[2];
+        const std::uint32_t a = samples == 4 ? p[3] : 255;
+        if (unassociated) { // rounded as libtiff's RGBA interface does
+            r = (r * a + 127) / 255;
+            g = (g * a + 127) / 255;
+            b = (b * a + 127) / 255;
+        }
+        const std::uint32_t v = a << 24 | r << 16 | g << 8 | b;
+        std::memcpy(row + static_cast<std::int64_t>(x) * 4, &v, 4);
+    }
+}
+
+} // namespace
+
+void BandReader::FixUp(std::uint8_t* dst, std::int64_t stride, int rows) const
+{
+    // Set bits are always the darker value, grey is always min-is-black, the bits after the last pixel of
+    // a row are clear, and colour rows hold 32-bit pixels.
+    const bool mono = m_info.kind == PixelKind::Mono;
+    if (m_info.kind == PixelKind::Argb32) {
+        // Rows were read packed at the file's row length: spread from the last one, which never overwrites
+        // a row not yet spread.
+        for (int r = rows - 1; r >= 0; --r) {
+            std::uint8_t* row = dst + r * stride;
+            if (r * m_info.fileRowBytes != r * stride) {
+                std::memmove(row, dst + r * m_info.fileRowBytes,
+                             static_cast<std::size_t>(m_info.fileRowBytes));
+            }
+            ExpandColour(row, m_info.width, m_info.samples, m_info.unassociatedAlpha);
+        }
+        return;
+    }
+    for (int r = 0; r < rows; ++r) {
+        std::uint8_t* row = dst + r * stride;
+        if (mono) {
+            if (m_info.invertBits) {
+                for (std::int64_t i = 0; i < m_rowBytes; ++i) {
+                    row[i] = static_cast<std::uint8_t>(~row[i]);
+                }
+            }
+            if (m_info.width % 8) {
+                row[m_rowBytes - 1] &= static_cast<std::uint8_t>(0xFF00u >> (m_info.width % 8));
+            }
+        } else if (m_info.invertGrey) {
+            for (std::int64_t i = 0; i < m_rowBytes; ++i) {
+                row[i] = static_cast<std::uint8_t>(255 - row[i]);
+            }
+        }
+    }
 }
 
 bool BandReader::DecodeDirect(int band, std::uint8_t* dst, std::int64_t stride)
 {
     const int rows = BandRows(band);
     const bool mono = m_info.kind == PixelKind::Mono;
-    // The file's own value for paper, so that whatever fails to decode stays paper after the fix-up below.
-    const std::uint8_t filePaper =
-        mono ? (m_info.invertBits ? 0xFF : 0x00) : (m_info.invertGrey ? 0x00 : 0xFF);
+    const std::uint8_t filePaper = FilePaper(m_info);
     bool ok = true;
     if (!m_info.tiled) {
+        // The strip is read packed at the file's row length; FixUp lays colour rows out afterwards.
+        const tmsize_t want = m_info.fileRowBytes * rows;
         if (stride == m_rowBytes) {
             // A strip that decodes fills every byte asked for; only when it fails can old bytes remain in
             // the buffer, so only then is it cleared to paper and decoded again (keeping the rows that
             // can be read). This saves clearing every strip of every page.
-            const tmsize_t want = m_rowBytes * rows;
             const tmsize_t got = TIFFReadEncodedStrip(m_tif, static_cast<std::uint32_t>(band), dst, want);
             if (got < 0) {
                 ok = false;
@@ -285,13 +440,14 @@ bool BandReader::DecodeDirect(int band, std::uint8_t* dst, std::int64_t stride)
                 std::memset(dst + got, filePaper, static_cast<std::size_t>(want - got));
             }
         } else {
-            std::vector<std::uint8_t> tmp(static_cast<std::size_t>(m_rowBytes * rows), filePaper);
-            ok = TIFFReadEncodedStrip(m_tif, static_cast<std::uint32_t>(band), tmp.data(),
-                                      m_rowBytes * rows) >= 0;
+            std::vector<std::uint8_t> tmp(static_cast<std::size_t>(want), filePaper);
+            ok = TIFFReadEncodedStrip(m_tif, static_cast<std::uint32_t>(band), tmp.data(), want) >= 0;
             for (int r = 0; r < rows; ++r) {
-                std::memcpy(dst + r * stride, tmp.data() + r * m_rowBytes,
-                            static_cast<std::size_t>(m_rowBytes));
+                std::memcpy(dst + r * stride, tmp.data() + r * m_info.fileRowBytes,
+                            static_cast<std::size_t>(m_info.fileRowBytes));
+                FixUp(dst + r * stride, stride, 1);
             }
+            return ok;
         }
     } else {
         const tmsize_t tileSize = TIFFTileSize(m_tif);
@@ -318,27 +474,36 @@ bool BandReader::DecodeDirect(int band, std::uint8_t* dst, std::int64_t stride)
             }
         }
     }
+    FixUp(dst, stride, rows);
+    return ok;
+}
 
-    // Fix-ups: set bits are always the darker value, grey is always min-is-black, and the bits after the
-    // last pixel of a row are clear.
+bool BandReader::DecodeRows(int band, std::uint8_t* dst, std::int64_t stride)
+{
+    const int y0 = BandStart(band);
+    const int rows = BandRows(band);
+    const std::uint8_t filePaper = FilePaper(m_info);
+    bool ok = true;
     for (int r = 0; r < rows; ++r) {
         std::uint8_t* row = dst + r * stride;
-        if (mono) {
-            if (m_info.invertBits) {
-                for (std::int64_t i = 0; i < m_rowBytes; ++i) {
-                    row[i] = static_cast<std::uint8_t>(~row[i]);
-                }
-            }
-            if (m_info.width % 8) {
-                row[m_rowBytes - 1] &= static_cast<std::uint8_t>(0xFF00u >> (m_info.width % 8));
-            }
-        } else if (m_info.invertGrey) {
-            for (std::int64_t i = 0; i < m_rowBytes; ++i) {
-                row[i] = static_cast<std::uint8_t>(255 - row[i]);
+        const int y = y0 + r;
+        const int strip = y / m_info.bandHeight;
+        if (IsSet(m_interrupt)) {
+            m_interrupted = true;
+        }
+        // After a row that fails, the rest of its strip reads as paper: the decoder has lost its place,
+        // and asking it again for every row would only repeat the failure.
+        if (m_interrupted || strip == m_failedStrip ||
+            TIFFReadScanline(m_tif, row, static_cast<std::uint32_t>(y), 0) < 0) {
+            std::memset(row, filePaper, static_cast<std::size_t>(m_info.fileRowBytes));
+            if (!m_interrupted && strip != m_failedStrip) {
+                m_failedStrip = strip;
+                ok = false;
             }
         }
+        FixUp(row, stride, 1);
     }
-    return ok;
+    return ok && !m_interrupted;
 }
 
 bool BandReader::DecodeRgba(int band, std::uint8_t* dst, std::int64_t stride)
@@ -373,9 +538,9 @@ const std::uint8_t* BandReader::Row(int y)
     if (y < 0 || y >= m_info.height) {
         return nullptr;
     }
-    const int band = y / m_info.bandHeight;
+    const int band = y / m_rowsPerBand;
     if (band != m_bandInBuffer) {
-        m_band.resize(static_cast<std::size_t>(m_rowBytes * m_info.bandHeight + 8));
+        m_band.resize(static_cast<std::size_t>(m_rowBytes * m_rowsPerBand + 8));
         Decode(band, m_band.data(), m_rowBytes);
         m_bandInBuffer = band;
     }

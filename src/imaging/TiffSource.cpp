@@ -9,6 +9,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <mutex>
 
 #include <fcntl.h>
@@ -23,6 +24,9 @@ std::unique_ptr<ByteSource> ByteSource::OpenFile(const QString& path, OpenResult
     if (path.isEmpty()) {
         return nullptr;
     }
+    // Taken before the file's state is read, so a change after it can only give later time stamps.
+    struct timespec openedAt = {};
+    ::clock_gettime(CLOCK_REALTIME, &openedAt);
     // Non-blocking, so that a named pipe cannot stall the open; only regular files are read.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
@@ -37,6 +41,17 @@ std::unique_ptr<ByteSource> ByteSource::OpenFile(const QString& path, OpenResult
     std::unique_ptr<ByteSource> s(new ByteSource);
     s->m_fd = fd;
     s->m_size = static_cast<std::uint64_t>(st.st_size);
+    auto ns = [](const struct timespec& t) {
+        return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+    };
+    s->m_identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), s->m_size,
+                     ns(st.st_mtim), ns(st.st_ctim)};
+    // Time stamps with a fraction of a second come from a clock that ticks at least every 10 ms; whole
+    // seconds may come from a file system that keeps no more (2 s on FAT).
+    const bool fine = (st.st_mtim.tv_nsec | st.st_ctim.tv_nsec) != 0;
+    const std::int64_t margin = fine ? 50'000'000 : 3'000'000'000;
+    const std::int64_t newest = std::max(s->m_identity.mtimeNs, s->m_identity.ctimeNs);
+    s->m_settled = newest + margin < ns(openedAt);
     *result = OpenResult::Ok;
     return s;
 }
@@ -56,7 +71,32 @@ ByteSource::~ByteSource()
     }
 }
 
+void ByteSource::ShowFirstDirectoryAt(std::uint64_t offset, bool bigEndian, bool bigTiff)
+{
+    m_pointerAt = bigTiff ? 8 : 4;
+    m_pointerSize = bigTiff ? 8 : 4;
+    for (std::size_t i = 0; i < m_pointerSize; ++i) {
+        const std::size_t shift = 8 * (bigEndian ? m_pointerSize - 1 - i : i);
+        m_pointer[i] = static_cast<unsigned char>(offset >> shift);
+    }
+}
+
 std::int64_t ByteSource::ReadAt(std::uint64_t offset, void* buf, std::size_t n) const
+{
+    const std::int64_t got = ReadStored(offset, buf, n);
+    if (m_pointerSize > 0 && got > 0 && offset < m_pointerAt + m_pointerSize &&
+        offset + static_cast<std::uint64_t>(got) > m_pointerAt) {
+        for (std::size_t i = 0; i < m_pointerSize; ++i) {
+            const std::uint64_t at = m_pointerAt + i;
+            if (at >= offset && at < offset + static_cast<std::uint64_t>(got)) {
+                static_cast<unsigned char*>(buf)[at - offset] = m_pointer[i];
+            }
+        }
+    }
+    return got;
+}
+
+std::int64_t ByteSource::ReadStored(std::uint64_t offset, void* buf, std::size_t n) const
 {
     if (m_fd < 0) {
         if (offset >= m_size) {
@@ -164,24 +204,6 @@ int ProcMap(thandle_t, void**, toff_t*)
 }
 void ProcUnmap(thandle_t, void*, toff_t) {}
 
-std::uint16_t Get16(const unsigned char* p, bool be)
-{
-    return be ? static_cast<std::uint16_t>(p[0] << 8 | p[1]) : static_cast<std::uint16_t>(p[1] << 8 | p[0]);
-}
-
-std::uint32_t Get32(const unsigned char* p, bool be)
-{
-    return be ? (std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3])
-              : (std::uint32_t(p[3]) << 24 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0]);
-}
-
-std::uint64_t Get64(const unsigned char* p, bool be)
-{
-    const std::uint64_t a = Get32(p, be);
-    const std::uint64_t b = Get32(p + 4, be);
-    return be ? (a << 32 | b) : (b << 32 | a);
-}
-
 } // namespace
 
 void SilenceLibtiffGlobally()
@@ -237,75 +259,6 @@ bool ReadTiffHeader(const ByteSource& source, TiffHeader* header)
         return true;
     }
     return false;
-}
-
-IfdChain::IfdChain(const ByteSource& source, const TiffHeader& header)
-    : m_source(source), m_header(header), m_next(header.firstIfd)
-{
-}
-
-bool IfdChain::Reach(std::size_t index)
-{
-    while (m_offsets.size() <= index && !m_done) {
-        if (!Step()) {
-            m_done = true;
-        }
-    }
-    return index < m_offsets.size();
-}
-
-std::size_t IfdChain::CountAll()
-{
-    while (!m_done) {
-        if (!Step()) {
-            m_done = true;
-        }
-    }
-    return m_offsets.size();
-}
-
-bool IfdChain::Step()
-{
-    // libtiff refuses directories with more entries than this, and so do we.
-    constexpr std::uint64_t kMaxEntries = 4096;
-    const std::uint64_t off = m_next;
-    const std::uint64_t size = m_source.Size();
-    const std::uint64_t headerSize = m_header.bigTiff ? 16 : 8;
-    if (off < headerSize || off >= size || m_seen.count(off) || m_offsets.size() >= 0x7FFFFFFF) {
-        return false;
-    }
-    const bool be = m_header.bigEndian;
-    const std::uint64_t countSize = m_header.bigTiff ? 8 : 2;
-    const std::uint64_t entrySize = m_header.bigTiff ? 20 : 12;
-    const std::uint64_t pointerSize = m_header.bigTiff ? 8 : 4;
-
-    // Fax directories have 10-20 entries: one read usually brings the count and the next pointer.
-    unsigned char block[512];
-    const std::int64_t got = m_source.ReadAt(off, block, sizeof block);
-    if (got < static_cast<std::int64_t>(countSize)) {
-        return false;
-    }
-    const std::uint64_t entries = m_header.bigTiff ? Get64(block, be) : Get16(block, be);
-    if (entries == 0 || entries > kMaxEntries) {
-        return false;
-    }
-    const std::uint64_t pointerAt = off + countSize + entries * entrySize;
-    if (pointerAt > size) {
-        return false; // the directory does not fit the file
-    }
-    m_seen.insert(off);
-    m_offsets.push_back(off);
-
-    unsigned char p[8] = {};
-    std::uint64_t next = 0;
-    if (pointerAt + pointerSize <= off + static_cast<std::uint64_t>(got)) {
-        std::memcpy(p, block + (pointerAt - off), pointerSize);
-        next = m_header.bigTiff ? Get64(p, be) : Get32(p, be);
-    } else if (m_source.ReadAt(pointerAt, p, pointerSize) == static_cast<std::int64_t>(pointerSize)) {
-        next = m_header.bigTiff ? Get64(p, be) : Get32(p, be);
-    }
-    m_next = next;
-    return next != 0;
 }
 
 } // namespace imaging

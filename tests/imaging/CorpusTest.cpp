@@ -99,8 +99,10 @@ TEST(Corpus, RealFilesHaveThePagesAndSizesTiffinfoReports)
             } else if (w.unit == QLatin1String("pixels/cm")) {
                 EXPECT_NEAR(img.GetHorizontalResolution(), xr * 2.54, 0.01);
                 EXPECT_NEAR(img.GetVerticalResolution(), yr * 2.54, 0.01);
-            } else {
-                EXPECT_EQ(img.GetHorizontalResolution(), img.GetVerticalResolution());
+            } else if (xr > 0 && yr > 0) {
+                // Unitless: the pixels' aspect ratio is kept.
+                EXPECT_NEAR(img.GetHorizontalResolution() / img.GetVerticalResolution(), xr / yr,
+                            1e-3 * xr / yr);
             }
             const QImage t = img.RenderScaled(150, 212, InterpolationMode::HighQuality);
             EXPECT_EQ(t.size(), QSize(150, 212));

@@ -75,16 +75,32 @@ TEST(Interrupt, AFlagSetDuringTheWorkGivesTheWholeResultOrNone)
     FaxDocSpec fax;
     fax.pages = 1;
     fax.rowsPerStrip = 16;
-    const QString paths[] = {WriteDoc(dir, "g.tif", grey), WriteDoc(dir, "f.tif", fax)};
-    for (const QString& path : paths) {
-        SCOPED_TRACE(path.toStdString());
+    FaxDocSpec oneStrip;
+    oneStrip.pages = 1;
+    const QString faxStrip = WriteDoc(dir, "s.tif", oneStrip);
+    struct Case
+    {
+        QString path;
+        qint64 budget;
+    };
+    const Case cases[] = {
+        {WriteDoc(dir, "g.tif", grey), CTiffImage::kDefaultMaxDecodedBytes},
+        {WriteDoc(dir, "f.tif", fax), CTiffImage::kDefaultMaxDecodedBytes},
+        {faxStrip, 2 << 20}, // the one strip read a few rows at a time, the page kept whole
+        {faxStrip, 950000},  // the same, the page kept at reduced resolution
+    };
+    for (const Case& c : cases) {
+        const QString& path = c.path;
+        SCOPED_TRACE(path.toStdString() + " " + std::to_string(c.budget));
         CTiffImage ref(path);
+        ref.SetMaxDecodedBytes(c.budget);
         const QRect part(300, 400, 500, 300);
         const QImage wholeRef = ref.RenderRegion(QSize(3200, 4400), part, InterpolationMode::HighQuality);
         const QImage thumbRef = ref.RenderScaled(150, 212, InterpolationMode::HighQuality);
         int interrupted = 0;
         for (int delayUs : {0, 200, 1000, 3000, 8000, 20000}) {
             CTiffImage img(path);
+            img.SetMaxDecodedBytes(c.budget);
             std::atomic<bool> stop{false};
             img.SetInterruptFlag(&stop);
             std::thread setter([&stop, delayUs] {

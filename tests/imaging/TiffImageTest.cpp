@@ -13,6 +13,7 @@
 #include <climits>
 #include <cmath>
 #include <thread>
+#include <tuple>
 
 using namespace imagingtest;
 using testsupport::TempDir;
@@ -188,11 +189,21 @@ TEST(TiffImage, ResolutionUnits)
     EXPECT_NEAR(cm.GetVerticalResolution(), 98.0f, 1e-3);
     EXPECT_EQ(cm.GetSquarePixelSize(), inch.GetSquarePixelSize());
 
-    // Without a unit the numbers carry no size: equal resolutions, no correction.
+    // Without a unit the numbers give the pixels' aspect ratio: a fax in normal mode still shows unsquashed.
     desc.resolutionUnit = 1;
     CTiffImage none(WriteDoc(dir, "none.tif", desc));
-    EXPECT_EQ(none.GetHorizontalResolution(), none.GetVerticalResolution());
-    EXPECT_EQ(none.GetSquarePixelSize(), QSize(432, 573));
+    EXPECT_EQ(none.GetSquarePixelSize(), inch.GetSquarePixelSize());
+    // Small unitless numbers keep their ratio too, also when one of them is below 1.
+    for (const auto& [x, y, square] :
+         {std::tuple{1.0, 2.0, QSize(864, 573)}, std::tuple{0.5, 1.5, QSize(1296, 573)},
+          std::tuple{3.0, 1.0, QSize(432, 1719)}}) {
+        desc.xDpi = x;
+        desc.yDpi = y;
+        CTiffImage ratio(WriteDoc(dir, "ratio.tif", desc));
+        EXPECT_EQ(ratio.GetSquarePixelSize(), square) << x << ":" << y;
+    }
+    desc.xDpi = 204;
+    desc.yDpi = 98;
 
     desc.resolutionUnit = 0;
     CTiffImage missing(WriteDoc(dir, "missing.tif", desc));
@@ -208,6 +219,49 @@ TEST(TiffImage, ResolutionWithOnlyOneValueCountsForBothAxes)
     auto img = CTiffImage::FromBytes(b.Bytes());
     EXPECT_FLOAT_EQ(img->GetHorizontalResolution(), 300.0f);
     EXPECT_FLOAT_EQ(img->GetVerticalResolution(), 300.0f);
+}
+
+// Colour strips are read as stored; a fourth sample counts as alpha when it is marked as such.
+TEST(TiffImage, ColourStripsWithAlphaLieOnTheBackground)
+{
+    struct Case
+    {
+        const char* name;
+        QByteArray pixel;
+        int samples;
+        int extra; // ExtraSamples: -1 none, 1 associated alpha, 2 unassociated alpha
+    };
+    const Case cases[] = {
+        {"rgb", QByteArray("\xC8\x64\x32", 3), 3, -1},
+        {"associated", QByteArray("\x64\x32\x19\x80", 4), 4, 1},
+        {"unassociated", QByteArray("\xC8\x64\x32\x80", 4), 4, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TiffBuilder b;
+        const std::uint32_t strip = b.AddData(c.pixel.repeated(6));
+        std::vector<testtiff::Entry> e = {
+            {256, testtiff::Long, {3}},
+            {257, testtiff::Long, {2}},
+            {258, testtiff::Short, std::vector<std::uint32_t>(static_cast<std::size_t>(c.samples), 8)},
+            {259, testtiff::Short, {1}},
+            {262, testtiff::Short, {2}},
+            {273, testtiff::Long, {strip}},
+            {277, testtiff::Short, {static_cast<std::uint32_t>(c.samples)}},
+            {278, testtiff::Long, {2}},
+            {279, testtiff::Long, {static_cast<std::uint32_t>(6 * c.samples)}},
+        };
+        if (c.extra >= 0) {
+            e.push_back({338, testtiff::Short, {static_cast<std::uint32_t>(c.extra)}});
+        }
+        b.SetFirst(b.AddIfd(e));
+        auto img = CTiffImage::FromBytes(b.Bytes());
+        const QImage r = img->RenderScaled(3, 2, InterpolationMode::LowQuality, qRgb(0, 0, 255));
+        // 200, 100, 50 at half coverage over blue.
+        const QRgb want = c.samples == 3 ? qRgb(200, 100, 50) : qRgb(100, 50, 25 + 127);
+        EXPECT_EQ(r.pixel(2, 1), want);
+        EXPECT_EQ(img->GetLastStatus(), ImageStatus::Ok);
+    }
 }
 
 TEST(TiffImage, OrientationTagsShowThePageUpright)
@@ -373,25 +427,40 @@ TEST(TiffImage, BrokenChainsEndTheCount)
     }
 }
 
-TEST(TiffImage, PagesLargerThanTheCapAreNotDecoded)
+TEST(TiffImage, PagesOverTheMemoryBudgetShowAtReducedResolution)
 {
-    // 40000 x 40000 grey pixels would be 1.6 GB: the page reads as undecodable without any allocation.
+    // 100000 x 100000 grey pixels (10 GB) would take too long to read through for every thumbnail: the page
+    // reads as too large, without any allocation.
     TiffBuilder b;
-    b.AddGreyPage(4, 4, 7, {{256, testtiff::Long, {40000}}, {257, testtiff::Long, {40000}}});
+    b.AddGreyPage(4, 4, 7, {{256, testtiff::Long, {100000}}, {257, testtiff::Long, {100000}}});
     auto huge = CTiffImage::FromBytes(b.Bytes());
     EXPECT_EQ(huge->GetFrameCount(), 1);
     EXPECT_EQ(huge->GetWidth(), 0);
     EXPECT_EQ(huge->GetLastStatus(), ImageStatus::OutOfMemory);
     EXPECT_EQ(huge->RenderScaled(30, 30, InterpolationMode::HighQuality).pixel(5, 5), qRgb(255, 255, 255));
 
+    // A budget of less than twice the 1-bit page (31 KB): its one strip is read a few rows at a time.
     TempDir dir;
-    CTiffImage img(WriteDoc(dir, "a.tif", SmallDoc(1)));
-    ASSERT_EQ(img.GetWidth(), 432);
-    img.SetMaxDecodedBytes(432 / 8 * 100);
-    EXPECT_EQ(img.GetWidth(), 0);
-    EXPECT_EQ(img.GetLastStatus(), ImageStatus::OutOfMemory);
-    img.SetMaxDecodedBytes(CTiffImage::kDefaultMaxDecodedBytes);
+    const QString path = WriteDoc(dir, "a.tif", SmallDoc(1));
+    CTiffImage whole(path);
+    const QImage thumb = whole.RenderScaled(75, 100, InterpolationMode::HighQuality);
+    CTiffImage img(path);
+    img.SetMaxDecodedBytes(50000);
     EXPECT_EQ(img.GetWidth(), 432);
+    EXPECT_EQ(img.RenderScaled(75, 100, InterpolationMode::HighQuality), thumb);
+    // The view gets the page from a form kept at reduced resolution (68 x 91 pixels here).
+    const QImage small = whole.RenderScaled(40, 53, InterpolationMode::HighQuality);
+    QImage paper(small.size(), small.format());
+    paper.fill(Qt::white);
+    const QImage part = img.RenderRegion(QSize(40, 53), QRect(0, 0, 40, 53), InterpolationMode::HighQuality);
+    EXPECT_LT(MeanDiff(part, small), MeanDiff(paper, small) / 4);
+    EXPECT_TRUE(img.DecodedImage().isNull());
+    EXPECT_EQ(img.GetLastStatus(), ImageStatus::OutOfMemory);
+    // A target that would not fit the budget beside it is refused.
+    EXPECT_TRUE(
+        img.RenderRegion(QSize(432, 573), QRect(0, 0, 432, 573), InterpolationMode::HighQuality).isNull());
+    img.SetMaxDecodedBytes(CTiffImage::kDefaultMaxDecodedBytes);
+    EXPECT_EQ(MaxDiff(img.DecodedImage(), whole.DecodedImage()), 0);
 }
 
 TEST(TiffImage, MemoryAndFileOpenAgree)

@@ -23,12 +23,12 @@ using namespace printtest;
 
 namespace {
 
-// A4 at 600 dpi with margins of 100 device pixels (12 points) on every side.
-void SetUpA4At600(QPrinter& printer, const QString& file)
+// A4 at 600 dpi (or `dpi`) with margins of 12 points (100 device pixels at 600 dpi) on every side.
+void SetUpA4At600(QPrinter& printer, const QString& file, int dpi = 600)
 {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(file);
-    printer.setResolution(600);
+    printer.setResolution(dpi);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Point);
@@ -146,6 +146,65 @@ TEST(PrintGeometryOnDevice, EachSheetCarriesTheWholeBilevelPageOnceAsOneBitData)
         EXPECT_EQ(f.at(4), QStringLiteral("1146"));
         EXPECT_EQ(f.at(7), QStringLiteral("1"));
         EXPECT_NE(f.at(8), QStringLiteral("jpeg"));
+    }
+}
+
+// A page with more pixels than the printer has over the printed size goes out at the printer's resolution,
+// read band by band (bilevel pages still 1-bit), so printing any page takes bounded memory.
+TEST(PrintGeometryOnDevice, LargePagesGoOutAtThePrintersResolution)
+{
+    using C = FaxDocSpec::Colour;
+    struct Case
+    {
+        const char* name;
+        C colour;
+        FaxDocSpec::Compression compression;
+        const char* pdfColour;
+        const char* bits;
+    };
+    const Case cases[] = {
+        {"bilevel", C::Bilevel, FaxDocSpec::Compression::G4, "gray", "1"},
+        {"grey", C::Grey, FaxDocSpec::Compression::Deflate, "rgb", "8"}, // Qt's PDF output has no grey images
+        {"colour", C::Rgb, FaxDocSpec::Compression::Deflate, "rgb", "8"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::TempDir dir;
+        const QString doc = dir.File(QStringLiteral("page.tif"));
+        FaxDocSpec desc;
+        desc.pages = 1;
+        desc.width = 3600;
+        desc.height = 4800;
+        desc.xDpi = desc.yDpi = 400;
+        desc.colour = c.colour;
+        desc.compression = c.compression;
+        desc.rowsPerStrip = desc.height; // one strip, as scanners write it
+        WriteCodedDocument(doc, desc);
+        const QString pdf = dir.File(QStringLiteral("out.pdf"));
+        {
+            QPrinter printer(QPrinter::HighResolution);
+            SetUpA4At600(printer, pdf, 150);
+            CTiffImage image(doc);
+            auto pages = NewPrintList();
+            pages->InsertSorted(new T_OIntNode(1));
+            ASSERT_EQ(PrintPagesOnDevice(printer, image, *pages), 1);
+        }
+        // Drawn 793 x 1057 hundredths of an inch: 1190 x 1586 printer pixels at 150 dpi.
+        QByteArray out;
+        ASSERT_EQ(printtest::Run(QStringLiteral("pdfimages"), {"-list", pdf}, &out), 0);
+        const QStringList lines = QString::fromUtf8(out).split(u'\n', Qt::SkipEmptyParts).mid(2);
+        ASSERT_EQ(lines.size(), 1);
+        const QStringList f = lines.at(0).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        ASSERT_GE(f.size(), 9);
+        EXPECT_NEAR(f.at(3).toInt(), 1190, 2);
+        EXPECT_NEAR(f.at(4).toInt(), 1586, 2);
+        EXPECT_EQ(f.at(5), QLatin1String(c.pdfColour));
+        EXPECT_EQ(f.at(7), QLatin1String(c.bits));
+        const std::vector<Sheet> sheets = ReadSheets(pdf, 100);
+        ASSERT_EQ(sheets.size(), 1u);
+        EXPECT_EQ(sheets[0].code, 1);
+        EXPECT_NEAR(sheets[0].pageBox.width(), 793, 3);
+        EXPECT_NEAR(sheets[0].pageBox.height(), 1057, 3);
     }
 }
 

@@ -116,6 +116,11 @@ void WriteCodedFax(const QString& path, int pages, int width, int height, double
     desc.xDpi = xDpi;
     desc.yDpi = yDpi;
     desc.compression = FaxDocSpec::Compression::G4;
+    WriteCodedDocument(path, desc);
+}
+
+void WriteCodedDocument(const QString& path, FaxDocSpec desc)
+{
     desc.paintPage = PaintCodedPage;
     QString error;
     ASSERT_TRUE(WriteTiffDocument(path, desc, &error)) << error.toStdString();

@@ -2,6 +2,7 @@
 // Helpers of the print tests: documents whose pages a machine can recognise on paper, reading PDF files
 // back through poppler's tools, and recording stand-ins for the spooler and the dialogs.
 
+#include "FaxWriter.h"
 #include "platform/Platform.h"
 #include "platform/PrintBackend.h"
 
@@ -23,6 +24,9 @@ namespace printtest {
 // its edges and its 1-based page number as eight big black blocks (a binary code) inside. Pixel size and
 // resolution as given. Fails the calling test on error.
 void WriteCodedFax(const QString& path, int pages, int width, int height, double xDpi, double yDpi);
+// The same pages in any colour, encoding and strip layout the generator writes: `desc` gives all but the
+// drawing.
+void WriteCodedDocument(const QString& path, FaxDocSpec desc);
 
 // One printed sheet read back: the bounding box of the drawn page (its frame) on the rendered sheet and the
 // page number its blocks encode (-1 when the blocks do not read as a code).
