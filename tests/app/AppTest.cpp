@@ -428,7 +428,8 @@ TEST(ChangedFile, AFileReplacedWhileOpenIsReadAgainAtTheNextPageChange)
     // Gone altogether: no pages, like a file that cannot be read.
     ASSERT_TRUE(QFile::remove(path));
     f.Dispatch(Cmd::PreviousPage);
-    testsupport::WaitFor([&] { return f.GetPageCount() == 0; });
+    // The view learns from its worker that nothing can be read.
+    testsupport::WaitFor([&] { return f.GetPageCount() == 0 && shownPage().second == 0; });
     EXPECT_EQ(f.Strip()->GetCurrentPage(), 0);
     EXPECT_EQ(f.GetPageCount(), 0);
     EXPECT_EQ(shownPage().second, 0);

@@ -130,15 +130,17 @@ TEST(LoaderThread, ASelectionMovesTheCursorWhileRunning)
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
     loader.SetLoaderCursor(299);
+    // What was rendered until now came before the selection; on a busy machine that may be many pages.
+    const auto atSelection = static_cast<std::ptrdiff_t>(sink.Pages().size());
     while (loader.IsRunning()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     loader.StopLoader();
     const std::vector<int> pages = sink.Pages();
-    // Soon after the selection, the neighbourhood of page 300 is rendered.
+    // Right after the selection (at most the thumbnail in progress between), page 300 is rendered.
     const auto at = std::find(pages.begin(), pages.end(), 299);
     ASSERT_NE(at, pages.end());
-    EXPECT_LT(at - pages.begin(), 10);
+    EXPECT_LE(at - pages.begin(), atSelection + 1);
     EXPECT_EQ(pages.size(), 399u);
 }
 
