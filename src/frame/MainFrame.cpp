@@ -364,9 +364,10 @@ void CMainFrame::UpdateCommandStates()
 
 void CMainFrame::OnInitialUpdate()
 {
-    // The strip fills first and selects page 1, which has the page view show it. Only when the strip
-    // selected nothing (a file without readable pages) does the view load on its own: the file is not
-    // opened twice for the same page.
+    // The page view's worker starts on page 1 while the strip counts the pages and renders the first
+    // thumbnail; the strip then selects page 1, and the view keeps the load already under way. However
+    // long the document, page 1 arrives after the same work.
+    m_view->PrefetchFirstPage();
     m_strip->OnInitialUpdate();
     if (m_strip->GetCurrentPage() == 0) {
         m_view->OnInitialUpdate();

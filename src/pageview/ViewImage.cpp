@@ -6,6 +6,8 @@
 #include "pageview/PagePaintPlan.h"
 #include "platform/Platform.h"
 
+#include <utility>
+
 #include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
@@ -101,6 +103,12 @@ void CViewImage::ShowPage(int frameIndex, int rotation, int second)
     if (m_doc == nullptr) {
         return;
     }
+    const bool prefetched = std::exchange(m_prefetchPending, false);
+    if (prefetched && m_loadingGeneration != 0 && m_path == m_doc->GetPathName() &&
+        frameIndex == m_loadingFrame && (rotation & 3) == m_rotation && second == m_second &&
+        m_loadingFit == contentsRect().size() && m_loadingDpr == DevicePixelRatio()) {
+        return; // this very page is on its way already
+    }
     SetPageDrawn(false);
     if (m_doc->GetPathName() != m_path) {
         m_documentDrawn = false;
@@ -133,6 +141,8 @@ void CViewImage::ShowPage(int frameIndex, int rotation, int second)
     request.fitWindow = contentsRect().size(); // a fitted page needs no scroll bars
     request.alignTopLeft = m_data != nullptr ? m_data->image.Align : m_zoom.GetAlignTopLeft();
     request.dpr = DevicePixelRatio();
+    m_loadingFit = request.fitWindow;
+    m_loadingDpr = request.dpr;
     m_worker->RequestPage(request);
     UpdateBusyCursor();
 }
@@ -183,6 +193,12 @@ void CViewImage::OnRegionRendered(const CRegionRendered& region)
 void CViewImage::OnInitialUpdate()
 {
     ShowPage(0, m_rotation, m_second);
+}
+
+void CViewImage::PrefetchFirstPage()
+{
+    ShowPage(0, 0, 0);
+    m_prefetchPending = true;
 }
 
 // ---- painting: only what the worker has rendered; paint never waits ----

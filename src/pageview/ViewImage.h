@@ -50,6 +50,9 @@ public:
     // The page arrives from the worker; until then the previous page stays on screen.
     void ShowPage(int frameIndex, int rotation, int second);
     void OnInitialUpdate();
+    // Starts loading the first page of a newly opened document ahead of the strip's selection of it:
+    // the next ShowPage for that same page keeps this load instead of starting another.
+    void PrefetchFirstPage();
     void UpdateImageRect();
     void UpdateScrollBars();
 
@@ -162,6 +165,9 @@ private:
     CPageCopier* m_copier = nullptr;
     quint64 m_generation = 0;
     quint64 m_loadingGeneration = 0; // the page asked for and not yet arrived, 0 when none
+    bool m_prefetchPending = false;
+    QSize m_loadingFit; // the window and device pixel ratio the page on its way is fitted for
+    double m_loadingDpr = 0;
     int m_loadingFrame = 0;
     ShownPage m_shown;
     Rendering m_preview; // the whole page as it arrived, or turned since
