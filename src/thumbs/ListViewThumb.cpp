@@ -5,9 +5,12 @@
 #include "document/FolivantDoc.h"
 #include "thumbs/DiaStatus.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+
+#include <future>
 
 namespace {
 
@@ -52,6 +55,17 @@ public:
         p->drawText(band, Qt::AlignCenter, label);
     }
 };
+
+// Runs `render` on a thread of its own; meanwhile the GUI thread goes on painting and running its timers
+// (the progress window stays alive), while user input waits, as it does while the progress window shows.
+QImage RenderWhileGuiPaints(const std::function<QImage()>& render)
+{
+    std::future<QImage> result = std::async(std::launch::async, render);
+    while (result.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 5);
+    }
+    return result.get();
+}
 
 } // namespace
 
@@ -160,12 +174,15 @@ int CListViewThumb::FillStrip()
     int result = 0;
     if (count > 0) {
         m_image->SelectActiveFrame(0);
-        if (static_cast<qint64>(m_image->GetWidth()) * m_image->GetHeight() > kSlowPagePixels) {
+        const bool slow = static_cast<qint64>(m_image->GetWidth()) * m_image->GetHeight() > kSlowPagePixels;
+        if (slow) {
             status.show();
         }
         status.SetProgressPos(1);
-        const QImage first =
-            RenderTiffThumbnail(*m_image, 0, m_geometry.width, m_geometry.height, m_geometry.mode);
+        const auto render = [this] {
+            return RenderTiffThumbnail(*m_image, 0, m_geometry.width, m_geometry.height, m_geometry.mode);
+        };
+        const QImage first = slow ? RenderWhileGuiPaints(render) : render();
         // Placeholders for every other page; the loader fills them in.
         m_model->Reset(count, count);
         m_model->SetThumbnail(0, first);
