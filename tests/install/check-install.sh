@@ -31,6 +31,7 @@ done
 [ -s "$PREFIX/share/man/man1/folivant.1" ] || fail "no English manual page"
 [ -s "$PREFIX/share/man/de/man1/folivant.1" ] || fail "no German manual page"
 [ -s "$PREFIX/share/doc/folivant/examples/Folivant.conf" ] || fail "no example of the settings for all users"
+[ -x "$PREFIX/share/doc/folivant/examples/folivant-print-hook" ] || fail "no print hook for fax servers"
 # Only what the program needs: no build files, no test tools.
-[ -z "$(find "$PREFIX" -name 'CMake*' -o -name 'folivant-*' -type f)" ] || fail "build files or tools were installed"
+[ -z "$(find "$PREFIX" -name 'CMake*' -o -name 'folivant-*' -type f ! -name folivant-print-hook)" ] || fail "build files or tools were installed"
 echo "check-install: all in place under $PREFIX"
