@@ -225,8 +225,9 @@ void CMainFrame::LayoutStrip()
     const COptionThumb& t = m_data.thumb;
     const bool vertical = m_splitter->orientation() == Qt::Horizontal;
     if (t.On == 1) {
-        const int ideal =
-            vertical ? t.Width + 35 : static_cast<int>(static_cast<long long>(t.Width) * 297 / 210) + 40;
+        // Wide (high) enough for a thumbnail with the spacing on both sides, its label, the scroll bar and
+        // the frame: thumbnails are shown at their size, not squeezed into the pane.
+        const int ideal = m_strip->PaneExtent(t.Width);
         if (vertical) {
             m_strip->setMinimumWidth(100);
         } else {
