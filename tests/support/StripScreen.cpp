@@ -66,7 +66,12 @@ QRect DarkBox(const QImage& image, const QRect& area)
 
 std::string Describe(const QRect& r)
 {
-    return QStringLiteral("%1 x %2 at %3, %4").arg(r.width()).arg(r.height()).arg(r.x()).arg(r.y()).toStdString();
+    return QStringLiteral("%1 x %2 at %3, %4")
+        .arg(r.width())
+        .arg(r.height())
+        .arg(r.x())
+        .arg(r.y())
+        .toStdString();
 }
 
 } // namespace testsupport
