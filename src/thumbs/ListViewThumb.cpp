@@ -5,10 +5,12 @@
 #include "document/FolivantDoc.h"
 #include "thumbs/DiaStatus.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 namespace {
 
@@ -54,9 +56,10 @@ void CListViewThumb::SetSharedData(CFolivantData* data)
 void CListViewThumb::SetArrangement(int align)
 {
     m_align = align;
-    // Across the strip a pane narrower than the items cuts them; along it the strip scrolls.
-    setHorizontalScrollBarPolicy(align == 0 ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
-    setVerticalScrollBarPolicy(align == 0 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    // The strip scrolls along its direction and, in a pane made narrower than an item, also across it:
+    // items are cut at the edge, never squeezed, and every part of them can be reached.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scheduleDelayedItemsLayout();
 }
 
@@ -465,6 +468,18 @@ bool CListViewThumb::event(QEvent* event)
         return true;
     }
     return QAbstractItemView::event(event);
+}
+
+void CListViewThumb::wheelEvent(QWheelEvent* event)
+{
+    // The wheel moves a horizontal strip along, as it does a vertical one.
+    if (m_align != 0 && std::abs(event->angleDelta().y()) > std::abs(event->angleDelta().x())) {
+        const std::unique_ptr<QEvent> along(event->clone());
+        QCoreApplication::sendEvent(horizontalScrollBar(), along.get());
+        event->setAccepted(along->isAccepted());
+        return;
+    }
+    QAbstractItemView::wheelEvent(event);
 }
 
 void CListViewThumb::paintEvent(QPaintEvent* event)
