@@ -225,8 +225,9 @@ void CMainFrame::LayoutStrip()
     const COptionThumb& t = m_data.thumb;
     const bool vertical = m_splitter->orientation() == Qt::Horizontal;
     if (t.On == 1) {
-        const int ideal =
-            vertical ? t.Width + 35 : static_cast<int>(static_cast<long long>(t.Width) * 297 / 210) + 40;
+        // Wide (high) enough for a thumbnail with the spacing on both sides, its label, the scroll bar and
+        // the frame: thumbnails are shown at their size, not squeezed into the pane.
+        const int ideal = m_strip->PaneExtent(t.Width);
         if (vertical) {
             m_strip->setMinimumWidth(100);
         } else {
@@ -490,6 +491,23 @@ void CMainFrame::dropEvent(QDropEvent* event)
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 {
+    // Ctrl with plus or minus on the number pad zooms. Some window systems report such keys to the
+    // shortcut map without the keypad flag, where they do not match the keypad keys of the zoom commands;
+    // the key then arrives here as a plain key press in one of the window's panes.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const int id = key->key() == Qt::Key_Plus    ? int(Cmd::ZoomIn)
+                       : key->key() == Qt::Key_Minus ? int(Cmd::ZoomOut)
+                                                     : 0;
+        if (id != 0 && key->modifiers() == (Qt::ControlModifier | Qt::KeypadModifier)) {
+            QAction* a = Action(id);
+            if (a != nullptr && a->isEnabled()) {
+                a->trigger();
+            }
+            return true;
+        }
+    }
     // The key-state indicators follow the lock keys as the keyboard reports them with each key.
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         const auto* key = static_cast<QKeyEvent*>(event);

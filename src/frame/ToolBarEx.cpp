@@ -6,7 +6,10 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QEvent>
 #include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 CToolBarEx::CToolBarEx(QWidget* parent) : QToolBar(QStringLiteral("Main"), parent)
 {
@@ -33,7 +36,6 @@ void CToolBarEx::ResetToolBar(const std::map<int, QAction*>& actions,
             m_pageBox->setObjectName(QStringLiteral("PageBox"));
             m_pageBox->setEditable(true);
             m_pageBox->setInsertPolicy(QComboBox::NoInsert);
-            m_pageBox->setFixedWidth(kPageBoxWidth);
             m_pageBox->setToolTip(CommandToolTip(Cmd::PageBox));
             m_pageBox->setStatusTip(CommandPrompt(Cmd::PageBox));
             const int row = std::max(1, m_pageBox->fontMetrics().height() + 4);
@@ -41,6 +43,7 @@ void CToolBarEx::ResetToolBar(const std::map<int, QAction*>& actions,
             m_pageBox->lineEdit()->setAlignment(Qt::AlignRight);
             connect(m_pageBox->lineEdit(), &QLineEdit::returnPressed, this, &CToolBarEx::pageBoxEnter);
             connect(m_pageBox, &QComboBox::activated, this, &CToolBarEx::pageBoxSelect);
+            FitPageBox(m_pageBoxDigits);
             QAction* boxAction = addWidget(m_pageBox);
             auto it = actions.find(Cmd::PageBox);
             if (it != actions.end()) {
@@ -75,6 +78,7 @@ void CToolBarEx::FillPageBox(int n)
         entries << QString::number(i);
     }
     m_pageBox->addItems(entries);
+    FitPageBox(std::max<int>(kPageBoxDigits, QString::number(n).size()));
     if (n > 0) {
         m_pageBox->setCurrentIndex(0);
     }
@@ -113,4 +117,36 @@ bool CToolBarEx::ReadPageInput(const std::function<void()>& reject)
     }
     m_requestedPage = page;
     return true;
+}
+
+void CToolBarEx::FitPageBox(int digits)
+{
+    m_pageBoxDigits = digits;
+    if (m_pageBox == nullptr) {
+        return;
+    }
+    const QFontMetrics fm(m_pageBox->lineEdit() != nullptr ? m_pageBox->lineEdit()->font()
+                                                           : m_pageBox->font());
+    int digit = 0;
+    for (char c = '0'; c <= '9'; ++c) {
+        digit = std::max(digit, fm.horizontalAdvance(QLatin1Char(c)));
+    }
+    // The edit field's own margins (2 pixels on each side) and the text cursor.
+    const QSize text(digits * digit + 2 * 2 + 2, fm.height());
+    QStyleOptionComboBox option;
+    option.initFrom(m_pageBox);
+    option.editable = true;
+    option.frame = true;
+    const int width =
+        m_pageBox->style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, m_pageBox).width();
+    m_pageBox->setFixedWidth(width);
+}
+
+void CToolBarEx::changeEvent(QEvent* event)
+{
+    QToolBar::changeEvent(event);
+    // Another look or font measures digits differently.
+    if (event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange) {
+        FitPageBox(m_pageBoxDigits);
+    }
 }

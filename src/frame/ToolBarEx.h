@@ -13,7 +13,8 @@ class CToolBarEx : public QToolBar
 {
     Q_OBJECT
 public:
-    static constexpr int kPageBoxWidth = 50;
+    // The box shows at least this many digits, more when the document has larger page numbers.
+    static constexpr int kPageBoxDigits = 5;
     static constexpr int kDropDownHeight = 200;
 
     explicit CToolBarEx(QWidget* parent = nullptr);
@@ -31,11 +32,18 @@ public:
     bool ReadPageInput(const std::function<void()>& reject);
     int GetRequestedPage() const { return m_requestedPage; }
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 Q_SIGNALS:
     void pageBoxEnter();
     void pageBoxSelect(int index);
 
 private:
+    // Wide enough for `digits` digits in the box's font and style.
+    void FitPageBox(int digits);
+
     QComboBox* m_pageBox = nullptr;
+    int m_pageBoxDigits = kPageBoxDigits;
     int m_requestedPage = 0;
 };

@@ -7,8 +7,10 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QPainter>
-#include <QStyledItemDelegate>
+#include <QScrollBar>
+#include <QWheelEvent>
 
 #include <future>
 
@@ -16,45 +18,10 @@ namespace {
 
 // Pages larger than this take long enough to render that the progress window is worth showing.
 constexpr qint64 kSlowPagePixels = 16'000'000;
-
-class CThumbDelegate : public QStyledItemDelegate
-{
-public:
-    explicit CThumbDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
-    QSize itemSize;
-
-    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override { return itemSize; }
-
-    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        const QRect r = option.rect;
-        const bool selected = option.state & QStyle::State_Selected;
-        const QImage thumb = index.data(Qt::DecorationRole).value<QImage>();
-        if (thumb.isNull()) {
-            p->fillRect(r, Qt::white); // blank until the loader has rendered it
-        } else {
-            p->drawImage(r, thumb);
-        }
-        const QPalette& pal = option.palette;
-        p->setPen(selected ? QPen(pal.color(QPalette::Highlight), 3) : QPen(pal.color(QPalette::Mid), 1));
-        p->setBrush(Qt::NoBrush);
-        p->drawRect(selected ? r.adjusted(-1, -1, 0, 0) : r.adjusted(0, 0, -1, -1));
-
-        // The label sits in the spacing below the thumbnail.
-        const QString label = index.data(Qt::DisplayRole).toString();
-        const QFontMetrics fm(option.font);
-        const int w = fm.horizontalAdvance(label) + 8;
-        const QRect band(r.center().x() - w / 2, r.bottom() + 3, w, fm.height() + 1);
-        if (selected) {
-            p->fillRect(band, pal.color(QPalette::Highlight));
-            p->setPen(pal.color(QPalette::HighlightedText));
-        } else {
-            p->setPen(pal.color(QPalette::Text));
-        }
-        p->setFont(option.font);
-        p->drawText(band, Qt::AlignCenter, label);
-    }
-};
+// The selection frame around a thumbnail, outside it: the thumbnail itself is never painted over.
+constexpr int kSelectionFrame = 3;
+// Between the thumbnail's lower edge and its label band (room for the selection frame).
+constexpr int kLabelGap = kSelectionFrame + 1;
 
 // Runs `render` on a thread of its own; meanwhile the GUI thread goes on painting and running its timers
 // (the progress window stays alive), while user input waits, as it does while the progress window shows.
@@ -69,19 +36,12 @@ QImage RenderWhileGuiPaints(const std::function<QImage()>& render)
 
 } // namespace
 
-CListViewThumb::CListViewThumb(QWidget* parent) : QListView(parent)
+CListViewThumb::CListViewThumb(QWidget* parent) : QAbstractItemView(parent)
 {
     setObjectName(QStringLiteral("CListViewThumb"));
     m_model = new CThumbModel(this);
     m_loader = std::make_unique<CThreadThumbLoadWork>(m_model);
     setModel(m_model);
-    setItemDelegate(new CThumbDelegate(this));
-    setViewMode(QListView::IconMode);
-    setMovement(QListView::Static);
-    setResizeMode(QListView::Fixed);
-    setWrapping(false);
-    setUniformItemSizes(true);
-    setSpacing(kSpacing);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setDragEnabled(false);
@@ -109,9 +69,11 @@ void CListViewThumb::SetSharedData(CFolivantData* data)
 void CListViewThumb::SetArrangement(int align)
 {
     m_align = align;
-    setFlow(align == 0 ? QListView::TopToBottom : QListView::LeftToRight);
-    setHorizontalScrollBarPolicy(align == 0 ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
-    setVerticalScrollBarPolicy(align == 0 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    // The strip scrolls along its direction and, in a pane made narrower than an item, also across it:
+    // items are cut at the edge, never squeezed, and every part of them can be reached.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    scheduleDelayedItemsLayout();
 }
 
 void CListViewThumb::ApplyGeometry()
@@ -119,13 +81,203 @@ void CListViewThumb::ApplyGeometry()
     if (m_options != nullptr) {
         m_geometry = ThumbGeometryFromOptions(m_options->Width, m_options->Quality);
     }
-    static_cast<CThumbDelegate*>(itemDelegate())->itemSize = QSize(m_geometry.width, m_geometry.height);
+    m_geometry.pixelRatio = devicePixelRatioF();
+    scheduleDelayedItemsLayout();
+}
+
+int CListViewThumb::Stride() const
+{
+    return (m_align == 0 ? m_geometry.height : m_geometry.width) + kSpacing;
 }
 
 int CListViewThumb::ItemPosition(int i) const
 {
-    const QRect r = rectForIndex(m_model->index(i));
-    return m_align == 0 ? r.y() : r.x();
+    return kSpacing + i * Stride();
+}
+
+QRect CListViewThumb::ContentThumbnailRect(int row) const
+{
+    const QSize size(m_geometry.width, m_geometry.height);
+    return m_align == 0 ? QRect(QPoint(kSpacing, ItemPosition(row)), size)
+                        : QRect(QPoint(ItemPosition(row), kSpacing), size);
+}
+
+QRect CListViewThumb::ThumbnailRect(int row) const
+{
+    return ContentThumbnailRect(row).translated(-Offset());
+}
+
+QRect CListViewThumb::LabelRect(int row) const
+{
+    // Centred below the thumbnail, in the spacing that follows it; at most as wide as the thumbnail and
+    // the spacing beside it, so neighbouring labels never meet.
+    const QRect t = ThumbnailRect(row);
+    const QFontMetrics fm(font());
+    const QString label = m_model->data(m_model->index(row), Qt::DisplayRole).toString();
+    const int w = std::min(fm.horizontalAdvance(label) + 8, t.width() + kSpacing);
+    const int h = std::min(fm.height() + 1, kSpacing - kLabelGap);
+    return {t.center().x() + 1 - w / 2, t.bottom() + 1 + kLabelGap, w, h};
+}
+
+QRect CListViewThumb::visualRect(const QModelIndex& index) const
+{
+    if (!index.isValid() || index.row() >= m_model->rowCount()) {
+        return {};
+    }
+    const QRect t = ThumbnailRect(index.row());
+    return t.adjusted(-kSelectionFrame, -kSelectionFrame, kSelectionFrame, kSelectionFrame) |
+           LabelRect(index.row());
+}
+
+int CListViewThumb::PaneExtent(int width) const
+{
+    const ThumbGeometry g = ThumbGeometryFromOptions(width, 0);
+    if (m_align == 0) {
+        return 2 * frameWidth() + kSpacing + g.width + kSpacing + verticalScrollBar()->sizeHint().width();
+    }
+    // The label lies in the spacing below the thumbnail.
+    return 2 * frameWidth() + kSpacing + g.height + kSpacing + horizontalScrollBar()->sizeHint().height();
+}
+
+int CListViewThumb::horizontalOffset() const
+{
+    return horizontalScrollBar()->value();
+}
+
+int CListViewThumb::verticalOffset() const
+{
+    return verticalScrollBar()->value();
+}
+
+void CListViewThumb::updateGeometries()
+{
+    const int n = m_model->rowCount();
+    const int along = n > 0 ? kSpacing + n * Stride() : 0;
+    const int across = kSpacing + (m_align == 0 ? m_geometry.width : m_geometry.height) + kSpacing;
+    QScrollBar* alongBar = m_align == 0 ? verticalScrollBar() : horizontalScrollBar();
+    QScrollBar* acrossBar = m_align == 0 ? horizontalScrollBar() : verticalScrollBar();
+    const int viewAlong = m_align == 0 ? viewport()->height() : viewport()->width();
+    const int viewAcross = m_align == 0 ? viewport()->width() : viewport()->height();
+    alongBar->setSingleStep(std::max(1, Stride() / 4));
+    alongBar->setPageStep(std::max(1, viewAlong));
+    alongBar->setRange(0, std::max(0, along - viewAlong));
+    acrossBar->setSingleStep(std::max(1, kSpacing));
+    acrossBar->setPageStep(std::max(1, viewAcross));
+    acrossBar->setRange(0, std::max(0, across - viewAcross));
+    QAbstractItemView::updateGeometries();
+}
+
+QModelIndex CListViewThumb::indexAt(const QPoint& point) const
+{
+    const int n = m_model->rowCount();
+    if (n == 0) {
+        return {};
+    }
+    const int along =
+        (m_align == 0 ? point.y() + verticalOffset() : point.x() + horizontalOffset()) - kSpacing;
+    const int guess = along < 0 ? 0 : along / Stride();
+    for (int row = std::max(0, guess - 1); row <= std::min(n - 1, guess + 1); ++row) {
+        const QModelIndex i = m_model->index(row);
+        if (visualRect(i).contains(point)) {
+            return i;
+        }
+    }
+    return {};
+}
+
+void CListViewThumb::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    if (!index.isValid()) {
+        return;
+    }
+    executeDelayedItemsLayout(); // the scroll range must know the items
+    // The whole item: thumbnail, frame and label; aligned at its start, the spacing before it shows too.
+    const QRect area = visualRect(index);
+    QScrollBar* bar = m_align == 0 ? verticalScrollBar() : horizontalScrollBar();
+    const int value = bar->value();
+    const int start = (m_align == 0 ? area.top() : area.left()) + value;
+    const int end = (m_align == 0 ? area.bottom() : area.right()) + 1 + value;
+    const int leading = ItemPosition(index.row()) - kSpacing;
+    const int view = m_align == 0 ? viewport()->height() : viewport()->width();
+    switch (hint) {
+    case EnsureVisible:
+        if (start < value || end - leading > view) {
+            bar->setValue(std::min(leading, start));
+        } else if (end > value + view) {
+            bar->setValue(end - view);
+        }
+        break;
+    case PositionAtTop:
+        bar->setValue(std::min(leading, start));
+        break;
+    case PositionAtBottom:
+        bar->setValue(end - view);
+        break;
+    case PositionAtCenter:
+        bar->setValue((start + end - view) / 2);
+        break;
+    }
+}
+
+QModelIndex CListViewThumb::moveCursor(CursorAction action, Qt::KeyboardModifiers)
+{
+    const int n = m_model->rowCount();
+    if (n == 0) {
+        return {};
+    }
+    const int row = currentIndex().isValid() ? currentIndex().row() : 0;
+    const int view = m_align == 0 ? viewport()->height() : viewport()->width();
+    const int page = std::max(1, view / Stride());
+    int to = row;
+    switch (action) {
+    case MoveUp:
+    case MoveLeft:
+    case MovePrevious:
+        to = row - 1;
+        break;
+    case MoveDown:
+    case MoveRight:
+    case MoveNext:
+        to = row + 1;
+        break;
+    case MoveHome:
+        to = 0;
+        break;
+    case MoveEnd:
+        to = n - 1;
+        break;
+    case MovePageUp:
+        to = row - page;
+        break;
+    case MovePageDown:
+        to = row + page;
+        break;
+    }
+    return m_model->index(std::clamp(to, 0, n - 1));
+}
+
+void CListViewThumb::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command)
+{
+    // One item at most: the one under the end of the drag, else the first the rectangle touches.
+    const QRect r = rect.normalized();
+    QModelIndex hit = indexAt(r.bottomRight());
+    for (int row = 0; !hit.isValid() && row < m_model->rowCount(); ++row) {
+        if (visualRect(m_model->index(row)).intersects(r)) {
+            hit = m_model->index(row);
+        }
+    }
+    if (hit.isValid()) {
+        selectionModel()->select(hit, command);
+    }
+}
+
+QRegion CListViewThumb::visualRegionForSelection(const QItemSelection& selection) const
+{
+    QRegion region;
+    for (const QModelIndex& i : selection.indexes()) {
+        region += visualRect(i);
+    }
+    return region;
 }
 
 void CListViewThumb::ReloadStrip()
@@ -166,9 +318,6 @@ int CListViewThumb::FillStrip()
     m_image = std::make_unique<CTiffImage>(m_path);
     m_pageCount = m_image->GetFrameCount();
     const int count = m_pageCount;
-    // Posted: the frame learns the page count after the fill has returned.
-    QMetaObject::invokeMethod(
-        this, [this, count] { Q_EMIT pageCountKnown(count); }, Qt::QueuedConnection);
     status.SetProgressRange(count);
 
     int result = 0;
@@ -180,9 +329,11 @@ int CListViewThumb::FillStrip()
         }
         status.SetProgressPos(1);
         const auto render = [this] {
-            return RenderTiffThumbnail(*m_image, 0, m_geometry.width, m_geometry.height, m_geometry.mode);
+            return RenderTiffThumbnail(*m_image, 0, m_geometry.PixelWidth(), m_geometry.PixelHeight(),
+                                       m_geometry.mode);
         };
-        const QImage first = slow ? RenderWhileGuiPaints(render) : render();
+        QImage first = slow ? RenderWhileGuiPaints(render) : render();
+        first.setDevicePixelRatio(m_geometry.pixelRatio);
         // Placeholders for every other page; the loader fills them in.
         m_model->Reset(count, count);
         m_model->SetThumbnail(0, first);
@@ -190,6 +341,10 @@ int CListViewThumb::FillStrip()
     } else {
         status.SetProgressPos(1);
     }
+    // Posted (after the first thumbnail, whose rendering may let events through): the frame learns the
+    // page count after the fill has returned.
+    QMetaObject::invokeMethod(
+        this, [this, count] { Q_EMIT pageCountKnown(count); }, Qt::QueuedConnection);
     if (m_progressObserver) {
         m_progressObserver(status);
     }
@@ -302,7 +457,7 @@ QItemSelectionModel::SelectionFlags CListViewThumb::selectionCommand(const QMode
     if (!index.isValid()) {
         return QItemSelectionModel::NoUpdate;
     }
-    const auto flags = QListView::selectionCommand(index, event);
+    const auto flags = QAbstractItemView::selectionCommand(index, event);
     if (flags == QItemSelectionModel::NoUpdate) {
         return flags;
     }
@@ -319,7 +474,7 @@ void CListViewThumb::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    QListView::keyPressEvent(event);
+    QAbstractItemView::keyPressEvent(event);
 }
 
 bool CListViewThumb::event(QEvent* event)
@@ -330,13 +485,63 @@ bool CListViewThumb::event(QEvent* event)
         event->ignore();
         return true;
     }
-    return QListView::event(event);
+    return QAbstractItemView::event(event);
+}
+
+void CListViewThumb::wheelEvent(QWheelEvent* event)
+{
+    // The wheel moves a horizontal strip along, as it does a vertical one.
+    if (m_align != 0 && std::abs(event->angleDelta().y()) > std::abs(event->angleDelta().x())) {
+        const std::unique_ptr<QEvent> along(event->clone());
+        QCoreApplication::sendEvent(horizontalScrollBar(), along.get());
+        event->setAccepted(along->isAccepted());
+        return;
+    }
+    QAbstractItemView::wheelEvent(event);
 }
 
 void CListViewThumb::paintEvent(QPaintEvent* event)
 {
-    // Labels lie in the spacing below their thumbnails: include items just above the exposed area.
-    const int band = fontMetrics().height() + 6;
-    QPaintEvent wider(event->rect().adjusted(0, -band, 0, 0));
-    QListView::paintEvent(&wider);
+    const int n = m_model->rowCount();
+    if (n == 0) {
+        return;
+    }
+    QPainter p(viewport());
+    const QRect exposed = event->rect();
+    const int size = m_align == 0 ? m_geometry.height : m_geometry.width;
+    const int from = (m_align == 0 ? exposed.top() + verticalOffset() : exposed.left() + horizontalOffset());
+    const int to =
+        (m_align == 0 ? exposed.bottom() + verticalOffset() : exposed.right() + horizontalOffset());
+    const int first = std::clamp((from - 2 * kSpacing - size) / Stride(), 0, n - 1);
+    const int last = std::clamp((to + kSpacing) / Stride(), 0, n - 1);
+    // The selection always shows in the active colours, focused or not.
+    const QPalette& pal = palette();
+    const QColor highlight = pal.color(QPalette::Active, QPalette::Highlight);
+    const QFontMetrics fm(font());
+    p.setFont(font());
+    for (int row = first; row <= last; ++row) {
+        const QModelIndex index = m_model->index(row);
+        if (!visualRect(index).intersects(exposed)) {
+            continue;
+        }
+        const bool selected = selectionModel()->isSelected(index);
+        const QRect t = ThumbnailRect(row);
+        const int frame = selected ? kSelectionFrame : 1;
+        p.fillRect(t.adjusted(-frame, -frame, frame, frame), selected ? highlight : pal.color(QPalette::Mid));
+        p.fillRect(t, Qt::white); // blank until the loader has rendered it
+        const QImage thumb = m_model->Thumbnail(row);
+        if (!thumb.isNull()) {
+            // Rendered at this size in device pixels: painted one to one, never stretched.
+            p.drawImage(QRectF(t), thumb, QRectF(thumb.rect()));
+        }
+        const QRect band = LabelRect(row);
+        if (selected) {
+            p.fillRect(band, highlight);
+            p.setPen(pal.color(QPalette::Active, QPalette::HighlightedText));
+        } else {
+            p.setPen(pal.color(QPalette::Text));
+        }
+        const QString label = m_model->data(index, Qt::DisplayRole).toString();
+        p.drawText(band, Qt::AlignCenter, fm.elidedText(label, Qt::ElideMiddle, band.width() - 2));
+    }
 }

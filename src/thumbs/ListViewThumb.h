@@ -3,11 +3,16 @@
 // click here or by a page command, is a change of this selection, which the strip reports. Each item
 // keeps its page's rotation. The strip fills itself for every opened document - first thumbnail at
 // once, placeholders for the rest - and hands the rest to the loader thread.
+//
+// The strip lays its items out itself: thumbnail i at 22 + i x (thumbnail extent + 22) along the strip,
+// 22 from the edge across it, each painted at exactly its rendered size, with its label in the spacing
+// that follows it across the strip's direction (below the thumbnail). An item is the thumbnail, its frame
+// and its label, so a selection change repaints and scrolls to all of it.
 
 #include "thumbs/ThreadThumbLoadWork.h"
 #include "thumbs/ThumbModel.h"
 
-#include <QListView>
+#include <QAbstractItemView>
 
 #include <functional>
 #include <memory>
@@ -18,7 +23,7 @@ class COptionThumb;
 class CDiaStatus;
 class CTiffImage;
 
-class CListViewThumb : public QListView
+class CListViewThumb : public QAbstractItemView
 {
     Q_OBJECT
 public:
@@ -33,6 +38,7 @@ public:
     // 0: a vertical strip (items top to bottom), else horizontal. Fixed for the window's lifetime, like
     // the splitter it sits in.
     void SetArrangement(int align);
+    int Arrangement() const { return m_align; }
     // The window the progress window is centred on.
     void SetProgressParent(QWidget* w) { m_progressParent = w; }
 
@@ -62,11 +68,22 @@ public:
     const ThumbGeometry& Geometry() const { return m_geometry; }
     // Top (vertical strip) or left (horizontal strip) of item i's thumbnail in content coordinates.
     int ItemPosition(int i) const;
+    // Where thumbnail `row` and its label band are painted, in viewport coordinates.
+    QRect ThumbnailRect(int row) const;
+    QRect LabelRect(int row) const;
+    // The pane's width (vertical strip) or height (horizontal strip) in which thumbnails of `width` fit
+    // with the spacing on both sides, the label, the scroll bar and the frame: nothing is cut.
+    int PaneExtent(int width) const;
     // Tests watch the progress window just before it closes.
     void SetProgressObserver(std::function<void(const CDiaStatus&)> observer)
     {
         m_progressObserver = std::move(observer);
     }
+
+    QRect visualRect(const QModelIndex& index) const override;
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+    QModelIndex indexAt(const QPoint& point) const override;
+    void keyboardSearch(const QString&) override {} // every label starts alike: no search by typing
 
 Q_SIGNALS:
     void pageSelected(int index, int pageState);
@@ -77,14 +94,27 @@ Q_SIGNALS:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     bool event(QEvent* event) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event = nullptr) const override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    int horizontalOffset() const override;
+    int verticalOffset() const override;
+    bool isIndexHidden(const QModelIndex&) const override { return false; }
+    void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
+    QRegion visualRegionForSelection(const QItemSelection& selection) const override;
+    void updateGeometries() override;
 
 private:
     void ReportSelection();
     void SelectItem(int row, ScrollHint hint);
     void ApplyGeometry();
+    // Along the strip: the extent of one item with the spacing that follows it.
+    int Stride() const;
+    // Thumbnail `row` in content coordinates.
+    QRect ContentThumbnailRect(int row) const;
+    QPoint Offset() const { return {horizontalOffset(), verticalOffset()}; }
 
     const CFolivantDoc* m_doc = nullptr;
     CFolivantData* m_data = nullptr;

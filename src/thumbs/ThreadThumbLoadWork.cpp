@@ -27,6 +27,15 @@ QImage RenderTiffThumbnail(CTiffImage& image, int page, int width, int height, I
     return thumb;
 }
 
+QImage RenderThumbnailAt(IThumbSource& source, int page, const ThumbGeometry& geometry)
+{
+    QImage thumb = source.RenderThumbnail(page, geometry.PixelWidth(), geometry.PixelHeight(), geometry.mode);
+    if (!thumb.isNull()) {
+        thumb.setDevicePixelRatio(geometry.pixelRatio);
+    }
+    return thumb;
+}
+
 ThumbGeometry ThumbGeometryFromOptions(int width, int quality)
 {
     ThumbGeometry g;
@@ -94,7 +103,7 @@ void CThreadThumbLoadWork::Run()
     }
     const ThumbGeometry g = m_geometry;
     auto render = [&](int page) {
-        QImage thumb = source->RenderThumbnail(page, g.width, g.height, g.mode);
+        QImage thumb = RenderThumbnailAt(*source, page, g);
         if (m_sink != nullptr) {
             m_sink->ThumbnailReady(page, thumb);
         }

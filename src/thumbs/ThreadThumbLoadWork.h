@@ -10,7 +10,9 @@
 #include <QImage>
 #include <QString>
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -38,12 +40,21 @@ QImage RenderTiffThumbnail(CTiffImage& image, int page, int width, int height, I
 
 struct ThumbGeometry
 {
+    // The thumbnail's size on the screen, in logical pixels.
     int width = 100;
     int height = 141;
     InterpolationMode mode = InterpolationMode::LowQuality;
+    // Device pixels per logical pixel of the screen the strip is on: thumbnails are rendered at
+    // width x height times this, so they are as sharp as the screen.
+    double pixelRatio = 1.0;
+    int PixelWidth() const { return std::max(1, static_cast<int>(std::lround(width * pixelRatio))); }
+    int PixelHeight() const { return std::max(1, static_cast<int>(std::lround(height * pixelRatio))); }
 };
 // Width from the options, the A4 height (width x 297 / 210) and the mode from the quality value.
 ThumbGeometry ThumbGeometryFromOptions(int width, int quality);
+// The thumbnail of `page` in the geometry's device pixels, marked with its pixel ratio so that it is
+// painted at width x height logical pixels.
+QImage RenderThumbnailAt(IThumbSource& source, int page, const ThumbGeometry& geometry);
 
 class CThreadThumbLoadWork
 {

@@ -284,9 +284,9 @@ TEST_F(FrameCommandsTest, ThumbnailOptionsApplyAtOnceWhereTheyCan)
     h.Frame().Strip()->SelectPage(1);
     EXPECT_EQ(h.Frame().PageView()->Rotation(), 1);
     h.Frame().Strip()->SelectPage(4);
-    // Wider thumbnails: the strip is laid out anew.
+    // Wider thumbnails: the strip is laid out anew, wider by as much as the thumbnails.
     setQuality(2, 200, true, 0);
-    EXPECT_EQ(h.Frame().Splitter()->sizes().at(0), 235);
+    EXPECT_EQ(h.Frame().Splitter()->sizes().at(0), stripWidth + 50);
     EXPECT_EQ(h.Frame().Strip()->Geometry().width, 200);
     // Off collapses the strip; paging still works.
     setQuality(2, 200, false, 0);

@@ -7,11 +7,13 @@
 #include "imaging/TiffImage.h"
 #include "pageview/ViewImage.h"
 #include "support/AppHarness.h"
+#include "support/StripScreen.h"
 #include "thumbs/ListViewThumb.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTest>
 
@@ -46,15 +48,22 @@ TEST_F(FrameTest, TheStripBesideOrAboveThePageView)
     AppHarness h;
     h.UserSettings("[Misc]\nMaximized=0\nPosX1=0\nPosX2=1000\nPosY1=0\nPosY2=700\n");
     ASSERT_TRUE(h.Start());
+    // The pane holds a thumbnail with the spacing on both sides beside the scroll bar.
     EXPECT_EQ(h.Frame().Splitter()->orientation(), Qt::Horizontal);
-    EXPECT_EQ(h.Frame().Splitter()->sizes().at(0), 185);
+    CListViewThumb* strip = h.Frame().Strip();
+    EXPECT_EQ(h.Frame().Splitter()->sizes().at(0), strip->PaneExtent(150));
+    EXPECT_GE(strip->width() - 2 * strip->frameWidth() - strip->verticalScrollBar()->sizeHint().width(),
+              22 + 150 + 22);
 
     AppHarness top;
     top.UserSettings(
         "[Misc]\nMaximized=0\nPosX1=0\nPosX2=1000\nPosY1=0\nPosY2=700\n[Thumb]\nAlign=1\nWidth=100\n");
     ASSERT_TRUE(top.Start());
     EXPECT_EQ(top.Frame().Splitter()->orientation(), Qt::Vertical);
-    EXPECT_EQ(top.Frame().Splitter()->sizes().at(0), 181);
+    CListViewThumb* above = top.Frame().Strip();
+    EXPECT_EQ(top.Frame().Splitter()->sizes().at(0), above->PaneExtent(100));
+    EXPECT_GE(above->height() - 2 * above->frameWidth() - above->horizontalScrollBar()->sizeHint().height(),
+              22 + 141 + 22);
 
     // Thumbnails off: the page view fills the client area, and paging still works.
     AppHarness off;
@@ -178,7 +187,6 @@ TEST_F(FrameTest, ThePageBoxTakesTypedNumbersAndListChoices)
     QComboBox* box = h.Frame().ToolBar()->GetPageBox();
     EXPECT_TRUE(box->isVisible());
     EXPECT_EQ(box->count(), 5);
-    EXPECT_EQ(box->width(), 50);
     const auto type = [&](const QString& text) {
         box->setFocus();
         box->lineEdit()->selectAll();
@@ -215,6 +223,135 @@ TEST_F(FrameTest, ThePageBoxTakesTypedNumbersAndListChoices)
     EXPECT_EQ(Current(h), 2);
     h.Frame().OnPageBoxSelect(-1);
     EXPECT_EQ(Current(h), 2);
+}
+
+// The page box shows the largest page number whole: 1200 reads 1200, not 200.
+TEST_F(FrameTest, ThePageBoxShowsTheLargestPageNumberWhole)
+{
+    AppHarness h;
+    h.UserSettings("[Misc]\nMaximized=0\nPosX1=0\nPosX2=1000\nPosY1=0\nPosY2=700\n");
+    ASSERT_TRUE(h.Start());
+    FaxDocSpec desc;
+    desc.width = 216;
+    desc.height = 286;
+    desc.paintPage = [](QImage&, int) {
+    }; // blank pages: 1200 of them are written quickly
+    ASSERT_TRUE(h.App().OpenDocumentFile(h.MakeFax(QStringLiteral("lang.tif"), 1200, desc)));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return h.Frame().PageView()->IsPageDrawn(); }));
+    h.Frame().Dispatch(Cmd::LastPage);
+    QComboBox* box = h.Frame().ToolBar()->GetPageBox();
+    ASSERT_EQ(box->currentText(), "1200");
+    QLineEdit* edit = box->lineEdit();
+    edit->setCursorPosition(0); // scrolled as far left as it goes: any digit cut off stays cut off
+    const QRect text = edit->fontMetrics().tightBoundingRect(QStringLiteral("1200"));
+    QRect shown;
+    testsupport::WaitFor([&] {
+        h.Settle();
+        shown = testsupport::DarkBox(testsupport::OnScreen(edit), edit->rect());
+        return std::abs(shown.width() - text.width()) <= 2;
+    });
+    EXPECT_LE(std::abs(shown.width() - text.width()), 2)
+        << "shown " << testsupport::Describe(shown) << ", the text takes " << text.width();
+    EXPECT_GT(shown.left(), 0);
+    EXPECT_LT(shown.right(), edit->width() - 1);
+    // Room for five digits at least, whatever the document.
+    EXPECT_GE(edit->width(), 5 * edit->fontMetrics().horizontalAdvance(QLatin1Char('8')));
+}
+
+// Exactly one label shows the selection colour on the screen - the current page's, scrolled into view
+// with its thumbnail - after every way of changing the page, with large thumbnails in both arrangements.
+TEST_F(FrameTest, OnlyTheCurrentPagesThumbnailIsHighlighted)
+{
+    for (int align : {0, 1}) {
+        SCOPED_TRACE(testing::Message() << "align " << align);
+        AppHarness h;
+        h.UserSettings(QStringLiteral("[Misc]\nMaximized=0\nPosX1=0\nPosX2=1000\nPosY1=0\nPosY2=750\n"
+                                      "[Thumb]\nWidth=300\nAlign=%1\n")
+                           .arg(align)
+                           .toUtf8());
+        ASSERT_TRUE(h.Start());
+        FaxDocSpec desc;
+        desc.width = 864;
+        desc.height = 1146;
+        h.MakeFax(QStringLiteral("b.tif"), 5, desc);
+        // Opened through the file dialog, so that the folder's files can be paged through.
+        h.fakes.files->answers.push_back(h.MakeFax(QStringLiteral("a.tif"), 12, desc));
+        h.Frame().Dispatch(Cmd::FileOpen);
+        ASSERT_TRUE(testsupport::WaitFor([&] { return h.Frame().PageView()->IsPageDrawn(); }));
+        Activate(h);
+        CListViewThumb* strip = h.Frame().Strip();
+        const auto check = [&](const char* how) {
+            const int row = Current(h) - 1;
+            std::vector<int> lit;
+            testsupport::WaitFor([&] {
+                lit = testsupport::HighlightedLabels(*strip);
+                return lit == std::vector<int>{row};
+            });
+            EXPECT_EQ(lit, std::vector<int>{row}) << how;
+            EXPECT_TRUE(strip->viewport()->rect().contains(strip->visualRect(strip->Model()->index(row))))
+                << how;
+        };
+        check("open");
+        strip->setFocus();
+        for (Qt::Key key : {Qt::Key_Down, Qt::Key_End, Qt::Key_Up, Qt::Key_Home, Qt::Key_PageDown}) {
+            QTest::keyClick(strip, key);
+            check(qPrintable(QKeySequence(key).toString()));
+        }
+        QTest::keyClick(h.Frame().PageView(), Qt::Key_End);
+        check("End in the page view");
+        strip->scrollTo(strip->Model()->index(4));
+        QTest::mouseClick(strip->viewport(), Qt::LeftButton, {}, strip->ThumbnailRect(4).center());
+        EXPECT_EQ(Current(h), 5);
+        check("click");
+        QComboBox* box = h.Frame().ToolBar()->GetPageBox();
+        box->setFocus();
+        box->lineEdit()->selectAll();
+        QTest::keyClicks(box, "9");
+        QTest::keyClick(box, Qt::Key_Return);
+        EXPECT_EQ(Current(h), 9);
+        check("page box");
+        h.fakes.dialogs->handler = [&](QDialog& d) {
+            dynamic_cast<CDiaPage&>(d).Edit()->setText("3");
+            d.accept();
+            return int(QDialog::Accepted);
+        };
+        h.Frame().Dispatch(Cmd::GoToPage);
+        EXPECT_EQ(Current(h), 3);
+        check("go to");
+        // To the other file of the folder and back, whichever way it lies.
+        const bool bIsNext = !h.Frame().Data().IsLastFile();
+        h.Frame().Dispatch(bIsNext ? Cmd::NextFile : Cmd::PreviousFile);
+        ASSERT_EQ(h.App().Document().GetTitle(), "b.tif");
+        check("other file");
+        h.Frame().Dispatch(Cmd::LastPage);
+        h.Frame().Dispatch(bIsNext ? Cmd::PreviousFile : Cmd::NextFile);
+        ASSERT_EQ(h.App().Document().GetTitle(), "a.tif");
+        check("back to the first file");
+    }
+}
+
+// Ctrl with plus or minus on the number pad zooms like the toolbar's buttons, whichever pane has the focus.
+TEST_F(FrameTest, KeypadZoomKeysInBothPanes)
+{
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    Open(h, 2);
+    Activate(h);
+    CViewImage* view = h.Frame().PageView();
+    for (QWidget* pane : {static_cast<QWidget*>(view), static_cast<QWidget*>(h.Frame().Strip())}) {
+        SCOPED_TRACE(pane->objectName().toStdString());
+        pane->setFocus();
+        const double before = view->Zoom().GetZoomPercent();
+        QTest::keyClick(pane, Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier);
+        const double in = view->Zoom().GetZoomPercent();
+        EXPECT_GT(in, before);
+        QTest::keyClick(pane, Qt::Key_Minus, Qt::ControlModifier | Qt::KeypadModifier);
+        EXPECT_LT(view->Zoom().GetZoomPercent(), in);
+        // The same steps as the toolbar's buttons.
+        h.Frame().Action(Cmd::ZoomIn)->trigger();
+        EXPECT_EQ(view->Zoom().GetZoomPercent(), in);
+        h.Frame().Action(Cmd::ZoomOut)->trigger();
+    }
 }
 
 TEST_F(FrameTest, GoToAsksForANumberBetweenOneAndAThousand)

@@ -2,12 +2,14 @@
 // loader filling in thumbnails, and refills while the loader runs.
 #include "document/FolivantData.h"
 #include "document/FolivantDoc.h"
+#include "support/StripScreen.h"
 #include "support/TestSupport.h"
 #include "thumbs/DiaStatus.h"
 #include "thumbs/ListViewThumb.h"
 
 #include "FaxWriter.h"
 
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -16,12 +18,24 @@ namespace {
 class StripTest : public ::testing::Test
 {
 protected:
-    QString Fax(const QString& name, int pages)
+    QString Fax(const QString& name, int pages, bool framed = false)
     {
         FaxDocSpec desc;
         desc.pages = pages;
         desc.width = 864; // small pages keep the test quick
         desc.height = 1146;
+        if (framed) {
+            // A thick black frame along the page's edges: on the screen, its outer edge is the painted
+            // thumbnail's extent.
+            desc.paintPage = [](QImage& page, int) {
+                QPainter p(&page);
+                const int e = page.width() / 10;
+                p.fillRect(0, 0, page.width(), e, Qt::black);
+                p.fillRect(0, page.height() - e, page.width(), e, Qt::black);
+                p.fillRect(0, 0, e, page.height(), Qt::black);
+                p.fillRect(page.width() - e, 0, e, page.height(), Qt::black);
+            };
+        }
         const QString path = dir.File(name);
         EXPECT_TRUE(WriteTiffDocument(path, desc, nullptr));
         return path;
@@ -143,6 +157,97 @@ TEST_F(StripTest, SelectionIsTheCurrentPageAndKeepsEachPagesState)
     EXPECT_EQ(strip->GetCurrentPage(), 8);
     EXPECT_EQ(strip->Loader().GetLoaderCursor(), 6);
     EXPECT_EQ(selected.last().at(0).toInt(), 7);
+}
+
+// Every thumbnail is painted at exactly the size it was rendered at, at its place in the strip, in both
+// arrangements and for small, default and large widths; a pane narrowed by hand cuts it, never squeezes it.
+TEST_F(StripTest, ThumbnailsArePaintedAtTheirRenderedSizeAndPlace)
+{
+    for (int align : {0, 1}) {
+        for (int width : {60, 150, 300}) {
+            SCOPED_TRACE(testing::Message() << "align " << align << ", width " << width);
+            const int height = width * 297 / 210;
+            Make(align, width);
+            const int pane = strip->PaneExtent(width);
+            strip->resize(align == 0 ? QSize(pane, 700) : QSize(1000, pane));
+            doc.SetPathName(Fax(QStringLiteral("r%1-%2.tif").arg(align).arg(width), 3, true));
+            strip->ReloadStrip();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(strip.get()));
+            ASSERT_TRUE(testsupport::WaitFor([&] { return AllThumbnails(); }, 10000));
+            const QImage rendered = strip->Model()->Thumbnail(1);
+            ASSERT_EQ(rendered.deviceIndependentSize().toSize(), QSize(width, height));
+
+            const auto painted = [&](int row) {
+                const QRect at = align == 0 ? QRect(22, 22 + (height + 22) * row, width, height)
+                                            : QRect(22 + (width + 22) * row, 22, width, height);
+                const QRect expected = at & strip->viewport()->rect();
+                // Around the thumbnail, above its label.
+                const QRect area = at.adjusted(-8, -8, 8, 2);
+                QRect box;
+                testsupport::WaitFor([&] {
+                    box = testsupport::DarkBox(testsupport::OnScreen(strip->viewport()), area);
+                    return box == expected;
+                });
+                EXPECT_EQ(testsupport::Describe(box), testsupport::Describe(expected)) << "row " << row;
+            };
+            painted(0);
+            painted(1);
+            if (width == 150) {
+                // Narrowed by hand: the thumbnail keeps its size and place and is cut at the edge.
+                strip->resize(align == 0 ? QSize(120, 700) : QSize(1000, 150));
+                painted(0);
+            }
+        }
+    }
+}
+
+// Exactly one label shows the selection colour on the screen - the current page's - after every way the
+// current page changes, and the whole current item with its label is scrolled into view.
+TEST_F(StripTest, OnlyTheCurrentPagesLabelIsHighlighted)
+{
+    for (int align : {0, 1}) {
+        SCOPED_TRACE(testing::Message() << "align " << align);
+        Make(align, 100);
+        doc.SetPathName(Fax(QStringLiteral("h%1.tif").arg(align), 12));
+        strip->ReloadStrip();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(strip.get()));
+        strip->setFocus();
+        const auto check = [&](const char* how) {
+            const int row = strip->GetCurrentPage() - 1;
+            std::vector<int> lit;
+            testsupport::WaitFor([&] {
+                lit = testsupport::HighlightedLabels(*strip);
+                return lit == std::vector<int>{row};
+            });
+            EXPECT_EQ(lit, std::vector<int>{row}) << how;
+            EXPECT_TRUE(strip->viewport()->rect().contains(strip->visualRect(strip->Model()->index(row))))
+                << how;
+        };
+        check("fill");
+        QTest::keyClick(strip.get(), Qt::Key_Down);
+        check("down");
+        QTest::keyClick(strip.get(), Qt::Key_End);
+        EXPECT_EQ(strip->GetCurrentPage(), 12);
+        check("end");
+        QTest::keyClick(strip.get(), Qt::Key_Up);
+        check("up");
+        QTest::keyClick(strip.get(), Qt::Key_Home);
+        check("home");
+        QTest::keyClick(strip.get(), Qt::Key_PageDown);
+        check("page down");
+        strip->SelectPage(7);
+        check("page 7");
+        strip->SelectNextPage();
+        check("next");
+        const QRect r = strip->ThumbnailRect(strip->GetCurrentPage() - 2);
+        QTest::mouseClick(strip->viewport(), Qt::LeftButton, {}, r.center());
+        EXPECT_EQ(strip->GetCurrentPage(), 7);
+        check("click");
+        QTest::mouseClick(strip->viewport(), Qt::LeftButton, {},
+                          strip->LabelRect(strip->GetCurrentPage() - 2).center());
+        EXPECT_EQ(strip->GetCurrentPage(), 6);
+        check("click on a label");
+    }
 }
 
 TEST_F(StripTest, TheLoaderFillsInGreyThumbnails)

@@ -150,4 +150,165 @@ TEST_P(WholePageTest, WholePageInItsShape)
 // The page view renders in device pixels at every screen scale.
 INSTANTIATE_TEST_SUITE_P(Scales, WholePageTest, ::testing::Values(1.0, 1.5, 2.0));
 
+// The thumbnails in the strip on the left (default settings: width 150, a vertical strip) as the screen
+// shows them: the boxes of the framed pages that lie wholly in the strip, top to bottom.
+struct ShownThumb
+{
+    QRect box;
+    bool highlighted = false; // its label band shows a colour, not white with black text
+};
+
+std::vector<ShownThumb> StripThumbs(const QImage& shot, double scale)
+{
+    const int w = static_cast<int>(std::lround(150 * scale));
+    const int h = static_cast<int>(std::lround(212 * scale));
+    const int stripRight = static_cast<int>(230 * scale); // the page view lies to the right of this
+    // Rows holding a dark run as long as a thumbnail is wide: the upper and lower edges of the frames.
+    std::vector<QRect> edges;
+    for (int y = 0; y < shot.height(); ++y) {
+        int run = 0;
+        for (int x = 0; x <= stripRight; ++x) {
+            if (x < stripRight && Dark(shot.pixel(x, y))) {
+                ++run;
+                continue;
+            }
+            if (run >= w - 2 && run <= w + 2 && x < stripRight) {
+                edges.push_back(QRect(x - run, y, run, 1));
+            }
+            run = 0;
+        }
+    }
+    std::vector<ShownThumb> thumbs;
+    for (const QRect& top : edges) {
+        for (const QRect& bottom : edges) {
+            if (bottom.y() - top.y() + 1 != h || std::abs(bottom.x() - top.x()) > 1) {
+                continue;
+            }
+            // The one directly above the box's top row is not part of the frame.
+            if (top.y() > 0 && Dark(shot.pixel(top.center().x(), top.y() - 1))) {
+                continue;
+            }
+            ShownThumb t;
+            t.box = QRect(top.topLeft(), bottom.bottomRight());
+            // The middle of the label band below the thumbnail (the label may be narrower than it).
+            const QRect band(t.box.left() + t.box.width() * 3 / 10,
+                             t.box.bottom() + static_cast<int>(6 * scale), t.box.width() * 4 / 10,
+                             static_cast<int>(10 * scale));
+            const int coloured = CountPixels(shot, band, [](QRgb c) {
+                return !Dark(c) && (std::min({qRed(c), qGreen(c), qBlue(c)}) < 235);
+            });
+            t.highlighted = coloured * 2 > band.width() * band.height();
+            thumbs.push_back(t);
+        }
+    }
+    return thumbs;
+}
+
+class StripWindowTest : public ProgramWindowTest
+{
+};
+
+// The highlighted label follows the current page down the strip and to its end, where the last label is
+// scrolled into view; thumbnails are painted at their size and, on a scaled screen, sharp (rendered in
+// device pixels, not enlarged). Ctrl with the number pad's plus and minus zooms the page.
+TEST_P(StripWindowTest, HighlightFollowsThePageAndThumbnailsAreSharp)
+{
+    XWIN_REQUIRE_SESSION();
+    XSession& x = *XSession::Instance();
+    const double scale = GetParam();
+    XProgram program(x, scale);
+    program.UserSettings("[Misc]\nAbout=1\n");
+    const QString fax = MakeFramedFax(program.DocsDir() + QStringLiteral("/strip.tif"), 12);
+    ASSERT_TRUE(program.Start({fax}));
+    const WindowId main = program.MainWindow();
+    ASSERT_NE(main, 0u) << program.Output().toStdString();
+    ASSERT_TRUE(x.Activate(main));
+
+    QImage shot;
+    std::vector<ShownThumb> thumbs;
+    // Waits until the strip shows at least `least` thumbnails, exactly one of them highlighted, for which
+    // `which` holds; false after the deadline.
+    const auto waitFor = [&](size_t least, const std::function<bool(size_t index)>& which) {
+        return testsupport::WaitFor(
+            [&] {
+                shot = x.Grab(main);
+                thumbs = StripThumbs(shot, scale);
+                size_t lit = 0;
+                size_t at = 0;
+                for (size_t i = 0; i < thumbs.size(); ++i) {
+                    if (thumbs[i].highlighted) {
+                        ++lit;
+                        at = i;
+                    }
+                }
+                return thumbs.size() >= least && lit == 1 && which(at);
+            },
+            20000);
+    };
+    const auto describe = [&] {
+        std::string d = std::to_string(thumbs.size()) + " thumbnails:";
+        for (const ShownThumb& t : thumbs) {
+            d += " " + Describe(t.box) + (t.highlighted ? " (highlighted)" : "");
+        }
+        return d;
+    };
+    const auto tag = [&](const char* what) {
+        return QStringLiteral("strip-%1-scale-%2").arg(what).arg(scale);
+    };
+
+    // Page 1: the first thumbnail is the highlighted one.
+    EXPECT_TRUE(waitFor(2, [&](size_t i) { return i == 0 && thumbs[0].box.top() < 200 * scale; }))
+        << describe();
+    XSession::Keep(shot, tag("open"));
+    for (const ShownThumb& t : thumbs) {
+        EXPECT_EQ(t.box.size(), QSize(static_cast<int>(std::lround(150 * scale)),
+                                      static_cast<int>(std::lround(212 * scale))))
+            << Describe(t.box);
+    }
+    if (scale > 1 && !thumbs.empty()) {
+        // Enlarged from a thumbnail of 150 x 212 pixels, every pair of screen columns would be alike.
+        const QRect b = thumbs[0].box;
+        int differing = 0;
+        for (int y = b.top(); y <= b.bottom(); ++y) {
+            for (int col = b.left(); col + 1 <= b.right(); col += 2) {
+                differing += shot.pixel(col, y) != shot.pixel(col + 1, y) ? 1 : 0;
+            }
+        }
+        EXPECT_GT(differing, b.height()) << "the thumbnail is not sharp at scale " << scale;
+    }
+
+    // Down: the highlight leaves page 1 for the next thumbnail below it.
+    const int firstTop = thumbs.empty() ? 0 : thumbs[0].box.top();
+    x.Keys({QStringLiteral("Down")});
+    EXPECT_TRUE(waitFor(1, [&](size_t i) {
+        return thumbs[i].box.top() != firstTop && (i == 0 || !thumbs[i - 1].highlighted);
+    })) << describe();
+    XSession::Keep(shot, tag("down"));
+
+    // End: the last page's thumbnail and its label are in view at the strip's end, highlighted.
+    x.Keys({QStringLiteral("End")});
+    EXPECT_TRUE(waitFor(1, [&](size_t i) {
+        return i + 1 == thumbs.size() && thumbs[i].box.top() > firstTop;
+    })) << describe();
+    XSession::Keep(shot, tag("end"));
+
+    // The number pad's Ctrl+plus and Ctrl+minus zoom the page in the page view.
+    const auto pageWidth = [&] {
+        const QImage view =
+            x.Grab(main).copy(QRect(static_cast<int>(240 * scale), 0, shot.width(), shot.height()));
+        return FramedPage(view, static_cast<int>(100 * scale)).width();
+    };
+    const int before = pageWidth();
+    x.Keys({QStringLiteral("ctrl+KP_Add")});
+    int zoomed = 0;
+    EXPECT_TRUE(testsupport::WaitFor([&] { return (zoomed = pageWidth()) > before; }, 20000))
+        << before << " -> " << zoomed;
+    x.Keys({QStringLiteral("ctrl+KP_Subtract")});
+    int back = 0;
+    EXPECT_TRUE(testsupport::WaitFor([&] { return (back = pageWidth()) < zoomed; }, 20000))
+        << zoomed << " -> " << back;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, StripWindowTest, ::testing::Values(1.0, 2.0));
+
 } // namespace
