@@ -23,18 +23,9 @@ PackedThumb PackThumbnail(const QImage& image)
         return packed;
     }
     const qsizetype rowBytes = RowBytes(image);
-    const int height = image.height();
-    // Each row as its difference to the row above: white rows and repeated rows become zeros.
-    QByteArray rows(rowBytes * height, Qt::Uninitialized);
-    auto* out = reinterpret_cast<uchar*>(rows.data());
-    std::memcpy(out, image.constScanLine(0), static_cast<size_t>(rowBytes));
-    for (int y = 1; y < height; ++y) {
-        const uchar* above = image.constScanLine(y - 1);
-        const uchar* row = image.constScanLine(y);
-        uchar* o = out + y * rowBytes;
-        for (qsizetype i = 0; i < rowBytes; ++i) {
-            o[i] = static_cast<uchar>(row[i] - above[i]);
-        }
+    QByteArray rows(rowBytes * image.height(), Qt::Uninitialized);
+    for (int y = 0; y < image.height(); ++y) {
+        std::memcpy(rows.data() + y * rowBytes, image.constScanLine(y), static_cast<size_t>(rowBytes));
     }
     packed.bytes = qCompress(rows, kDeflateLevel);
     packed.bytes.squeeze(); // qCompress leaves room for the worst case
@@ -59,15 +50,8 @@ QImage UnpackThumbnail(const PackedThumb& packed)
     if (rows.size() != rowBytes * image.height()) {
         return {};
     }
-    const auto* in = reinterpret_cast<const uchar*>(rows.constData());
-    std::memcpy(image.scanLine(0), in, static_cast<size_t>(rowBytes));
-    for (int y = 1; y < image.height(); ++y) {
-        const uchar* above = image.constScanLine(y - 1);
-        uchar* row = image.scanLine(y);
-        const uchar* d = in + y * rowBytes;
-        for (qsizetype i = 0; i < rowBytes; ++i) {
-            row[i] = static_cast<uchar>(above[i] + d[i]);
-        }
+    for (int y = 0; y < image.height(); ++y) {
+        std::memcpy(image.scanLine(y), rows.constData() + y * rowBytes, static_cast<size_t>(rowBytes));
     }
     if (!packed.colorTable.isEmpty()) {
         image.setColorTable(packed.colorTable);

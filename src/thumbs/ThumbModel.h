@@ -2,9 +2,9 @@
 // The strip's items: one per page with its label "Seite i / n", its thumbnail (blank until rendered)
 // and its page state byte (rotation in bits 0-3). Thumbnails may arrive from the loader thread.
 //
-// Every page's thumbnail is kept deflated: a fax thumbnail is mostly white and packs to a tenth of its
-// size or less, so a document of thousands of pages keeps all of them in a few MB. The ones painted
-// lately are kept unpacked as well, in a small cache, so scrolling unpacks each item once.
+// Every page's thumbnail is kept deflated: a fax thumbnail is mostly white and packs to a fifth of its
+// size or less (a blank page to almost nothing), so a document of thousands of pages keeps all of them. The
+// ones painted lately are kept unpacked as well, in a small cache, so scrolling unpacks each item once.
 
 #include "thumbs/ThreadThumbLoadWork.h"
 
@@ -16,8 +16,8 @@
 #include <mutex>
 #include <vector>
 
-// A thumbnail packed: its pixel rows without line padding, each row as its difference to the row
-// above, deflated; and what makes an image of them again (size, format, colours, device pixel ratio).
+// A thumbnail packed: its pixel rows without line padding, deflated; and what makes an image of them
+// again (size, format, colours, device pixel ratio).
 struct PackedThumb
 {
     QByteArray bytes;
