@@ -247,7 +247,8 @@ echo "FIGURE gui_stall_ms $stall ms"
 echo "FIGURE rss_after_thumbs_500_mb $rss_thumbs MB"
 echo "FIGURE rss_after_thumbs_5000_mb $rss5000 MB (target <= 100)"
 echo "FIGURE thumbs_packed_5000_mb $packed5000 MB"
-# One step: a third of the strip's height scrolled and the whole strip painted at once (a frame at 60 Hz).
+# One step: a third of the strip's height scrolled and the whole strip painted at once, in the GUI
+# thread's CPU time (target: a frame at 60 Hz).
 echo "FIGURE strip_scroll_paint_ms $scroll_worst ms (target <= 16)"
 echo "FIGURE strip_scroll_mean_ms $scroll_mean ms"
 echo "FIGURE rss_after_scroll_5000_mb $rss_scroll MB"
