@@ -2,9 +2,10 @@
 // The strip's items: one per page with its label "Seite i / n", its thumbnail (blank until rendered)
 // and its page state byte (rotation in bits 0-3). Thumbnails may arrive from the loader thread.
 //
-// Every page's thumbnail is kept deflated: a fax thumbnail is mostly white and packs to a fifth of its
-// size or less (a blank page to almost nothing), so a document of thousands of pages keeps all of them. The
-// ones painted lately are kept unpacked as well, in a small cache, so scrolling unpacks each item once.
+// Every page's thumbnail is kept deflated: a letter-like fax thumbnail packs to about a fifth of its size
+// (a blank page to almost nothing, a densely written one to about half), so a document of thousands of
+// pages keeps all of them. The ones painted lately are kept unpacked as well, in a small cache, so
+// scrolling unpacks each item once.
 
 #include "thumbs/ThreadThumbLoadWork.h"
 
