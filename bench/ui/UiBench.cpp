@@ -4,6 +4,12 @@
 //
 //   folivant-uibench open FILE      first_page_ms, all_thumbs_ms, gui_stall_ms, rss_after_thumbs_mb
 //   folivant-uibench first FILE     first_page_ms only (for the growth ratio)
+//   folivant-uibench strip FILE     as open, then thumbs_packed_mb (the thumbnails' packed bytes) and
+//                                   the strip scrolled from its first to its last item, a third of its
+//                                   height per step, each step repainted at once: strip_scroll_paint_ms
+//                                   (the worst step), strip_scroll_mean_ms, rss_after_scroll_mb. Steps
+//                                   are the GUI thread's CPU time, so other work on the machine does not
+//                                   count.
 //   folivant-uibench paint FILE     paint_800pct_ms (FILE: a 300-dpi A4 page)
 //   folivant-uibench huge FILE      huge_page_gui_stall_ms: the longest pause of the GUI thread from opening
 //                                   FILE until its last page is shown after End (FILE: huge pages)
@@ -24,10 +30,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
+#include <ctime>
 
 namespace {
 
@@ -45,6 +53,14 @@ double StatusMb(const char* key)
         }
     }
     return -1;
+}
+
+// CPU time of the calling thread in nanoseconds.
+qint64 ThreadCpuNs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<qint64>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
 }
 
 double RssMb()
@@ -173,6 +189,36 @@ public:
         Figure("rss_after_thumbs_mb", RssMb(), "MB");
     }
 
+    // After Open: the whole strip scrolled through, every step painted at once.
+    void ScrollStrip()
+    {
+        CListViewThumb* strip = m_frame->Strip();
+        Figure("thumbs_packed_mb", strip->Model()->PackedBytes() / 1048576.0, "MB");
+        QScrollBar* bar = strip->flow() == QListView::TopToBottom ? strip->verticalScrollBar()
+                                                                  : strip->horizontalScrollBar();
+        const int step = std::max(1, bar->pageStep() / 3);
+        QApplication::processEvents();
+        qint64 worst = 0;
+        qint64 total = 0;
+        int steps = 0;
+        for (int v = bar->minimum();; v = std::min(v + step, bar->maximum())) {
+            const qint64 start = ThreadCpuNs();
+            bar->setValue(v);
+            strip->viewport()->repaint();
+            const qint64 ns = ThreadCpuNs() - start;
+            worst = std::max(worst, ns);
+            total += ns;
+            ++steps;
+            QApplication::processEvents(); // what the scroll posted, outside the measurement
+            if (v == bar->maximum()) {
+                break;
+            }
+        }
+        Figure("strip_scroll_paint_ms", worst / 1e6, "ms");
+        Figure("strip_scroll_mean_ms", total / 1e6 / std::max(1, steps), "ms");
+        Figure("rss_after_scroll_mb", RssMb(), "MB");
+    }
+
     void Paint(const QString& path)
     {
         OpenUntilFirstPage(path);
@@ -258,12 +304,15 @@ int main(int argc, char* argv[])
     QApplication qapp(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() != 3) {
-        std::fprintf(stderr, "usage: folivant-uibench open|first|paint|huge|copy FILE\n");
+        std::fprintf(stderr, "usage: folivant-uibench open|first|strip|paint|huge|copy FILE\n");
         return 2;
     }
     Bench bench;
     if (args[1] == QStringLiteral("open")) {
         bench.Open(args[2]);
+    } else if (args[1] == QStringLiteral("strip")) {
+        bench.Open(args[2]);
+        bench.ScrollStrip();
     } else if (args[1] == QStringLiteral("first")) {
         Figure("first_page_ms", bench.OpenUntilFirstPage(args[2]), "ms");
     } else if (args[1] == QStringLiteral("paint")) {

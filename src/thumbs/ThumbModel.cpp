@@ -2,6 +2,64 @@
 
 #include "core/Strings.h"
 
+#include <cstring>
+
+namespace {
+
+// Fast deflate: packing runs on the loader thread once per page and must not slow the loader down.
+constexpr int kDeflateLevel = 1;
+
+qsizetype RowBytes(const QImage& image)
+{
+    return (static_cast<qsizetype>(image.width()) * image.depth() + 7) / 8;
+}
+
+} // namespace
+
+PackedThumb PackThumbnail(const QImage& image)
+{
+    PackedThumb packed;
+    if (image.isNull()) {
+        return packed;
+    }
+    const qsizetype rowBytes = RowBytes(image);
+    QByteArray rows(rowBytes * image.height(), Qt::Uninitialized);
+    for (int y = 0; y < image.height(); ++y) {
+        std::memcpy(rows.data() + y * rowBytes, image.constScanLine(y), static_cast<size_t>(rowBytes));
+    }
+    packed.bytes = qCompress(rows, kDeflateLevel);
+    packed.bytes.squeeze(); // qCompress leaves room for the worst case
+    packed.size = image.size();
+    packed.format = image.format();
+    packed.devicePixelRatio = image.devicePixelRatio();
+    packed.colorTable = image.colorTable();
+    return packed;
+}
+
+QImage UnpackThumbnail(const PackedThumb& packed)
+{
+    if (packed.IsNull()) {
+        return {};
+    }
+    QImage image(packed.size, packed.format);
+    if (image.isNull()) {
+        return {};
+    }
+    const QByteArray rows = qUncompress(packed.bytes);
+    const qsizetype rowBytes = RowBytes(image);
+    if (rows.size() != rowBytes * image.height()) {
+        return {};
+    }
+    for (int y = 0; y < image.height(); ++y) {
+        std::memcpy(image.scanLine(y), rows.constData() + y * rowBytes, static_cast<size_t>(rowBytes));
+    }
+    if (!packed.colorTable.isEmpty()) {
+        image.setColorTable(packed.colorTable);
+    }
+    image.setDevicePixelRatio(packed.devicePixelRatio);
+    return image;
+}
+
 CThumbModel::CThumbModel(QObject* parent) : QAbstractListModel(parent) {}
 
 void CThumbModel::Reset(int itemCount, int pageCount)
@@ -11,7 +69,9 @@ void CThumbModel::Reset(int itemCount, int pageCount)
     m_states.assign(static_cast<size_t>(std::max(0, itemCount)), 0);
     {
         std::lock_guard lock(m_mutex);
-        m_thumbs.assign(static_cast<size_t>(std::max(0, itemCount)), QImage());
+        m_thumbs.assign(static_cast<size_t>(std::max(0, itemCount)), PackedThumb());
+        m_thumbs.shrink_to_fit();
+        m_unpacked.clear();
     }
     endResetModel();
 }
@@ -41,7 +101,7 @@ QVariant CThumbModel::data(const QModelIndex& index, int role) const
         return GetPageState(index.row());
     case HasThumbnailRole: {
         std::lock_guard lock(m_mutex);
-        return !m_thumbs[static_cast<size_t>(index.row())].isNull();
+        return !m_thumbs[static_cast<size_t>(index.row())].IsNull();
     }
     default:
         return {};
@@ -62,19 +122,46 @@ void CThumbModel::SetPageState(int row, int state)
 
 QImage CThumbModel::Thumbnail(int row) const
 {
+    PackedThumb packed;
+    {
+        std::lock_guard lock(m_mutex);
+        if (row < 0 || row >= static_cast<int>(m_thumbs.size())) {
+            return {};
+        }
+        if (const QImage* unpacked = m_unpacked.object(row)) {
+            return *unpacked;
+        }
+        packed = m_thumbs[static_cast<size_t>(row)]; // shares the bytes
+    }
+    // Unpacked outside the lock, so the loader never waits for it.
+    const QImage image = UnpackThumbnail(packed);
+    if (!image.isNull()) {
+        std::lock_guard lock(m_mutex);
+        // Cached only while it is still this page's thumbnail: a new one may have arrived meanwhile. The
+        // bytes held here cannot be freed and reused, so the same address means the same thumbnail.
+        if (row < static_cast<int>(m_thumbs.size()) &&
+            m_thumbs[static_cast<size_t>(row)].bytes.constData() == packed.bytes.constData()) {
+            m_unpacked.insert(row, new QImage(image), std::max<qsizetype>(1, image.sizeInBytes()));
+        }
+    }
+    return image;
+}
+
+bool CThumbModel::Store(int row, PackedThumb packed)
+{
     std::lock_guard lock(m_mutex);
-    return row >= 0 && row < static_cast<int>(m_thumbs.size()) ? m_thumbs[static_cast<size_t>(row)]
-                                                               : QImage();
+    if (row < 0 || row >= static_cast<int>(m_thumbs.size())) {
+        return false;
+    }
+    m_thumbs[static_cast<size_t>(row)] = std::move(packed);
+    m_unpacked.remove(row);
+    return true;
 }
 
 void CThumbModel::SetThumbnail(int row, const QImage& image)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        if (row < 0 || row >= static_cast<int>(m_thumbs.size())) {
-            return;
-        }
-        m_thumbs[static_cast<size_t>(row)] = image;
+    if (!Store(row, PackThumbnail(image))) {
+        return;
     }
     const QModelIndex i = index(row);
     Q_EMIT dataChanged(i, i, {Qt::DecorationRole});
@@ -82,12 +169,9 @@ void CThumbModel::SetThumbnail(int row, const QImage& image)
 
 void CThumbModel::ThumbnailReady(int page, const QImage& image)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        if (page < 0 || page >= static_cast<int>(m_thumbs.size())) {
-            return;
-        }
-        m_thumbs[static_cast<size_t>(page)] = image;
+    // Packed before the lock is taken: the GUI thread never waits for the packing.
+    if (!Store(page, PackThumbnail(image))) {
+        return;
     }
     // Repainted on the GUI thread; dropped if the model is gone by then.
     QMetaObject::invokeMethod(
@@ -99,4 +183,14 @@ void CThumbModel::ThumbnailReady(int page, const QImage& image)
             }
         },
         Qt::QueuedConnection);
+}
+
+qsizetype CThumbModel::PackedBytes() const
+{
+    std::lock_guard lock(m_mutex);
+    qsizetype total = 0;
+    for (const PackedThumb& t : m_thumbs) {
+        total += t.bytes.size();
+    }
+    return total;
 }

@@ -1,9 +1,12 @@
-// The loader thread: thumbnails arrive, and stopping returns promptly in every state of the thread.
+// The loader thread: thumbnails arrive, and stopping returns promptly in every state of the thread. The
+// strip's model keeps them packed and gives back the same images.
 #include "thumbs/ThreadThumbLoadWork.h"
+#include "thumbs/ThumbModel.h"
 
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QRandomGenerator>
 
 #include <atomic>
 #include <chrono>
@@ -159,6 +162,99 @@ TEST(LoaderThread, RestartingBeginsWithAnEmptyDoneTable)
     }
     loader.StopLoader();
     EXPECT_EQ(sink.Pages().size(), 12u);
+}
+
+// A page as a fax thumbnail: white with a few grey lines of "text" whose place and shade depend on the page.
+QImage FaxLikeThumb(int page, int w, int h, qreal dpr)
+{
+    QImage image(w, h, QImage::Format_Grayscale8);
+    image.fill(255);
+    for (int y = 10 + page % 7; y < h - 10; y += 9) {
+        uchar* row = image.scanLine(y);
+        for (int x = 8; x < w - 8; ++x) {
+            row[x] = static_cast<uchar>((x * 37 + page * 11) % 256);
+        }
+    }
+    image.setDevicePixelRatio(dpr);
+    return image;
+}
+
+class FaxLikeSource : public IThumbSource
+{
+public:
+    QImage RenderThumbnail(int page, int w, int h, InterpolationMode) override
+    {
+        return FaxLikeThumb(page, w, h, 2.0);
+    }
+};
+
+TEST(PackedThumbnails, GiveBackTheSameImageFormatColoursAndPixelRatio)
+{
+    QRandomGenerator random(7);
+    QImage noise(151, 97, QImage::Format_RGB32);
+    for (int y = 0; y < noise.height(); ++y) {
+        for (int x = 0; x < noise.width(); ++x) {
+            noise.setPixel(x, y, 0xFF000000 | (random.generate() & 0xFFFFFF));
+        }
+    }
+    noise.setDevicePixelRatio(2.0);
+    QImage argb = noise.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    argb.setPixel(3, 3, qRgba(0, 0, 0, 0));
+    QImage mono(37, 20, QImage::Format_Mono); // rows end inside a byte
+    mono.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    mono.fill(0);
+    for (int i = 0; i < 20; ++i) {
+        mono.setPixel(i + 17, i, 1);
+    }
+    mono.setDevicePixelRatio(1.5);
+
+    for (const QImage& image : {FaxLikeThumb(3, 150, 212, 1.0), FaxLikeThumb(4, 300, 424, 2.0), noise, argb,
+                                mono, QImage(1, 1, QImage::Format_Grayscale8)}) {
+        const PackedThumb packed = PackThumbnail(image);
+        const QImage back = UnpackThumbnail(packed);
+        EXPECT_EQ(back.format(), image.format());
+        EXPECT_EQ(back.size(), image.size());
+        EXPECT_EQ(back.devicePixelRatio(), image.devicePixelRatio());
+        EXPECT_EQ(back.colorTable(), image.colorTable());
+        EXPECT_TRUE(back == image) << image.format() << " " << image.width();
+    }
+    EXPECT_TRUE(PackThumbnail(QImage()).IsNull());
+    EXPECT_TRUE(UnpackThumbnail(PackedThumb()).isNull());
+}
+
+TEST(PackedThumbnails, TheModelFilledByTheLoaderWhileThePaintingReadsIt)
+{
+    CThumbModel model;
+    const int pages = 300;
+    model.Reset(pages, pages);
+    CThreadThumbLoadWork loader(&model);
+    loader.SetSourceFactory([](const QString&) { return std::make_unique<FaxLikeSource>(); });
+    loader.StartLoader(QStringLiteral("/x.tif"), pages, Geometry());
+    // The GUI side reads (and caches) thumbnails while the loader stores new ones.
+    int read = 0;
+    while (loader.IsRunning()) {
+        for (int i = 0; i < pages; i += 17) {
+            read += model.Thumbnail(i).isNull() ? 0 : 1;
+        }
+    }
+    loader.StopLoader();
+    EXPECT_GT(read, 0);
+    EXPECT_TRUE(model.Thumbnail(0).isNull()); // the first page comes from the fill, not the loader
+    for (int i = 1; i < pages; ++i) {
+        const QImage thumb = model.Thumbnail(i);
+        EXPECT_TRUE(model.data(model.index(i), CThumbModel::HasThumbnailRole).toBool());
+        EXPECT_EQ(thumb.devicePixelRatio(), 2.0);
+        ASSERT_TRUE(thumb == FaxLikeThumb(i, 100, 141, 2.0)) << i;
+    }
+    // A new thumbnail for a page replaces the one painted before; a new document has none.
+    model.SetThumbnail(5, FaxLikeThumb(6, 100, 141, 1.0));
+    EXPECT_TRUE(model.Thumbnail(5) == FaxLikeThumb(6, 100, 141, 1.0));
+    EXPECT_EQ(model.Thumbnail(5).devicePixelRatio(), 1.0);
+    model.Reset(pages, pages);
+    EXPECT_TRUE(model.Thumbnail(5).isNull());
+    // A mostly white fax thumbnail packs to a small fraction of its pixels.
+    model.SetThumbnail(1, FaxLikeThumb(1, 150, 212, 1.0));
+    EXPECT_LT(model.PackedBytes() * 8, 150 * 212);
 }
 
 } // namespace
