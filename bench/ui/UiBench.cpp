@@ -194,8 +194,8 @@ public:
     {
         CListViewThumb* strip = m_frame->Strip();
         Figure("thumbs_packed_mb", strip->Model()->PackedBytes() / 1048576.0, "MB");
-        QScrollBar* bar = strip->flow() == QListView::TopToBottom ? strip->verticalScrollBar()
-                                                                  : strip->horizontalScrollBar();
+        QScrollBar* bar =
+            strip->Arrangement() == 0 ? strip->verticalScrollBar() : strip->horizontalScrollBar();
         const int step = std::max(1, bar->pageStep() / 3);
         QApplication::processEvents();
         qint64 worst = 0;

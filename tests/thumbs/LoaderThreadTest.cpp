@@ -184,7 +184,7 @@ class FaxLikeSource : public IThumbSource
 public:
     QImage RenderThumbnail(int page, int w, int h, InterpolationMode) override
     {
-        return FaxLikeThumb(page, w, h, 2.0);
+        return FaxLikeThumb(page, w, h, 1.0); // the loader marks the pixel ratio
     }
 };
 
@@ -229,7 +229,9 @@ TEST(PackedThumbnails, TheModelFilledByTheLoaderWhileThePaintingReadsIt)
     model.Reset(pages, pages);
     CThreadThumbLoadWork loader(&model);
     loader.SetSourceFactory([](const QString&) { return std::make_unique<FaxLikeSource>(); });
-    loader.StartLoader(QStringLiteral("/x.tif"), pages, Geometry());
+    ThumbGeometry hidpi = Geometry();
+    hidpi.pixelRatio = 2.0;
+    loader.StartLoader(QStringLiteral("/x.tif"), pages, hidpi);
     // The GUI side reads (and caches) thumbnails while the loader stores new ones.
     int read = 0;
     while (loader.IsRunning()) {
@@ -244,7 +246,7 @@ TEST(PackedThumbnails, TheModelFilledByTheLoaderWhileThePaintingReadsIt)
         const QImage thumb = model.Thumbnail(i);
         EXPECT_TRUE(model.data(model.index(i), CThumbModel::HasThumbnailRole).toBool());
         EXPECT_EQ(thumb.devicePixelRatio(), 2.0);
-        ASSERT_TRUE(thumb == FaxLikeThumb(i, 100, 141, 2.0)) << i;
+        ASSERT_TRUE(thumb == FaxLikeThumb(i, 200, 282, 2.0)) << i;
     }
     // A new thumbnail for a page replaces the one painted before; a new document has none.
     model.SetThumbnail(5, FaxLikeThumb(6, 100, 141, 1.0));
