@@ -281,15 +281,7 @@ TEST_F(FrameTest, OnlyTheCurrentPagesThumbnailIsHighlighted)
         Activate(h);
         CListViewThumb* strip = h.Frame().Strip();
         const auto check = [&](const char* how) {
-            const int row = Current(h) - 1;
-            std::vector<int> lit;
-            testsupport::WaitFor([&] {
-                lit = testsupport::HighlightedLabels(*strip);
-                return lit == std::vector<int>{row};
-            });
-            EXPECT_EQ(lit, std::vector<int>{row}) << how;
-            EXPECT_TRUE(strip->viewport()->rect().contains(strip->visualRect(strip->Model()->index(row))))
-                << how;
+            testsupport::ExpectOnlyLabelHighlighted(*strip, Current(h) - 1, how);
         };
         check("open");
         strip->setFocus();

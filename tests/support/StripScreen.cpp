@@ -1,6 +1,9 @@
 #include "support/StripScreen.h"
 
+#include "support/TestSupport.h"
 #include "thumbs/ListViewThumb.h"
+
+#include <gtest/gtest.h>
 
 #include <QPixmap>
 #include <QScreen>
@@ -72,6 +75,17 @@ std::string Describe(const QRect& r)
         .arg(r.x())
         .arg(r.y())
         .toStdString();
+}
+
+void ExpectOnlyLabelHighlighted(const CListViewThumb& strip, int row, const char* how)
+{
+    std::vector<int> lit;
+    WaitFor([&] {
+        lit = HighlightedLabels(strip);
+        return lit == std::vector<int>{row};
+    });
+    EXPECT_EQ(lit, std::vector<int>{row}) << how;
+    EXPECT_TRUE(strip.viewport()->rect().contains(strip.visualRect(strip.Model()->index(row)))) << how;
 }
 
 } // namespace testsupport

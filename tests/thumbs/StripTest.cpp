@@ -213,15 +213,7 @@ TEST_F(StripTest, OnlyTheCurrentPagesLabelIsHighlighted)
         ASSERT_TRUE(QTest::qWaitForWindowExposed(strip.get()));
         strip->setFocus();
         const auto check = [&](const char* how) {
-            const int row = strip->GetCurrentPage() - 1;
-            std::vector<int> lit;
-            testsupport::WaitFor([&] {
-                lit = testsupport::HighlightedLabels(*strip);
-                return lit == std::vector<int>{row};
-            });
-            EXPECT_EQ(lit, std::vector<int>{row}) << how;
-            EXPECT_TRUE(strip->viewport()->rect().contains(strip->visualRect(strip->Model()->index(row))))
-                << how;
+            testsupport::ExpectOnlyLabelHighlighted(*strip, strip->GetCurrentPage() - 1, how);
         };
         check("fill");
         QTest::keyClick(strip.get(), Qt::Key_Down);
