@@ -5,11 +5,44 @@
 #include "frame/PageInput.h"
 
 #include <QAbstractItemView>
+#include <QAbstractListModel>
 #include <QComboBox>
 #include <QEvent>
 #include <QLineEdit>
 #include <QStyle>
 #include <QStyleOptionComboBox>
+
+namespace {
+
+// The page box's entries "1" to "n", made when they are shown rather than stored: listing the pages of a
+// 5000-page document costs no more than those of a 5-page one.
+class CPageNumbers : public QAbstractListModel
+{
+public:
+    using QAbstractListModel::QAbstractListModel;
+    void SetCount(int n)
+    {
+        beginResetModel();
+        m_count = std::max(0, n);
+        endResetModel();
+    }
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : m_count;
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= m_count || (role != Qt::DisplayRole && role != Qt::EditRole)) {
+            return {};
+        }
+        return QString::number(index.row() + 1);
+    }
+
+private:
+    int m_count = 0;
+};
+
+} // namespace
 
 CToolBarEx::CToolBarEx(QWidget* parent) : QToolBar(QStringLiteral("Main"), parent)
 {
@@ -36,6 +69,7 @@ void CToolBarEx::ResetToolBar(const std::map<int, QAction*>& actions,
             m_pageBox->setObjectName(QStringLiteral("PageBox"));
             m_pageBox->setEditable(true);
             m_pageBox->setInsertPolicy(QComboBox::NoInsert);
+            m_pageBox->setModel(new CPageNumbers(m_pageBox));
             m_pageBox->setToolTip(CommandToolTip(Cmd::PageBox));
             m_pageBox->setStatusTip(CommandPrompt(Cmd::PageBox));
             const int row = std::max(1, m_pageBox->fontMetrics().height() + 4);
@@ -70,14 +104,8 @@ void CToolBarEx::FillPageBox(int n)
     if (m_pageBox == nullptr) {
         return;
     }
-    m_pageBox->clear();
+    static_cast<CPageNumbers*>(m_pageBox->model())->SetCount(n);
     m_pageBox->clearEditText();
-    QStringList entries;
-    entries.reserve(std::max(0, n));
-    for (int i = 1; i <= n; ++i) {
-        entries << QString::number(i);
-    }
-    m_pageBox->addItems(entries);
     FitPageBox(std::max<int>(kPageBoxDigits, QString::number(n).size()));
     if (n > 0) {
         m_pageBox->setCurrentIndex(0);
@@ -95,9 +123,8 @@ void CToolBarEx::ShowPageNumber(int n)
         return;
     }
     const QString text = QString::number(n);
-    const int index = m_pageBox->findText(text);
-    if (index >= 0) {
-        m_pageBox->setCurrentIndex(index);
+    if (n >= 1 && n <= m_pageBox->count()) {
+        m_pageBox->setCurrentIndex(n - 1); // entry i is page i + 1
     }
     m_pageBox->setEditText(text);
 }
