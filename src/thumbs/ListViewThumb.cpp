@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include <climits>
 #include <future>
 
 namespace {
@@ -92,7 +93,9 @@ int CListViewThumb::Stride() const
 
 int CListViewThumb::ItemPosition(int i) const
 {
-    return kSpacing + i * Stride();
+    // In 64 bits: a crafted file of millions of pages must not overflow; positions stop at the largest
+    // coordinate a widget has.
+    return static_cast<int>(std::min<qint64>(INT_MAX, kSpacing + static_cast<qint64>(i) * Stride()));
 }
 
 QRect CListViewThumb::ContentThumbnailRect(int row) const
@@ -152,7 +155,7 @@ int CListViewThumb::verticalOffset() const
 void CListViewThumb::updateGeometries()
 {
     const int n = m_model->rowCount();
-    const int along = n > 0 ? kSpacing + n * Stride() : 0;
+    const int along = n > 0 ? ItemPosition(n) : 0;
     const int across = kSpacing + (m_align == 0 ? m_geometry.width : m_geometry.height) + kSpacing;
     QScrollBar* alongBar = m_align == 0 ? verticalScrollBar() : horizontalScrollBar();
     QScrollBar* acrossBar = m_align == 0 ? horizontalScrollBar() : verticalScrollBar();
