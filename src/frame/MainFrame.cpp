@@ -213,6 +213,11 @@ void CMainFrame::CreateClient()
     connect(m_view, &CViewImage::rotationChanged, this, &CMainFrame::OnRotationChanged);
     connect(m_view, &CViewImage::helpRequested, this, &CMainFrame::OnHelpRequest);
     connect(m_view, &CViewImage::pageDrawnChanged, this, &CMainFrame::UpdateCommandStates);
+    connect(m_view, &CViewImage::pageDrawnChanged, m_strip, [this](bool drawn) {
+        if (drawn) {
+            m_strip->PageShown();
+        }
+    });
     m_clientCreated = true;
     m_view->setFocus();
 }
@@ -365,11 +370,12 @@ void CMainFrame::UpdateCommandStates()
 
 void CMainFrame::OnInitialUpdate()
 {
-    // The page view's worker starts on page 1 while the strip counts the pages and renders the first
-    // thumbnail; the strip then selects page 1, and the view keeps the load already under way. However
-    // long the document, page 1 arrives after the same work.
+    // Page 1 first: the page view's worker starts on it, and the strip waits until it is shown before it
+    // counts the pages (thousands of directory reads in a long document) and renders its thumbnails, so
+    // page 1 is shown after the same work however long the document. A window that is not shown does not
+    // wait. The strip then selects page 1, and the view keeps the page it has.
     m_view->PrefetchFirstPage();
-    m_strip->OnInitialUpdate();
+    m_strip->OnInitialUpdate(m_view->isVisible());
     if (m_strip->GetCurrentPage() == 0) {
         m_view->OnInitialUpdate();
     }

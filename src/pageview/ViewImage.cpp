@@ -103,11 +103,13 @@ void CViewImage::ShowPage(int frameIndex, int rotation, int second)
     if (m_doc == nullptr) {
         return;
     }
+    // The page fetched ahead while the strip was filled is on its way or has been shown already.
     const bool prefetched = std::exchange(m_prefetchPending, false);
-    if (prefetched && m_loadingGeneration != 0 && m_path == m_doc->GetPathName() &&
-        frameIndex == m_loadingFrame && (rotation & 3) == m_rotation && second == m_second &&
-        m_loadingFit == contentsRect().size() && m_loadingDpr == DevicePixelRatio()) {
-        return; // this very page is on its way already
+    const bool fetching = m_loadingGeneration != 0 || m_shown.generation == m_generation;
+    if (prefetched && fetching && m_path == m_doc->GetPathName() && frameIndex == m_loadingFrame &&
+        (rotation & 3) == m_rotation && second == m_second && m_loadingFit == contentsRect().size() &&
+        m_loadingDpr == DevicePixelRatio()) {
+        return;
     }
     SetPageDrawn(false);
     if (m_doc->GetPathName() != m_path) {

@@ -6,14 +6,19 @@
 #include "thumbs/DiaStatus.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <climits>
-#include <future>
+#include <exception>
+#include <thread>
+#include <utility>
 
 namespace {
 
@@ -24,15 +29,26 @@ constexpr int kSelectionFrame = 3;
 // Between the thumbnail's lower edge and its label band (room for the selection frame).
 constexpr int kLabelGap = kSelectionFrame + 1;
 
-// Runs `render` on a thread of its own; meanwhile the GUI thread goes on painting and running its timers
-// (the progress window stays alive), while user input waits, as it does while the progress window shows.
-QImage RenderWhileGuiPaints(const std::function<QImage()>& render)
+// Runs `work` on a thread of its own and returns when it is done. Meanwhile the GUI thread goes on
+// painting and running its timers, so the page view shows a page that arrives and the progress window stays
+// alive; user input and other instances' requests wait, as they do while the progress window shows.
+void RunWhileGuiPaints(const std::function<void()>& work)
 {
-    std::future<QImage> result = std::async(std::launch::async, render);
-    while (result.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 5);
+    QEventLoop loop;
+    std::exception_ptr failure;
+    std::thread thread([&] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+    thread.join(); // the loop also ends when the application quits
+    if (failure) {
+        std::rethrow_exception(failure);
     }
-    return result.get();
 }
 
 } // namespace
@@ -283,6 +299,21 @@ QRegion CListViewThumb::visualRegionForSelection(const QItemSelection& selection
     return region;
 }
 
+void CListViewThumb::OnInitialUpdate(bool afterPage)
+{
+    m_pageAwaited = afterPage;
+    ReloadStrip();
+    m_pageAwaited = false;
+}
+
+void CListViewThumb::PageShown()
+{
+    m_pageAwaited = false;
+    if (m_pageWait != nullptr) {
+        m_pageWait->quit();
+    }
+}
+
 void CListViewThumb::ReloadStrip()
 {
     StopLoader();
@@ -313,36 +344,62 @@ int CListViewThumb::FillStrip()
     if (m_path.isEmpty()) {
         return 0;
     }
+    if (m_filling) {
+        m_refillWanted = true; // done once the fill under way has ended
+        return 0;
+    }
+    QScopedValueRollback<bool> filling(m_filling, true);
     CDiaStatus status(m_progressParent != nullptr ? m_progressParent : window());
-    setUpdatesEnabled(false);
     m_model->Clear();
     m_lastReported = -1;
 
-    m_image = std::make_unique<CTiffImage>(m_path);
-    m_pageCount = m_image->GetFrameCount();
-    const int count = m_pageCount;
+    // A newly opened document's first page is shown first: the strip stays empty until the page view has
+    // it (or a short while at the latest). Then the pages are counted, which reads every page directory of
+    // a long document, and the first thumbnail is rendered, both off the GUI thread.
+    m_pageCount = 0;
+    if (m_pageAwaited) {
+        QEventLoop wait;
+        m_pageWait = &wait;
+        QTimer::singleShot(250, &wait, &QEventLoop::quit);
+        wait.exec(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+        m_pageWait = nullptr;
+    }
+    std::unique_ptr<CTiffImage> image;
+    int count = 0;
+    bool slow = false;
+    RunWhileGuiPaints([this, &image, &count, &slow] {
+        image = std::make_unique<CTiffImage>(m_path);
+        count = image->GetFrameCount();
+        if (count > 0) {
+            image->SelectActiveFrame(0);
+            slow = static_cast<qint64>(image->GetWidth()) * image->GetHeight() > kSlowPagePixels;
+        }
+    });
+    m_pageCount = count;
     status.SetProgressRange(count);
 
-    int result = 0;
+    QImage firstThumbnail;
     if (count > 0) {
-        m_image->SelectActiveFrame(0);
-        const bool slow = static_cast<qint64>(m_image->GetWidth()) * m_image->GetHeight() > kSlowPagePixels;
         if (slow) {
             status.show();
         }
         status.SetProgressPos(1);
-        const auto render = [this] {
-            return RenderTiffThumbnail(*m_image, 0, m_geometry.PixelWidth(), m_geometry.PixelHeight(),
-                                       m_geometry.mode);
-        };
-        QImage first = slow ? RenderWhileGuiPaints(render) : render();
-        first.setDevicePixelRatio(m_geometry.pixelRatio);
-        // Placeholders for every other page; the loader fills them in.
-        m_model->Reset(count, count);
-        m_model->SetThumbnail(0, first);
-        result = 1;
+        RunWhileGuiPaints([this, &image, &firstThumbnail] {
+            firstThumbnail = RenderTiffThumbnail(*image, 0, m_geometry.PixelWidth(), m_geometry.PixelHeight(),
+                                                 m_geometry.mode);
+        });
+        firstThumbnail.setDevicePixelRatio(m_geometry.pixelRatio);
     } else {
         status.SetProgressPos(1);
+    }
+
+    setUpdatesEnabled(false);
+    int result = 0;
+    if (count > 0) {
+        // Placeholders for every other page; the loader fills them in.
+        m_model->Reset(count, count);
+        m_model->SetThumbnail(0, firstThumbnail);
+        result = 1;
     }
     // Posted (after the first thumbnail, whose rendering may let events through): the frame learns the
     // page count after the fill has returned.
@@ -365,6 +422,10 @@ int CListViewThumb::FillStrip()
     }
     setUpdatesEnabled(true);
     viewport()->update();
+    if (std::exchange(m_refillWanted, false)) {
+        QMetaObject::invokeMethod(
+            this, [this] { ReloadStrip(); }, Qt::QueuedConnection);
+    }
     return result;
 }
 

@@ -22,6 +22,7 @@ class CFolivantData;
 class COptionThumb;
 class CDiaStatus;
 class CTiffImage;
+class QEventLoop;
 
 class CListViewThumb : public QAbstractItemView
 {
@@ -42,7 +43,11 @@ public:
     // The window the progress window is centred on.
     void SetProgressParent(QWidget* w) { m_progressParent = w; }
 
-    void OnInitialUpdate() { ReloadStrip(); }
+    // Fills the strip for a newly opened document. With afterPage the strip first waits (a short while at
+    // most) until PageShown says that the page view shows the first page, so that counting the pages and
+    // rendering the thumbnails do not compete with that page.
+    void OnInitialUpdate(bool afterPage = false);
+    void PageShown();
     void ReloadStrip();
     // Reloads the thumbnails of the same document (new size or quality): the current page stays current
     // and every page keeps its rotation.
@@ -121,8 +126,11 @@ private:
     COptionThumb* m_options = nullptr;
     QWidget* m_progressParent = nullptr;
     QString m_path;
-    std::unique_ptr<CTiffImage> m_image;
     int m_pageCount = 0;
+    bool m_filling = false;      // the GUI goes on painting while the strip is filled
+    bool m_refillWanted = false; // a reload was asked for meanwhile
+    bool m_pageAwaited = false;  // the fill waits for PageShown
+    QEventLoop* m_pageWait = nullptr;
     ThumbGeometry m_geometry;
     CThumbModel* m_model = nullptr;
     std::unique_ptr<CThreadThumbLoadWork> m_loader;

@@ -17,6 +17,9 @@
 #include <QSplitter>
 #include <QTest>
 
+#include <atomic>
+#include <mutex>
+
 using testsupport::AppHarness;
 
 namespace {
@@ -151,6 +154,40 @@ TEST_F(FrameTest, PageKeysWorkAlsoInTheStripAndUpdateThePageBox)
     EXPECT_TRUE(h.Frame().PageView()->hasFocus());
     QTest::keyClick(h.Frame().PageView(), Qt::Key_F6, Qt::ShiftModifier);
     EXPECT_TRUE(h.Frame().Strip()->hasFocus());
+}
+
+// Opening shows page 1 while the strip counts the pages, and the thumbnails come after it: the page is
+// decoded once, whether it arrives before the strip selects it or after, and a page that is slow to come
+// holds the strip up only briefly.
+TEST_F(FrameTest, OpeningDecodesPageOneOnceAndTheStripDoesNotWaitForeverForIt)
+{
+    AppHarness h;
+    ASSERT_TRUE(h.Start());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&h.Frame()));
+    CPageRenderWorker* worker = h.Frame().PageView()->RenderWorker();
+    std::atomic<int> loads{0};
+    std::mutex gate;
+    worker->SetBeforeLoad([&](const CPageRequest&) {
+        ++loads;
+        std::lock_guard<std::mutex> wait(gate);
+    });
+    Open(h, 30);
+    EXPECT_EQ(loads.load(), 1);
+    EXPECT_EQ(h.Frame().Strip()->GetPageCount(), 30);
+
+    // Page 1 held back: the strip fills anyway, and the page shows once it comes, decoded once.
+    loads = 0;
+    gate.lock();
+    FaxDocSpec desc;
+    ASSERT_TRUE(h.App().OpenDocumentFile(h.MakeFax(QStringLiteral("held.tif"), 7, desc)));
+    EXPECT_EQ(h.Frame().Strip()->GetPageCount(), 7);
+    EXPECT_EQ(h.Frame().Strip()->GetCurrentPage(), 1);
+    EXPECT_FALSE(h.Frame().PageView()->IsPageDrawn());
+    gate.unlock();
+    ASSERT_TRUE(testsupport::WaitFor([&] { return h.Frame().PageView()->IsPageDrawn(); }));
+    h.Settle();
+    EXPECT_EQ(loads.load(), 1);
+    worker->SetBeforeLoad({});
 }
 
 TEST_F(FrameTest, EnablingFollowsThePage)
