@@ -336,16 +336,16 @@ void CListViewThumb::ReloadStripKeepingPlace()
 
 int CListViewThumb::FillStrip()
 {
+    if (m_filling) {
+        m_refillWanted = true; // done once the fill under way has ended
+        return 0;
+    }
     ApplyGeometry();
     if (m_doc == nullptr || m_options == nullptr) {
         return 0;
     }
     m_path = m_doc->GetPathName();
     if (m_path.isEmpty()) {
-        return 0;
-    }
-    if (m_filling) {
-        m_refillWanted = true; // done once the fill under way has ended
         return 0;
     }
     QScopedValueRollback<bool> filling(m_filling, true);
@@ -367,8 +367,8 @@ int CListViewThumb::FillStrip()
     std::unique_ptr<CTiffImage> image;
     int count = 0;
     bool slow = false;
-    RunWhileGuiPaints([this, &image, &count, &slow] {
-        image = std::make_unique<CTiffImage>(m_path);
+    RunWhileGuiPaints([path = m_path, &image, &count, &slow] {
+        image = std::make_unique<CTiffImage>(path);
         count = image->GetFrameCount();
         if (count > 0) {
             image->SelectActiveFrame(0);
@@ -384,9 +384,8 @@ int CListViewThumb::FillStrip()
             status.show();
         }
         status.SetProgressPos(1);
-        RunWhileGuiPaints([this, &image, &firstThumbnail] {
-            firstThumbnail = RenderTiffThumbnail(*image, 0, m_geometry.PixelWidth(), m_geometry.PixelHeight(),
-                                                 m_geometry.mode);
+        RunWhileGuiPaints([g = m_geometry, &image, &firstThumbnail] {
+            firstThumbnail = RenderTiffThumbnail(*image, 0, g.PixelWidth(), g.PixelHeight(), g.mode);
         });
         firstThumbnail.setDevicePixelRatio(m_geometry.pixelRatio);
     } else {
