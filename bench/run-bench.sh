@@ -157,6 +157,12 @@ for round in 1 2; do
     smean+=("$(awk '$2 == "strip_scroll_mean_ms" { print $3 }' <<<"$out")")
     rscroll+=("$(awk '$2 == "rss_after_scroll_mb" { print $3 }' <<<"$out")")
 done
+echo "== the same at twice the screen resolution: thumbnails of four times the pixels, held to the budget"
+out=$(QT_SCALE_FACTOR=2 "$UIBENCH" strip "$WORK/fax-5000.tif")
+rss5000hidpi=$(awk '$2 == "rss_after_thumbs_mb" { print $3 }' <<<"$out")
+kept5000hidpi=$(awk '$2 == "thumbs_kept" { print $3 }' <<<"$out")
+scroll_worst_hidpi=$(awk '$2 == "strip_scroll_paint_ms" { print $3 }' <<<"$out")
+rss_scroll_hidpi=$(awk '$2 == "rss_after_scroll_mb" { print $3 }' <<<"$out")
 rss5000=$(best "${r5000[@]}")
 packed5000=$(best "${packs[@]}")
 scroll_worst=$(best "${sworst[@]}")
@@ -266,6 +272,9 @@ echo "FIGURE thumbs_packed_5000_mb $packed5000 MB"
 echo "FIGURE strip_scroll_paint_ms $scroll_worst ms (target <= 16)"
 echo "FIGURE strip_scroll_mean_ms $scroll_mean ms"
 echo "FIGURE rss_after_scroll_5000_mb $rss_scroll MB"
+echo "FIGURE rss_after_thumbs_5000_hidpi_mb $rss5000hidpi MB (scale 2; $kept5000hidpi thumbnails kept)"
+echo "FIGURE strip_scroll_paint_hidpi_ms $scroll_worst_hidpi ms"
+echo "FIGURE rss_after_scroll_5000_hidpi_mb $rss_scroll_hidpi MB"
 echo "FIGURE paint_800pct_ms $paint800 ms"
 echo "FIGURE print_500_pdf_ms $print_ms ms"
 echo "FIGURE print_500_peak_rss_mb $print_rss MB"

@@ -125,15 +125,14 @@ void Figure(const char* name, double value, const char* unit)
     std::printf("FIGURE %s %.2f %s\n", name, value, unit);
 }
 
-bool AllThumbnails(CListViewThumb* strip)
+int KeptThumbnails(CListViewThumb* strip)
 {
     CThumbModel* m = strip->Model();
+    int kept = 0;
     for (int i = 0; i < m->rowCount(); ++i) {
-        if (!m->data(m->index(i), CThumbModel::HasThumbnailRole).toBool()) {
-            return false;
-        }
+        kept += m->data(m->index(i), CThumbModel::HasThumbnailRole).toBool() ? 1 : 0;
     }
-    return true;
+    return kept;
 }
 
 class Bench
@@ -192,10 +191,12 @@ public:
             last = now;
         });
         tick.start();
-        while (!AllThumbnails(m_frame->Strip())) {
+        // Every thumbnail rendered (on a high-resolution screen, those beyond the budget dropped again).
+        while (m_frame->Strip()->Loader().IsRunning()) {
             QApplication::processEvents(QEventLoop::AllEvents, 5);
         }
         tick.stop();
+        Figure("thumbs_kept", KeptThumbnails(m_frame->Strip()), "");
         Figure("all_thumbs_ms", first + t.nsecsElapsed() / 1e6, "ms");
         Figure("gui_stall_ms", longest / 1e6, "ms");
         Figure("rss_after_thumbs_mb", RssMb(), "MB");

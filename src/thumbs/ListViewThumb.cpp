@@ -563,20 +563,37 @@ void CListViewThumb::wheelEvent(QWheelEvent* event)
     QAbstractItemView::wheelEvent(event);
 }
 
+std::pair<int, int> CListViewThumb::RowsIn(const QRect& rect) const
+{
+    const int n = m_model->rowCount();
+    const int size = m_align == 0 ? m_geometry.height : m_geometry.width;
+    const int from = m_align == 0 ? rect.top() + verticalOffset() : rect.left() + horizontalOffset();
+    const int to = m_align == 0 ? rect.bottom() + verticalOffset() : rect.right() + horizontalOffset();
+    return {std::clamp((from - 2 * kSpacing - size) / Stride(), 0, std::max(0, n - 1)),
+            std::clamp((to + kSpacing) / Stride(), 0, std::max(0, n - 1))};
+}
+
 void CListViewThumb::paintEvent(QPaintEvent* event)
 {
     const int n = m_model->rowCount();
     if (n == 0) {
         return;
     }
+    // Thumbnails are kept around what the strip shows; dropped ones there are rendered again, those in
+    // view first, then a screenful after and before them.
+    const auto [shownFirst, shownLast] = RowsIn(viewport()->rect());
+    m_model->SetShownRows(shownFirst, shownLast);
+    const int span = shownLast - shownFirst + 1;
+    std::vector<int> again = m_model->DroppedAmong(shownFirst, shownLast + span);
+    const std::vector<int> before = m_model->DroppedAmong(shownFirst - span, shownFirst - 1);
+    again.insert(again.end(), before.rbegin(), before.rend());
+    if (!again.empty()) {
+        m_loader->RenderAgain(again);
+    }
+
     QPainter p(viewport());
     const QRect exposed = event->rect();
-    const int size = m_align == 0 ? m_geometry.height : m_geometry.width;
-    const int from = (m_align == 0 ? exposed.top() + verticalOffset() : exposed.left() + horizontalOffset());
-    const int to =
-        (m_align == 0 ? exposed.bottom() + verticalOffset() : exposed.right() + horizontalOffset());
-    const int first = std::clamp((from - 2 * kSpacing - size) / Stride(), 0, n - 1);
-    const int last = std::clamp((to + kSpacing) / Stride(), 0, n - 1);
+    const auto [first, last] = RowsIn(exposed);
     // The selection always shows in the active colours, focused or not.
     const QPalette& pal = palette();
     const QColor highlight = pal.color(QPalette::Active, QPalette::Highlight);

@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 class CFolivantDoc;
 class CFolivantData;
@@ -119,6 +120,8 @@ private:
     int Stride() const;
     // Thumbnail `row` in content coordinates.
     QRect ContentThumbnailRect(int row) const;
+    // The first and last row whose item may reach into `rect` (viewport coordinates).
+    std::pair<int, int> RowsIn(const QRect& rect) const;
     QPoint Offset() const { return {horizontalOffset(), verticalOffset()}; }
 
     const CFolivantDoc* m_doc = nullptr;

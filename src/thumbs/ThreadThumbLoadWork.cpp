@@ -72,6 +72,11 @@ void CThreadThumbLoadWork::StartLoader(const QString& path, int pageCount, const
     m_path = path;
     m_geometry = geometry;
     m_schedule.Reset(pageCount);
+    {
+        std::lock_guard requests(m_requestMutex);
+        m_requests.clear();
+    }
+    m_started = true;
     m_stopRequested.store(false, std::memory_order_release);
     // Loading is under way from the start, so a stop request right after the start is honoured.
     m_moreToDo.store(1, std::memory_order_release);
@@ -88,6 +93,42 @@ void CThreadThumbLoadWork::StopLoader()
         m_thread.join();
     }
     m_moreToDo.store(0, std::memory_order_release);
+    m_started = false;
+    std::lock_guard requests(m_requestMutex);
+    m_requests.clear();
+}
+
+void CThreadThumbLoadWork::RenderAgain(const std::vector<int>& pages)
+{
+    std::lock_guard lock(m_controlMutex);
+    if (!m_started || pages.empty()) {
+        return;
+    }
+    {
+        std::lock_guard requests(m_requestMutex);
+        m_requests = pages; // what is in view now; rows scrolled past meanwhile are not wanted
+        if (m_moreToDo.load(std::memory_order_acquire) != 0) {
+            return; // the running thread takes them
+        }
+        m_moreToDo.store(1, std::memory_order_release);
+    }
+    // The thread had finished: another one renders the requests, the schedule stays as it is.
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
+    m_stopRequested.store(false, std::memory_order_release);
+    m_thread = std::thread([this] { Run(); });
+}
+
+int CThreadThumbLoadWork::TakeRequest()
+{
+    std::lock_guard requests(m_requestMutex);
+    if (m_requests.empty()) {
+        return -1;
+    }
+    const int page = m_requests.front();
+    m_requests.erase(m_requests.begin());
+    return page;
 }
 
 void CThreadThumbLoadWork::Run()
@@ -108,10 +149,25 @@ void CThreadThumbLoadWork::Run()
             m_sink->ThumbnailReady(page, thumb);
         }
     };
+    // Pages the sink would drop at once are skipped; they are asked for again when they come into view.
+    auto renderWanted = [&](int page) {
+        if (m_sink == nullptr || m_sink->WantsThumbnail(page)) {
+            render(page);
+        }
+    };
+    bool scheduled = true; // the schedule has pages left
     while (m_moreToDo.load(std::memory_order_acquire) != 0) {
-        const bool more = m_schedule.Step(render);
-        if (!more) {
-            m_moreToDo.store(0, std::memory_order_release);
+        if (const int page = TakeRequest(); page >= 0) {
+            if (page < m_schedule.PageCount()) {
+                render(page);
+            }
+        } else if (scheduled) {
+            scheduled = m_schedule.Step(renderWanted);
+        } else {
+            std::lock_guard requests(m_requestMutex);
+            if (m_requests.empty()) {
+                m_moreToDo.store(0, std::memory_order_release);
+            }
         }
         if (m_stopRequested.load(std::memory_order_acquire)) {
             m_moreToDo.store(0, std::memory_order_release);

@@ -17,6 +17,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 // Receives finished thumbnails on the loader thread; must be thread-safe.
 class IThumbSink
@@ -24,6 +25,8 @@ class IThumbSink
 public:
     virtual ~IThumbSink() = default;
     virtual void ThumbnailReady(int page, const QImage& image) = 0;
+    // Whether the thumbnail of `page` is wanted now; pages not wanted are left for RenderAgain.
+    virtual bool WantsThumbnail(int /*page*/) { return true; }
 };
 
 // A page source for thumbnails; the loader opens one per run on its own thread.
@@ -70,6 +73,10 @@ public:
     void StartLoader(const QString& path, int pageCount, const ThumbGeometry& geometry);
     // Returns when no loader thread runs any more: after the thumbnail being rendered, at most.
     void StopLoader();
+    // Renders these pages (dropped thumbnails that came into view) before any other, also after the
+    // loader has finished; they replace the pages asked for before. Ignored when no loader was started
+    // since the last stop.
+    void RenderAgain(const std::vector<int>& pages);
     void SetLoaderCursor(int index) { m_schedule.SetCursor(index); }
     int GetLoaderCursor() const { return m_schedule.GetCursor(); }
     bool IsRunning() const { return m_moreToDo.load(std::memory_order_acquire) != 0; }
@@ -78,6 +85,8 @@ public:
 
 private:
     void Run();
+    // The next page asked for by RenderAgain, or -1.
+    int TakeRequest();
 
     IThumbSink* m_sink;
     SourceFactory m_factory;
@@ -88,4 +97,8 @@ private:
     std::atomic<bool> m_stopRequested{false};
     std::thread m_thread;
     std::mutex m_controlMutex; // start and stop come from the GUI thread only; this guards misuse
+    // Guards m_requests, and the thread's decision to end against a request that comes meanwhile.
+    std::mutex m_requestMutex;
+    std::vector<int> m_requests;
+    bool m_started = false; // a loader was started and not stopped since (GUI thread)
 };

@@ -2,6 +2,7 @@
 
 #include "core/Strings.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -71,6 +72,11 @@ void CThumbModel::Reset(int itemCount, int pageCount)
         std::lock_guard lock(m_mutex);
         m_thumbs.assign(static_cast<size_t>(std::max(0, itemCount)), PackedThumb());
         m_thumbs.shrink_to_fit();
+        m_dropped.assign(m_thumbs.size(), 0);
+        m_kept.clear();
+        m_keepFirst = 0;
+        m_keepLast = -1;
+        m_packedBytes = 0;
         m_unpacked.clear();
     }
     endResetModel();
@@ -153,9 +159,96 @@ bool CThumbModel::Store(int row, PackedThumb packed)
     if (row < 0 || row >= static_cast<int>(m_thumbs.size())) {
         return false;
     }
-    m_thumbs[static_cast<size_t>(row)] = std::move(packed);
+    PackedThumb& slot = m_thumbs[static_cast<size_t>(row)];
+    m_packedBytes += packed.bytes.size() - slot.bytes.size();
+    slot = std::move(packed);
+    if (slot.IsNull()) {
+        m_kept.erase(row);
+    } else {
+        m_kept.insert(row);
+    }
+    m_dropped[static_cast<size_t>(row)] = 0;
     m_unpacked.remove(row);
+    DropBeyondBudget();
     return true;
+}
+
+int CThumbModel::DropCandidate() const
+{
+    if (m_kept.empty()) {
+        return -1;
+    }
+    const qint64 focus = m_focus.load(std::memory_order_relaxed);
+    const int low = *m_kept.begin() < m_keepFirst ? *m_kept.begin() : -1;
+    const int high = *m_kept.rbegin() > m_keepLast ? *m_kept.rbegin() : -1;
+    if (low < 0 || high < 0) {
+        return std::max(low, high);
+    }
+    return focus - low > high - focus ? low : high;
+}
+
+void CThumbModel::SetShownRows(int first, int last)
+{
+    m_focus.store(first + (last - first) / 2, std::memory_order_relaxed);
+    const int span = last - first + 1;
+    std::lock_guard lock(m_mutex);
+    m_keepFirst = first - span;
+    m_keepLast = last + span;
+}
+
+void CThumbModel::DropBeyondBudget()
+{
+    while (m_packedBytes > m_budget) {
+        const int row = DropCandidate();
+        if (row < 0) {
+            break; // only the rows in view and around them are left
+        }
+        PackedThumb& slot = m_thumbs[static_cast<size_t>(row)];
+        m_packedBytes -= slot.bytes.size();
+        slot = PackedThumb();
+        m_kept.erase(row);
+        m_dropped[static_cast<size_t>(row)] = 1;
+        m_unpacked.remove(row);
+    }
+}
+
+bool CThumbModel::WantsThumbnail(int page)
+{
+    std::lock_guard lock(m_mutex);
+    if (page < 0 || page >= static_cast<int>(m_thumbs.size())) {
+        return false;
+    }
+    const qsizetype average = m_kept.empty() ? 0 : m_packedBytes / static_cast<qsizetype>(m_kept.size());
+    if (m_packedBytes + average <= m_budget || (page >= m_keepFirst && page <= m_keepLast)) {
+        return true;
+    }
+    // Kept only if a thumbnail farther from the focus would make room for it.
+    const qint64 focus = m_focus.load(std::memory_order_relaxed);
+    const int candidate = DropCandidate();
+    if (candidate >= 0 && std::abs(page - focus) < std::abs(candidate - focus)) {
+        return true;
+    }
+    m_dropped[static_cast<size_t>(page)] = 1;
+    return false;
+}
+
+std::vector<int> CThumbModel::DroppedAmong(int first, int last) const
+{
+    std::lock_guard lock(m_mutex);
+    std::vector<int> rows;
+    for (int row = std::max(0, first); row <= last && row < static_cast<int>(m_dropped.size()); ++row) {
+        if (m_dropped[static_cast<size_t>(row)] != 0) {
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
+
+void CThumbModel::SetPackedBudget(qsizetype bytes)
+{
+    std::lock_guard lock(m_mutex);
+    m_budget = bytes;
+    DropBeyondBudget();
 }
 
 void CThumbModel::SetThumbnail(int row, const QImage& image)
@@ -188,9 +281,5 @@ void CThumbModel::ThumbnailReady(int page, const QImage& image)
 qsizetype CThumbModel::PackedBytes() const
 {
     std::lock_guard lock(m_mutex);
-    qsizetype total = 0;
-    for (const PackedThumb& t : m_thumbs) {
-        total += t.bytes.size();
-    }
-    return total;
+    return m_packedBytes;
 }

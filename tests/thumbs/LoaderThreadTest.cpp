@@ -259,4 +259,59 @@ TEST(PackedThumbnails, TheModelFilledByTheLoaderWhileThePaintingReadsIt)
     EXPECT_LT(model.PackedBytes() * 8, 150 * 212);
 }
 
+// Thumbnails for a high-resolution screen are held to the budget: those far from the part of the strip
+// on screen are dropped (or never rendered) and come again when asked for, also after the loader ended.
+TEST(PackedThumbnails, HeldToTheBudgetNearTheFocusAndRenderedAgainWhenAskedFor)
+{
+    const int pages = 300;
+    ThumbGeometry hidpi = Geometry();
+    hidpi.pixelRatio = 2.0;
+    const qsizetype one =
+        PackThumbnail(FaxLikeThumb(1, hidpi.PixelWidth(), hidpi.PixelHeight(), 2.0)).bytes.size();
+    const qsizetype budget = 40 * one;
+    CThumbModel model;
+    model.Reset(pages, pages);
+    model.SetPackedBudget(budget);
+    CThreadThumbLoadWork loader(&model);
+    loader.SetSourceFactory([](const QString&) { return std::make_unique<FaxLikeSource>(); });
+    const auto has = [&](int row) {
+        return model.data(model.index(row), CThumbModel::HasThumbnailRole).toBool();
+    };
+    const auto settle = [&] {
+        QElapsedTimer t;
+        t.start();
+        while (loader.IsRunning() && t.elapsed() < 20000) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        ASSERT_FALSE(loader.IsRunning());
+    };
+
+    loader.StartLoader(QStringLiteral("/x.tif"), pages, hidpi);
+    settle();
+    EXPECT_LE(model.PackedBytes(), budget);
+    EXPECT_TRUE(has(1) && has(20));
+    EXPECT_FALSE(has(pages - 1));
+    const std::vector<int> far = model.DroppedAmong(pages - 10, pages - 1);
+    EXPECT_EQ(far.size(), 10u);
+
+    // The strip scrolled to the end: the rows there are asked for, the ones at the start make room.
+    model.SetShownRows(pages - 8, pages - 3);
+    loader.RenderAgain(far);
+    settle();
+    for (int row = pages - 10; row < pages; ++row) {
+        ASSERT_TRUE(model.Thumbnail(row) == FaxLikeThumb(row, hidpi.PixelWidth(), hidpi.PixelHeight(), 2.0))
+            << row;
+    }
+    EXPECT_TRUE(model.DroppedAmong(pages - 10, pages - 1).empty());
+    EXPECT_LE(model.PackedBytes(), budget);
+    EXPECT_FALSE(has(1));
+    EXPECT_EQ(model.DroppedAmong(1, 1), std::vector<int>{1});
+
+    // After a stop nothing is rendered for the old document.
+    loader.StopLoader();
+    loader.RenderAgain({1});
+    EXPECT_FALSE(loader.IsRunning());
+    EXPECT_FALSE(has(1));
+}
+
 } // namespace

@@ -10,6 +10,7 @@
 #include "FaxWriter.h"
 
 #include <QPainter>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -199,6 +200,30 @@ TEST_F(StripTest, ThumbnailsArePaintedAtTheirRenderedSizeAndPlace)
             }
         }
     }
+}
+
+// Thumbnails dropped for the memory budget (or never rendered for it) come back when the strip is
+// scrolled to them, after the loader has finished; those farthest from the view make room.
+TEST_F(StripTest, ThumbnailsBeyondTheBudgetComeBackWhenScrolledTo)
+{
+    Make(0);
+    doc.SetPathName(Fax(QStringLiteral("lang.tif"), 60));
+    strip->ReloadStrip();
+    const qsizetype budget = 25 * strip->Model()->PackedBytes(); // the first page's thumbnail alone
+    strip->Model()->SetPackedBudget(budget);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(strip.get()));
+    const auto has = [&](int row) {
+        return strip->Model()->data(strip->Model()->index(row), CThumbModel::HasThumbnailRole).toBool();
+    };
+    ASSERT_TRUE(testsupport::WaitFor([&] { return !strip->Loader().IsRunning(); }, 10000));
+    EXPECT_TRUE(has(0) && has(10));
+    EXPECT_FALSE(has(59));
+
+    strip->verticalScrollBar()->setValue(strip->verticalScrollBar()->maximum());
+    ASSERT_TRUE(testsupport::WaitFor([&] { return has(59) && has(54); }, 10000));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return !strip->Loader().IsRunning(); }, 10000));
+    EXPECT_LE(strip->Model()->PackedBytes(), budget);
+    EXPECT_FALSE(has(0));
 }
 
 // Exactly one label shows the selection colour on the screen - the current page's - after every way the
