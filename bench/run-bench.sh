@@ -160,7 +160,7 @@ done
 echo "== the same at twice the screen resolution: thumbnails of four times the pixels, held to the budget"
 out=$(QT_SCALE_FACTOR=2 "$UIBENCH" strip "$WORK/fax-5000.tif")
 rss5000hidpi=$(awk '$2 == "rss_after_thumbs_mb" { print $3 }' <<<"$out")
-kept5000hidpi=$(awk '$2 == "thumbs_kept" { print $3 }' <<<"$out")
+kept5000hidpi=$(awk '$2 == "thumbs_kept" { printf "%d", $3 }' <<<"$out")
 scroll_worst_hidpi=$(awk '$2 == "strip_scroll_paint_ms" { print $3 }' <<<"$out")
 rss_scroll_hidpi=$(awk '$2 == "rss_after_scroll_mb" { print $3 }' <<<"$out")
 rss5000=$(best "${r5000[@]}")
