@@ -67,16 +67,6 @@ QRect DarkBox(const QImage& image, const QRect& area)
     return box;
 }
 
-std::string Describe(const QRect& r)
-{
-    return QStringLiteral("%1 x %2 at %3, %4")
-        .arg(r.width())
-        .arg(r.height())
-        .arg(r.x())
-        .arg(r.y())
-        .toStdString();
-}
-
 void ExpectOnlyLabelHighlighted(const CListViewThumb& strip, int row, const char* how)
 {
     std::vector<int> lit;

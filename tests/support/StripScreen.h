@@ -22,7 +22,5 @@ std::vector<int> HighlightedLabels(const CListViewThumb& strip);
 void ExpectOnlyLabelHighlighted(const CListViewThumb& strip, int row, const char* how);
 // The bounding box of the dark pixels of `image` inside `area`; empty if none.
 QRect DarkBox(const QImage& image, const QRect& area);
-// "w x h at x, y" for messages.
-std::string Describe(const QRect& r);
 
 } // namespace testsupport

@@ -44,4 +44,14 @@ TempDir::TempDir()
     EXPECT_TRUE(m_dir.isValid());
 }
 
+std::string Describe(const QRect& r)
+{
+    return QStringLiteral("%1 x %2 at %3, %4")
+        .arg(r.width())
+        .arg(r.height())
+        .arg(r.x())
+        .arg(r.y())
+        .toStdString();
+}
+
 } // namespace testsupport

@@ -2,10 +2,13 @@
 // Helpers shared by the tests.
 
 #include <QByteArray>
+#include <QRect>
 #include <QString>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace testsupport {
 
@@ -41,6 +44,9 @@ private:
 
 // Waits while processing events until `pred` holds or `ms` pass; returns whether it held.
 template <typename Pred> bool WaitFor(Pred pred, int ms = 5000);
+
+// "w x h at x, y" for messages.
+std::string Describe(const QRect& r);
 
 } // namespace testsupport
 

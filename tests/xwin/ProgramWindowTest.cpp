@@ -1,11 +1,13 @@
 // The real program on a real X server with a window manager: what a person sees of an opened fax.
 #include "XSession.h"
+#include "support/TestSupport.h"
 
 #include "FaxWriter.h"
 
 #include <QPainter>
 
 using namespace xwin;
+using testsupport::Describe;
 
 namespace {
 
@@ -80,16 +82,6 @@ bool WaitForPage(XSession& x, WindowId main, double scale, QImage* shot, QRect* 
                    page->right() < shot->width() - 1 && done(*page);
         },
         20000);
-}
-
-std::string Describe(const QRect& r)
-{
-    return QStringLiteral("%1 x %2 at %3, %4")
-        .arg(r.width())
-        .arg(r.height())
-        .arg(r.x())
-        .arg(r.y())
-        .toStdString();
 }
 
 const QByteArray kNoThumbnails = "[Thumb]\nOn=0\n[Misc]\nAbout=1\n";
