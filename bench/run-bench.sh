@@ -34,6 +34,8 @@ echo "== generating the document"
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 # value KEY: the value of "KEY value" lines on stdin
 value() { awk -v k="$1" '$1 == k { print $2; exit }'; }
+# figure NAME: the value of the "FIGURE NAME value unit" line on stdin
+figure() { awk -v k="$1" '$2 == k { print $3 }'; }
 # best VALUES...: the smallest
 best() { printf '%s\n' "$@" | sort -g | head -n1; }
 # median VALUES...: the middle one (of an odd number)
@@ -117,10 +119,10 @@ echo "== the whole program: opening the 500-page fax until page 1 is painted, th
 declare -a firsts=() alls=() stalls=() rsses=()
 for round in 1 2 3; do
     out=$("$UIBENCH" open "$DOC")
-    firsts+=("$(awk '$2 == "first_page_ms" { print $3 }' <<<"$out")")
-    alls+=("$(awk '$2 == "all_thumbs_ms" { print $3 }' <<<"$out")")
-    stalls+=("$(awk '$2 == "gui_stall_ms" { print $3 }' <<<"$out")")
-    rsses+=("$(awk '$2 == "rss_after_thumbs_mb" { print $3 }' <<<"$out")")
+    firsts+=("$(figure first_page_ms <<<"$out")")
+    alls+=("$(figure all_thumbs_ms <<<"$out")")
+    stalls+=("$(figure gui_stall_ms <<<"$out")")
+    rsses+=("$(figure rss_after_thumbs_mb <<<"$out")")
 done
 first500=$(best "${firsts[@]}")
 all500=$(best "${alls[@]}")
@@ -136,11 +138,11 @@ declare -a f5=() f5000=() s5=() s5000=()
 # while the strip counts; opening returns once the strip is filled as well.
 for round in $(seq 11); do
     out=$("$UIBENCH" first "$WORK/fax-5.tif")
-    f5+=("$(awk '$2 == "first_page_ms" { print $3 }' <<<"$out")")
-    s5+=("$(awk '$2 == "open_returned_ms" { print $3 }' <<<"$out")")
+    f5+=("$(figure first_page_ms <<<"$out")")
+    s5+=("$(figure open_returned_ms <<<"$out")")
     out=$("$UIBENCH" first "$WORK/fax-5000.tif")
-    f5000+=("$(awk '$2 == "first_page_ms" { print $3 }' <<<"$out")")
-    s5000+=("$(awk '$2 == "open_returned_ms" { print $3 }' <<<"$out")")
+    f5000+=("$(figure first_page_ms <<<"$out")")
+    s5000+=("$(figure open_returned_ms <<<"$out")")
 done
 first5=$(median "${f5[@]}")
 first5000=$(median "${f5000[@]}")
@@ -151,18 +153,18 @@ echo "== the whole program: every thumbnail of the 5000-page fax loaded, then th
 declare -a r5000=() packs=() sworst=() smean=() rscroll=()
 for round in 1 2; do
     out=$("$UIBENCH" strip "$WORK/fax-5000.tif")
-    r5000+=("$(awk '$2 == "rss_after_thumbs_mb" { print $3 }' <<<"$out")")
-    packs+=("$(awk '$2 == "thumbs_packed_mb" { print $3 }' <<<"$out")")
-    sworst+=("$(awk '$2 == "strip_scroll_paint_ms" { print $3 }' <<<"$out")")
-    smean+=("$(awk '$2 == "strip_scroll_mean_ms" { print $3 }' <<<"$out")")
-    rscroll+=("$(awk '$2 == "rss_after_scroll_mb" { print $3 }' <<<"$out")")
+    r5000+=("$(figure rss_after_thumbs_mb <<<"$out")")
+    packs+=("$(figure thumbs_packed_mb <<<"$out")")
+    sworst+=("$(figure strip_scroll_paint_ms <<<"$out")")
+    smean+=("$(figure strip_scroll_mean_ms <<<"$out")")
+    rscroll+=("$(figure rss_after_scroll_mb <<<"$out")")
 done
 echo "== the same at twice the screen resolution: thumbnails of four times the pixels, held to the budget"
 out=$(QT_SCALE_FACTOR=2 "$UIBENCH" strip "$WORK/fax-5000.tif")
-rss5000hidpi=$(awk '$2 == "rss_after_thumbs_mb" { print $3 }' <<<"$out")
+rss5000hidpi=$(figure rss_after_thumbs_mb <<<"$out")
 kept5000hidpi=$(awk '$2 == "thumbs_kept" { printf "%d", $3 }' <<<"$out")
-scroll_worst_hidpi=$(awk '$2 == "strip_scroll_paint_ms" { print $3 }' <<<"$out")
-rss_scroll_hidpi=$(awk '$2 == "rss_after_scroll_mb" { print $3 }' <<<"$out")
+scroll_worst_hidpi=$(figure strip_scroll_paint_ms <<<"$out")
+rss_scroll_hidpi=$(figure rss_after_scroll_mb <<<"$out")
 rss5000=$(best "${r5000[@]}")
 packed5000=$(best "${packs[@]}")
 scroll_worst=$(best "${sworst[@]}")
@@ -173,7 +175,7 @@ echo "== the page view at 800 % of a 300-dpi A4 page, one 800x600 repaint"
 "$MKFAX" --pages 1 --compression g4 --size 2480x3508 --dpi 300x300 "$WORK/a4-300.tif" >/dev/null
 declare -a paints=()
 for round in 1 2 3; do
-    paints+=("$("$UIBENCH" paint "$WORK/a4-300.tif" | awk '$2 == "paint_800pct_ms" { print $3 }')")
+    paints+=("$("$UIBENCH" paint "$WORK/a4-300.tif" | figure paint_800pct_ms)")
 done
 paint800=$(best "${paints[@]}")
 
@@ -183,10 +185,10 @@ echo "== the page view: a 500-page file of 92000x92000 pages opened and End pres
 declare -a hs=() hos=() hes=() hls=()
 for round in 1 2 3; do
     hugerun=$("$UIBENCH" huge "$WORK/huge-500p.tif")
-    hs+=("$(awk '$2 == "huge_page_gui_stall_ms" { print $3 }' <<<"$hugerun")")
-    hos+=("$(awk '$2 == "huge_page_open_stall_ms" { print $3 }' <<<"$hugerun")")
-    hes+=("$(awk '$2 == "huge_page_end_stall_ms" { print $3 }' <<<"$hugerun")")
-    hls+=("$(awk '$2 == "huge_page_last_shown_ms" { print $3 }' <<<"$hugerun")")
+    hs+=("$(figure huge_page_gui_stall_ms <<<"$hugerun")")
+    hos+=("$(figure huge_page_open_stall_ms <<<"$hugerun")")
+    hes+=("$(figure huge_page_end_stall_ms <<<"$hugerun")")
+    hls+=("$(figure huge_page_last_shown_ms <<<"$hugerun")")
 done
 huge_stall=$(best "${hs[@]}")
 huge_open_stall=$(best "${hos[@]}")
@@ -200,9 +202,9 @@ echo "== the page view: copying a 7000x10000 RGB page to the clipboard"
 declare -a cs=() ce=() ct=()
 for round in 1 2 3; do
     copied=$("$UIBENCH" copy "$WORK/rgb-7000x10000.tif")
-    cs+=("$(awk '$2 == "copy_huge_gui_stall_ms" { print $3 }' <<<"$copied")")
-    ce+=("$(awk '$2 == "copy_huge_extra_mb" { print $3 }' <<<"$copied")")
-    ct+=("$(awk '$2 == "copy_huge_ms" { print $3 }' <<<"$copied")")
+    cs+=("$(figure copy_huge_gui_stall_ms <<<"$copied")")
+    ce+=("$(figure copy_huge_extra_mb <<<"$copied")")
+    ct+=("$(figure copy_huge_ms <<<"$copied")")
 done
 copy_stall=$(best "${cs[@]}")
 copy_extra=$(best "${ce[@]}")
@@ -211,8 +213,8 @@ rm -f "$WORK/rgb-7000x10000.tif"
 
 echo "== printing the 500-page fax into a PDF"
 printed=$("$PRINTBENCH" "$DOC")
-print_ms=$(awk '$2 == "print_500_pdf_ms" { print $3 }' <<<"$printed")
-print_rss=$(awk '$2 == "print_500_peak_rss_mb" { print $3 }' <<<"$printed")
+print_ms=$(figure print_500_pdf_ms <<<"$printed")
+print_rss=$(figure print_500_peak_rss_mb <<<"$printed")
 
 huge=()
 if [[ ${BENCH_HUGE:-0} == 1 ]]; then
