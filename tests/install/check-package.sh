@@ -6,7 +6,8 @@
 #   - the AppStream metadata validates, the manual pages render without warnings, and every file
 #     pattern of debian/copyright still names files of the source;
 #   - the About box, help book, metadata and debian/ name the addresses of CMakeLists.txt and no others;
-#   - the archive section and the metadata agree with the licence in debian/copyright.
+#   - the archive section and the metadata agree with the licence in debian/copyright;
+#   - every lintian override says why it is there.
 # check-package.sh SOURCE_DIR BUILD_DIR PROJECT_VERSION HOMEPAGE MAIL VCS
 set -eu
 SRC=$1
@@ -96,6 +97,13 @@ case $licence in
     *proprietary*) [ "${section%%/*}" = non-free ] && [ "$project" = LicenseRef-proprietary ] ;;
     *) [ "${section%%/*}" != non-free ] && [ "$project" != LicenseRef-proprietary ] ;;
 esac || fail "licence $licence, section $section and metadata licence $project disagree"
+
+# An override without the comment before it hides a tag nobody can judge.
+for overrides in "$SRC"/debian/*lintian-overrides "$SRC"/debian/source/lintian-overrides; do
+    [ -e "$overrides" ] || continue
+    awk '/^#/ { why = 1; next } /^[ \t]*$/ { why = 0; next } !why { print; bad = 1 } END { exit bad }' \
+        "$overrides" || fail "$overrides: an override above has no comment that says why"
+done
 
 # Every file pattern of the copyright file (the Files: fields with their continuation lines) still
 # matches something in the source.
