@@ -39,7 +39,7 @@ CDiaAbout::CDiaAbout(CSettingsStore& store, CPlatform& platform, QString program
         notice->addWidget(l);
     }
     m_link = new CURLLinkButton(*platform.url, this);
-    m_link->setText(QString::fromLatin1(kWebAddress));
+    m_link->setText(QString::fromLatin1(FOLIVANT_HOMEPAGE)); // the top CMakeLists.txt names it
     m_link->setProperty("controlId", 1018);
     notice->addWidget(m_link, 0, Qt::AlignHCenter);
     notice->addStretch();
