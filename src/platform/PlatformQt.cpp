@@ -56,7 +56,9 @@ class MessageBoxQt : public IMessageBox
 public:
     void Show(QWidget* owner, const QString& text, const QString& caption, Icon icon) override
     {
-        QMessageBox box(owner);
+        // Centred on its owner when that is on the screen, else on the screen (a window never shown, as
+        // at a failed start, is no place to look at).
+        QMessageBox box(owner != nullptr && owner->window()->isVisible() ? owner : nullptr);
         box.setWindowTitle(caption);
         box.setText(text);
         switch (icon) {
