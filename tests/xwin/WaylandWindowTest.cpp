@@ -19,14 +19,12 @@ namespace {
 class Weston
 {
 public:
-    ~Weston()
+    ~Weston() // Weston ends its own clients
     {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.terminate();
-            if (!m_process.waitForFinished(5000)) {
-                m_process.kill();
-                m_process.waitForFinished(3000);
-            }
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000)) {
+            m_process.kill();
+            m_process.waitForFinished(3000);
         }
     }
 
