@@ -16,16 +16,13 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QDragEnterEvent>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScopedValueRollback>
-#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QWindow>
 
 namespace {
 QString Misc()
@@ -196,6 +193,7 @@ void CMainFrame::CreateClient()
     m_splitter->addWidget(m_view);
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
+    m_splitter->setCollapsible(1, false); // the page view always keeps room (LimitStripPane)
     setCentralWidget(m_splitter);
 
     m_strip->SetArrangement(m_data.thumb.Align);
@@ -233,14 +231,14 @@ void CMainFrame::LayoutStrip()
         // Wide (high) enough for a thumbnail with the spacing on both sides, its label, the scroll bar and
         // the frame: thumbnails are shown at their size, not squeezed into the pane.
         const int ideal = m_strip->PaneExtent(t.Width);
-        if (vertical) {
-            m_strip->setMinimumWidth(100);
-        } else {
-            m_strip->setMinimumHeight(100);
-        }
         m_strip->show();
         const int total = vertical ? m_splitter->width() : m_splitter->height();
-        m_splitter->setSizes({ideal, std::max(0, total - ideal - m_splitter->handleWidth())});
+        if (total <= 0) {
+            return; // not laid out yet: at the next size
+        }
+        LimitStripPane();
+        const int extent = StripPaneExtent(ideal, total);
+        m_splitter->setSizes({extent, std::max(0, total - extent - m_splitter->handleWidth())});
     } else {
         // Collapsed: the strip and its handle take no room; it still keeps the current page.
         m_strip->hide();
@@ -248,77 +246,37 @@ void CMainFrame::LayoutStrip()
     m_layoutPending = false;
 }
 
+void CMainFrame::LimitStripPane()
+{
+    // However the window is sized or the bar dragged, the page view keeps at least half the room.
+    if (m_splitter == nullptr || m_strip == nullptr) {
+        return;
+    }
+    // The bar is dragged within the strip's maximum; a window made smaller shrinks the strip to it too.
+    const bool vertical = m_splitter->orientation() == Qt::Horizontal;
+    const int limit = StripPaneExtent(QWIDGETSIZE_MAX, vertical ? m_splitter->width() : m_splitter->height());
+    if (vertical) {
+        m_strip->setMaximumWidth(limit);
+        m_strip->setMinimumWidth(std::min(100, limit));
+    } else {
+        m_strip->setMaximumHeight(limit);
+        m_strip->setMinimumHeight(std::min(100, limit));
+    }
+    const QList<int> sizes = m_splitter->sizes();
+    if (sizes.size() == 2 && sizes.at(0) > limit) {
+        m_splitter->setSizes({limit, sizes.at(0) + sizes.at(1) - limit});
+    }
+}
+
 void CMainFrame::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     if (m_clientCreated && m_layoutPending) {
         LayoutStrip();
+    } else if (m_clientCreated) {
+        LimitStripPane();
     }
-}
-
-// ---- placement ----
-
-void CMainFrame::RestorePlacement()
-{
-    const QString misc = Misc();
-    const int x1 = m_store.ReadInt(misc, QStringLiteral("PosX1"), kPlacementUnset);
-    const int x2 = m_store.ReadInt(misc, QStringLiteral("PosX2"), kPlacementUnset);
-    const int y1 = m_store.ReadInt(misc, QStringLiteral("PosY1"), kPlacementUnset);
-    const int y2 = m_store.ReadInt(misc, QStringLiteral("PosY2"), kPlacementUnset);
-    std::vector<QRect> screens;
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        screens.push_back(screen->availableGeometry());
-    }
-    if (const std::optional<QRect> placed = RestoredPlacement(x1, x2, y1, y2, screens)) {
-        setGeometry(*placed);
-    } else {
-        resize(1024, 768);
-    }
-    m_startMaximized = m_store.ReadInt(misc, QStringLiteral("Maximized"), 1) == 1;
-}
-
-void CMainFrame::ShowInitially()
-{
-    if (m_startMaximized) {
-        showMaximized();
-    } else {
-        show();
-    }
-    // The window system maximises and places the window asynchronously. Wait (briefly) until the window
-    // is on screen and its size has settled, so that start-up fits the page into the final window.
-    QElapsedTimer clock;
-    clock.start();
-    QSize last;
-    int stable = 0;
-    while (clock.elapsed() < 600 && stable < 3) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
-        const bool exposed = windowHandle() != nullptr && windowHandle()->isExposed();
-        const bool placed = !m_startMaximized || isMaximized() || clock.elapsed() > 250;
-        stable = exposed && placed && size() == last ? stable + 1 : 0;
-        last = size();
-    }
-}
-
-void CMainFrame::showEvent(QShowEvent* event)
-{
-    m_wasShown = true;
-    QMainWindow::showEvent(event);
-}
-
-void CMainFrame::SavePlacement()
-{
-    // A window that never appeared (help, a command-line error, a failed start, a quiet print run) has
-    // no placement of the user's to keep; a minimised one keeps the previous one.
-    if (!m_wasShown || isMinimized()) {
-        return;
-    }
-    const QRect g = geometry();
-    const QString misc = Misc();
-    m_store.WriteProfileInt(misc, QStringLiteral("PosX1"), g.x());
-    m_store.WriteProfileInt(misc, QStringLiteral("PosX2"), g.x() + g.width());
-    m_store.WriteProfileInt(misc, QStringLiteral("PosY1"), g.y());
-    m_store.WriteProfileInt(misc, QStringLiteral("PosY2"), g.y() + g.height());
-    m_store.WriteProfileInt(misc, QStringLiteral("Maximized"), isMaximized() ? 1 : 0);
+    TrackNormalFrame();
 }
 
 // ---- state shown to the user ----

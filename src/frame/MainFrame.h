@@ -94,6 +94,7 @@ public Q_SLOTS:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -110,6 +111,10 @@ private:
     void ReopenChangedDocument(int index);
     void RestorePlacement();
     void SavePlacement();
+    // The restored frame rectangle, exactly, once the window manager's frame around the window is known.
+    void ApplyPlacedFrame();
+    void TrackNormalFrame();
+    void LimitStripPane();
     void RebuildRecentFiles();
     void ResetToolBar();
     void MovePaneFocus(bool forward);
@@ -124,6 +129,12 @@ private:
     bool m_clientCreated = false;
     bool m_layoutPending = true;
     bool m_startMaximized = true;
+    // Window placement: the frame rectangle restored at start, whether it still waits to be applied
+    // exactly (the frame is known only once the window is on the screen), and the last frame rectangle
+    // of the window while it was neither maximised nor minimised.
+    QRect m_placedFrame;
+    bool m_framePending = true;
+    QRect m_normalFrame;
     bool m_wasShown = false;
     bool m_reopening = false;
     bool m_reopenQueued = false;

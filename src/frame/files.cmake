@@ -12,5 +12,6 @@ list(APPEND FOLIVANT_UI_SOURCES
 list(APPEND FOLIVANT_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/MainFrameFile.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MainFrameOptions.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MainFramePlacement.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MainFramePrint.cpp
 )

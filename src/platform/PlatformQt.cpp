@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -51,12 +52,33 @@ QString ToQtFilter(const QString& filter)
 
 namespace {
 
+// A box without an owner on the screen is centred on the screen - once it has its size, which it takes
+// for its text only when it is shown.
+class CentredMessageBox : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        if (parentWidget() == nullptr && screen() != nullptr) {
+            QRect r = rect();
+            r.moveCenter(screen()->availableGeometry().center());
+            move(r.topLeft());
+        }
+    }
+};
+
 class MessageBoxQt : public IMessageBox
 {
 public:
     void Show(QWidget* owner, const QString& text, const QString& caption, Icon icon) override
     {
-        QMessageBox box(owner);
+        // Centred on its owner when that is on the screen, else on the screen (a window never shown, as
+        // at a failed start, is no place to look at).
+        CentredMessageBox box(owner != nullptr && owner->window()->isVisible() ? owner : nullptr);
         box.setWindowTitle(caption);
         box.setText(text);
         switch (icon) {

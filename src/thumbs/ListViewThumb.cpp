@@ -138,6 +138,16 @@ QRect CListViewThumb::LabelRect(int row) const
     return {t.center().x() + 1 - w / 2, t.bottom() + 1 + kLabelGap, w, h};
 }
 
+QRectF CListViewThumb::PaintedThumbnailRect(int row, const QImage& thumb) const
+{
+    // Centred in whole device pixels, so that it stays sharp on a scaled screen.
+    const QRect box = ThumbnailRect(row);
+    const qreal ratio = thumb.devicePixelRatio();
+    const QPointF offset((m_geometry.PixelWidth() - thumb.width()) / 2 / ratio,
+                         (m_geometry.PixelHeight() - thumb.height()) / 2 / ratio);
+    return {QPointF(box.topLeft()) + offset, thumb.deviceIndependentSize()};
+}
+
 QRect CListViewThumb::visualRect(const QModelIndex& index) const
 {
     if (!index.isValid() || index.row() >= m_model->rowCount()) {
@@ -605,14 +615,16 @@ void CListViewThumb::paintEvent(QPaintEvent* event)
             continue;
         }
         const bool selected = selectionModel()->isSelected(index);
-        const QRect t = ThumbnailRect(row);
+        const QImage thumb = m_model->Thumbnail(row);
+        // A page in another shape than the box (landscape) lies centred in it, framed itself; blank boxes
+        // wait for the loader.
+        const QRectF t = thumb.isNull() ? QRectF(ThumbnailRect(row)) : PaintedThumbnailRect(row, thumb);
         const int frame = selected ? kSelectionFrame : 1;
         p.fillRect(t.adjusted(-frame, -frame, frame, frame), selected ? highlight : pal.color(QPalette::Mid));
-        p.fillRect(t, Qt::white); // blank until the loader has rendered it
-        const QImage thumb = m_model->Thumbnail(row);
+        p.fillRect(t, Qt::white);
         if (!thumb.isNull()) {
             // Rendered at this size in device pixels: painted one to one, never stretched.
-            p.drawImage(QRectF(t), thumb, QRectF(thumb.rect()));
+            p.drawImage(t, thumb, QRectF(thumb.rect()));
         }
         const QRect band = LabelRect(row);
         if (selected) {

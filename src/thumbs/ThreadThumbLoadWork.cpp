@@ -20,11 +20,25 @@ private:
 QImage RenderTiffThumbnail(CTiffImage& image, int page, int width, int height, InterpolationMode mode)
 {
     image.SelectActiveFrame(page);
-    QImage thumb = image.RenderScaled(width, height, mode, 0xFFFFFFFF);
+    const QSize shape = ThumbnailShape(image.GetSquarePixelSize(), QSize(width, height));
+    QImage thumb = image.RenderScaled(shape.width(), shape.height(), mode, 0xFFFFFFFF);
     if (!thumb.isNull() && image.IsGrey()) {
         thumb = thumb.convertToFormat(QImage::Format_Grayscale8);
     }
     return thumb;
+}
+
+QSize ThumbnailShape(QSize page, QSize box)
+{
+    if (page.isEmpty() || box.isEmpty()) {
+        return box;
+    }
+    const QSize fitted = page.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    // Within a tenth: A4 in the A4 box (fax pages are a little wider) and US letter stay as they were.
+    if (fitted.width() * 10 >= box.width() * 9 && fitted.height() * 10 >= box.height() * 9) {
+        return box;
+    }
+    return fitted;
 }
 
 QImage RenderThumbnailAt(IThumbSource& source, int page, const ThumbGeometry& geometry)

@@ -37,8 +37,14 @@ public:
     virtual QImage RenderThumbnail(int page, int width, int height, InterpolationMode mode) = 0;
 };
 
-// Thumbnail of one page of a TIFF file: the page stretched to width x height on white, kept as 8-bit
-// grey when the page is grey.
+// The size of a page's thumbnail in the thumbnail box `box` (the A4 shape): the page's square-pixel size
+// `page` scaled to fit, its proportions kept. A page within a tenth of the box's shape (A4 and letter
+// pages, fax pages of either resolution) fills the box, as it always has; a page of no size too.
+QSize ThumbnailShape(QSize page, QSize box);
+
+// Thumbnail of one page of a TIFF file in the box width x height: the page in its own shape
+// (ThumbnailShape) on white, kept as 8-bit grey when the page is grey. A landscape page gives a thumbnail
+// of the box's width and less height, to be centred in the box.
 QImage RenderTiffThumbnail(CTiffImage& image, int page, int width, int height, InterpolationMode mode);
 
 struct ThumbGeometry

@@ -340,11 +340,11 @@ TEST(Placement, OnlyAWindowThatWasShownSavesItsPlacement)
     EXPECT_EQ(run({"FILE"}, false), 0);            // a file that cannot be opened at start
     EXPECT_EQ(run({"/p", "/q", "FILE"}, true), 1); // a quiet print run (it printed)
 
-    // A window that was shown saves where it is.
+    // A window that was shown saves where it is: its frame (2 pixels wide on the offscreen platform).
     AppHarness shown;
     shown.UserSettings("[Misc]\nMaximized=0\n");
     ASSERT_TRUE(shown.Start());
-    shown.Frame().setGeometry(30, 40, 640, 480);
+    shown.Frame().setGeometry(32, 42, 636, 476);
     shown.Stop();
     EXPECT_EQ(shown.Store().GetProfileInt("Misc", "PosX1", 0), 30);
     EXPECT_EQ(shown.Store().GetProfileInt("Misc", "PosY2", 0), 520);

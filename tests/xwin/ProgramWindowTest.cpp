@@ -1,72 +1,12 @@
 // The real program on a real X server with a window manager: what a person sees of an opened fax.
+#include "FramedFax.h"
 #include "XSession.h"
 #include "support/TestSupport.h"
-
-#include "FaxWriter.h"
-
-#include <QPainter>
 
 using namespace xwin;
 using testsupport::Describe;
 
 namespace {
-
-// A4 fax in fine mode; its square-pixel shape is 1728 x (2292 * 204 / 196).
-constexpr int kFaxWidth = 1728;
-constexpr int kFaxHeight = 2292;
-constexpr double kPageAspect = 1728.0 / (2292.0 * 204.0 / 196.0);
-
-// A fax whose pages carry a thick black frame along their edges and their number in the middle: where
-// the frame is on the screen tells where the whole page is and which shape it has.
-QString MakeFramedFax(const QString& path, int pages)
-{
-    FaxDocSpec desc;
-    desc.pages = pages;
-    desc.width = kFaxWidth;
-    desc.height = kFaxHeight;
-    desc.paintPage = [](QImage& page, int index) {
-        QPainter p(&page);
-        const int edge = 60;
-        p.fillRect(0, 0, page.width(), edge, Qt::black);
-        p.fillRect(0, page.height() - edge, page.width(), edge, Qt::black);
-        p.fillRect(0, 0, edge, page.height(), Qt::black);
-        p.fillRect(page.width() - edge, 0, edge, page.height(), Qt::black);
-        QFont f;
-        f.setPixelSize(600);
-        p.setFont(f);
-        p.setPen(Qt::black);
-        p.drawText(page.rect(), Qt::AlignCenter, QString::number(index + 1));
-    };
-    QString error;
-    EXPECT_TRUE(WriteTiffDocument(path, desc, &error)) << error.toStdString();
-    return path;
-}
-
-bool Dark(QRgb c)
-{
-    return qRed(c) < 70 && qGreen(c) < 70 && qBlue(c) < 70;
-}
-
-// The framed page on the screen: the box spanned by the rows that hold a long dark run (the frame's top
-// and bottom edges) and the runs' ends. Icons and text never make runs that long.
-QRect FramedPage(const QImage& shot, int minRun)
-{
-    QRect box;
-    for (int y = 0; y < shot.height(); ++y) {
-        int run = 0;
-        for (int x = 0; x <= shot.width(); ++x) {
-            if (x < shot.width() && Dark(shot.pixel(x, y))) {
-                ++run;
-                continue;
-            }
-            if (run >= minRun) {
-                box |= QRect(x - run, y, run, 1);
-            }
-            run = 0;
-        }
-    }
-    return box;
-}
 
 // Waits until the main window shows the framed page such that `done` holds (a window not painted yet is
 // dark all over, a page still being laid out may be anywhere); the last measurement stays in `page`.

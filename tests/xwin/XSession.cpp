@@ -470,7 +470,12 @@ XProgram::~XProgram()
 
 void XProgram::UserSettings(const QByteArray& ini)
 {
-    testsupport::WriteFile(m_dir.File(QStringLiteral("config/Zentrel/Folivant.conf")), ini);
+    testsupport::WriteFile(UserSettingsFile(), ini);
+}
+
+QString XProgram::UserSettingsFile() const
+{
+    return m_dir.File(QStringLiteral("config/Zentrel/Folivant.conf"));
 }
 
 void XProgram::MachineSettings(const QByteArray& ini)
@@ -487,6 +492,13 @@ bool XProgram::Start(const QStringList& args)
     env.remove(QStringLiteral("QT_AUTO_SCREEN_SCALE_FACTOR"));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.File(QStringLiteral("config")));
     env.insert(QStringLiteral("FOLIVANT_MACHINE_CONFIG"), m_dir.File(QStringLiteral("machine.conf")));
+    for (auto it = m_environment.cbegin(); it != m_environment.cend(); ++it) {
+        if (it.value().isEmpty()) {
+            env.remove(it.key());
+        } else {
+            env.insert(it.key(), it.value());
+        }
+    }
     m_process.setProcessEnvironment(env);
     m_process.setWorkingDirectory(m_dir.Path());
     m_process.start(testsupport::BinaryDir() + QStringLiteral("/folivant"), args);

@@ -11,6 +11,7 @@
 
 #include <QImage>
 #include <QList>
+#include <QMap>
 #include <QMargins>
 #include <QProcess>
 #include <QRect>
@@ -119,6 +120,9 @@ public:
 
     // Settings to start with (INI text), before Start().
     void UserSettings(const QByteArray& ini);
+    QString UserSettingsFile() const;
+    // An environment variable for the program (an empty value removes it), before Start().
+    void Environment(const QString& name, const QString& value) { m_environment.insert(name, value); }
     void MachineSettings(const QByteArray& ini);
     bool Start(const QStringList& args = {});
     qint64 Pid() const;
@@ -137,6 +141,7 @@ private:
     testsupport::TempDir m_dir;
     QProcess m_process;
     QByteArray m_output;
+    QMap<QString, QString> m_environment;
 };
 
 // An image as xwd writes it at depth 24 (three or four bytes a pixel); null for anything else.
