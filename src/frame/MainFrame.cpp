@@ -347,6 +347,7 @@ EnableState CMainFrame::CurrentEnableState() const
     s.pageCount = m_pageCount;
     s.stripExists = m_strip != nullptr;
     s.currentPage = m_strip != nullptr ? m_strip->GetCurrentPage() : 0;
+    s.hasCurrentFile = m_data.GetCurrentFile() != nullptr;
     s.isFirstFile = m_data.IsFirstFile();
     s.isLastFile = m_data.IsLastFile();
     return s;
@@ -486,12 +487,17 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
 void CMainFrame::dropEvent(QDropEvent* event)
 {
     // Opened one after the other, so the last of them stays open; no header test, like the command line.
+    // Next and previous file then step through the folder of the file that stayed open.
     const QList<QUrl> urls = event->mimeData()->urls();
     event->acceptProposedAction();
+    QString opened;
     for (const QUrl& url : urls) {
-        if (url.isLocalFile()) {
-            m_app.OpenDocumentFile(url.toLocalFile());
+        if (url.isLocalFile() && m_app.OpenDocumentFile(url.toLocalFile())) {
+            opened = url.toLocalFile();
         }
+    }
+    if (!opened.isEmpty()) {
+        ListFolderOf(opened);
     }
 }
 

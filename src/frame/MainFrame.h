@@ -66,6 +66,9 @@ public:
     void ShowPageNumber(int n);
     void OnNextFile();
     void OnPreviousFile();
+    // The folder list becomes the TIFF files of `path`'s folder with `path` as the current file (no list
+    // without a folder), unless the user's switch stops the folder list.
+    void ListFolderOf(const QString& path);
     void OnWholePage();
     void RemoveHiddenMenuEntries();
 

@@ -1,4 +1,6 @@
-// The main window's file commands: a byte copy under another name, and mail.
+// The main window's file commands: a byte copy under another name, mail, and the folder list of an
+// opened file.
+#include "core/Options.h"
 #include "core/SettingsStore.h"
 #include "core/Strings.h"
 #include "document/FolivantDoc.h"
@@ -10,6 +12,20 @@
 
 #include <QFileInfo>
 #include <QPointer>
+
+void CMainFrame::ListFolderOf(const QString& path)
+{
+    if (IsFolderListSuppressed(m_store)) {
+        return;
+    }
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (slash < 0) {
+        m_data.ClearFolderList();
+    } else {
+        m_data.BuildFolderList(slash == 0 ? QStringLiteral("/") : path.left(slash), path.mid(slash + 1));
+    }
+    UpdateCommandStates();
+}
 
 void CMainFrame::SaveCopyAs()
 {

@@ -40,27 +40,30 @@ TEST(Startup, WithoutArgumentsAnEmptyMaximisedWindow)
     EXPECT_TRUE(h.fakes.dialogs->ran.isEmpty()); // no About box on a fresh installation
 }
 
-TEST(Startup, AFullPathOpensTheFileWithoutAFolderList)
+// Started from the file manager or a terminal: the folder is listed as by the file dialog.
+TEST(Startup, AFullPathOpensTheFileAndListsItsFolder)
 {
     AppHarness h;
     const QString fax = h.MakeFax("brief.tif", 3);
+    const QString next = h.MakeFax("brief2.tif", 1);
     ASSERT_TRUE(h.Start({fax}));
     ASSERT_TRUE(testsupport::WaitFor([&] { return h.Frame().PageView()->IsPageDrawn(); }));
     EXPECT_EQ(Title(h), " brief.tif - Folivant V1.15");
     EXPECT_EQ(h.Frame().Strip()->GetCurrentPage(), 1);
     EXPECT_EQ(h.Frame().GetPageCount(), 3);
-    EXPECT_TRUE(h.Frame().Data().GetFolderList().IsEmpty());
-    // Both file commands are enabled while a page is shown, and do nothing.
+    EXPECT_EQ(h.Frame().Data().GetFolderList().GetCount(), 2);
     h.Frame().UpdateCommandStates();
     EXPECT_TRUE(h.Frame().Action(Cmd::NextFile)->isEnabled());
-    EXPECT_TRUE(h.Frame().Action(Cmd::PreviousFile)->isEnabled());
-    h.Frame().Action(Cmd::NextFile)->trigger();
-    EXPECT_EQ(h.App().Document().GetPathName(), fax);
+    EXPECT_FALSE(h.Frame().Action(Cmd::PreviousFile)->isEnabled()); // the first file of the folder
     // The page box holds 1 ... 3 with the first selected.
     QComboBox* box = h.Frame().ToolBar()->GetPageBox();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->count(), 3);
     EXPECT_EQ(box->currentText(), "1");
+    h.Frame().Action(Cmd::NextFile)->trigger();
+    EXPECT_EQ(h.App().Document().GetPathName(), next);
+    h.Frame().Action(Cmd::PreviousFile)->trigger();
+    EXPECT_EQ(h.App().Document().GetPathName(), fax);
 }
 
 TEST(Startup, ARelativeNameIsOpenedFromTheWorkingFolder)
@@ -441,9 +444,13 @@ namespace {
 TEST(Dropping, FilesDroppedOnTheWindowOpenOneAfterTheOtherAndTheLastStays)
 {
     AppHarness h;
-    ASSERT_TRUE(h.Start());
-    const QString first = h.MakeFax("erste.tif", 1);
-    const QString second = h.MakeFax("zweite.tif", 2);
+    const QString browsed = h.MakeFax("a.tif", 1); // a folder listed first, then files dropped from another
+    h.MakeFax("b.tif", 1);
+    ASSERT_TRUE(h.Start({browsed}));
+    QDir().mkpath(h.DocsDir() + "/eingang");
+    const QString first = h.MakeFax("eingang/erste.tif", 1);
+    const QString second = h.MakeFax("eingang/zweite.tif", 2);
+    const QString third = h.MakeFax("eingang/zz.tif", 1);
     QMimeData mime;
     mime.setUrls(
         {QUrl::fromLocalFile(first), QUrl::fromLocalFile(second), QUrl("https://example.invalid/x.tif")});
@@ -454,8 +461,11 @@ TEST(Dropping, FilesDroppedOnTheWindowOpenOneAfterTheOtherAndTheLastStays)
     QApplication::sendEvent(&h.Frame(), &drop);
     h.Settle();
     EXPECT_EQ(h.App().Document().GetPathName(), second);
-    EXPECT_EQ(h.App().RecentFiles().Entries(), (QStringList{second, first}));
-    EXPECT_TRUE(h.Frame().Data().GetFolderList().IsEmpty()); // dropping builds no folder list
+    EXPECT_EQ(h.App().RecentFiles().Entries(), (QStringList{second, first, browsed}));
     EXPECT_TRUE(h.fakes.messages->shown.empty());
+    // Next file steps in the folder of the file that stayed open.
+    EXPECT_EQ(h.Frame().Data().GetFolderList().GetCount(), 3);
+    h.Frame().OnNextFile();
+    EXPECT_EQ(h.App().Document().GetPathName(), third);
 }
 } // namespace
