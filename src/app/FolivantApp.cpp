@@ -155,8 +155,10 @@ int CFolivantApp::ExitInstance(int code)
 bool CFolivantApp::OpenDocumentFile(const QString& path)
 {
     if (!CanOpenForReading(path)) {
-        m_platform->messageBox->Show(m_frame.get(), FormatString(Str::CannotOpenFile, {path}),
-                                     LoadString(Str::Error), IMessageBox::Stop);
+        // "The current document stays open" only when there is one.
+        const int text = m_doc.GetPathName().isEmpty() ? Str::CannotOpenFileAlone : Str::CannotOpenFile;
+        m_platform->messageBox->Show(m_frame.get(), FormatString(text, {path}), LoadString(Str::Error),
+                                     IMessageBox::Stop);
         return false;
     }
     m_doc.SetPathName(path);

@@ -109,6 +109,8 @@ constexpr std::array kTable{
                             "Kein Bildschirm erreichbar (DISPLAY, WAYLAND_DISPLAY); ohne Bildschirm "
                             "druckt Folivant nur mit /p /q."),
           true},
+    Entry{Str::CannotOpenFileAlone,
+          QT_TRANSLATE_NOOP("Strings", "Die Datei '%s' kann nicht geöffnet werden."), true},
     Entry{32773, QT_TRANSLATE_NOOP("Strings", "Vorhergehende Seite anzeigen\nVorhergehende Seite"), true},
     Entry{32774, QT_TRANSLATE_NOOP("Strings", "Nächste Seite anzeigen\nNächste Seite"), true},
     Entry{32775, QT_TRANSLATE_NOOP("Strings", "Bestimmte Seite anzeigen\nBestimmte Seite anzeigen"), true},

@@ -80,7 +80,8 @@ TEST(Startup, AMissingFileOnTheCommandLineIsReportedAndEndsTheProgram)
     const QString missing = h.DocsDir() + "/weg.tif";
     EXPECT_FALSE(h.Start({missing}));
     ASSERT_EQ(h.fakes.messages->shown.size(), 1u);
-    EXPECT_TRUE(h.fakes.messages->shown[0].text.contains(missing));
+    // No second line "the current document stays open": there is none.
+    EXPECT_EQ(h.fakes.messages->shown[0].text, "Die Datei '" + missing + "' kann nicht geöffnet werden.");
     EXPECT_EQ(h.fakes.messages->shown[0].caption, "Fehler");
 }
 
@@ -231,7 +232,9 @@ TEST_F(FileOpenTest, AFileThatCannotBeOpenedLeavesEverythingAsItWas)
         h.fakes.messages->shown.clear();
         EXPECT_FALSE(h.App().OpenDocumentFile(bad));
         ASSERT_EQ(h.fakes.messages->shown.size(), 1u);
-        EXPECT_TRUE(h.fakes.messages->shown[0].text.contains(bad));
+        EXPECT_EQ(h.fakes.messages->shown[0].text,
+                  "Die Datei '" + bad +
+                      "' kann nicht geöffnet werden.\nDas aktuelle Dokument bleibt geöffnet.");
         EXPECT_EQ(h.App().Document().GetPathName(), b);
         EXPECT_EQ(Title(h), " b.tif - Folivant V1.15");
         EXPECT_EQ(h.Frame().GetPageCount(), 3);
