@@ -61,6 +61,7 @@ enum Id : int
     NoDisplay = 208,        // a start without a display that is not a quiet print run
 
     CannotOpenFileAlone = 220, // %s: path; CannotOpenFile when no document is open
+    FileGone = 221,            // %s: path of the open document
     AppTitle = 57344,
 };
 }

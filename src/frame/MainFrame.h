@@ -111,6 +111,8 @@ private:
     // The open file changed on disk since the views read it: they read it again, staying at page
     // `index` (0-based) when the file still has it.
     void ReopenChangedDocument(int index);
+    // The open file has gone from its path: the views keep what they have read; the user is told once.
+    void TellDocumentGone();
     void RestorePlacement();
     void SavePlacement();
     void RebuildRecentFiles();
@@ -130,6 +132,7 @@ private:
     bool m_wasShown = false;
     bool m_reopening = false;
     bool m_reopenQueued = false;
+    bool m_goneTold = false; // the user knows that the open file has gone
     int m_reopenIndex = 0;
     CCustomCommandLineInfo* m_commandLine = nullptr;
     // Set while start-up's command-line run prints. The command line stays set for the whole session, but

@@ -1,5 +1,5 @@
-// The main window's file commands: a byte copy under another name, mail, and the folder list of an
-// opened file.
+// The main window's file commands: a byte copy under another name, mail, the folder list of an opened
+// file, and the open file that has gone from the disk.
 #include "core/Options.h"
 #include "core/SettingsStore.h"
 #include "core/Strings.h"
@@ -86,4 +86,22 @@ void CMainFrame::OnSendMail()
         self->m_platform.messageBox->Show(self, LoadString(text), LoadString(Str::AppTitle),
                                           IMessageBox::Exclamation);
     });
+}
+
+void CMainFrame::TellDocumentGone()
+{
+    if (m_goneTold) {
+        return;
+    }
+    m_goneTold = true;
+    // Told once the page change under way has ended: a modal box does not belong inside it.
+    QMetaObject::invokeMethod(
+        this,
+        [this, path = m_app.Document().GetPathName()] {
+            if (m_app.Document().GetPathName() == path) {
+                m_platform.messageBox->Show(this, FormatString(Str::FileGone, {path}),
+                                            LoadString(Str::Information), IMessageBox::Information);
+            }
+        },
+        Qt::QueuedConnection);
 }

@@ -1,13 +1,16 @@
 // The whole program, headless: start-up, opening files, the folder list and the recent files.
 #include "app/DiaHelp.h"
 #include "core/CommandIds.h"
+#include "dialogs/DiaOptions.h"
 #include "frame/ToolBarEx.h"
 #include "imaging/TiffImage.h"
 #include "pageview/ViewImage.h"
 #include "support/AppHarness.h"
 #include "thumbs/ListViewThumb.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
@@ -431,15 +434,27 @@ TEST(ChangedFile, AFileReplacedWhileOpenIsReadAgainAtTheNextPageChange)
     f.Dispatch(Cmd::LastPage);
     check(8, 8, 1000);
 
-    // Gone altogether: no pages, like a file that cannot be read.
+    // Deleted: strip, page box and title stay; the pages still show from the file the view keeps open;
+    // the user is told once.
     ASSERT_TRUE(QFile::remove(path));
     f.Dispatch(Cmd::PreviousPage);
-    // The view learns from its worker that nothing can be read.
-    testsupport::WaitFor([&] { return f.GetPageCount() == 0 && shownPage().second == 0; });
-    EXPECT_EQ(f.Strip()->GetCurrentPage(), 0);
-    EXPECT_EQ(f.GetPageCount(), 0);
-    EXPECT_EQ(shownPage().second, 0);
-    EXPECT_TRUE(h.fakes.messages->shown.empty());
+    check(7, 8, 1000);
+    f.Dispatch(Cmd::FirstPage);
+    check(1, 8, 1000);
+    ASSERT_EQ(h.fakes.messages->shown.size(), 1u);
+    EXPECT_EQ(
+        h.fakes.messages->shown[0].text,
+        "Die Datei '" + path +
+            "' existiert nicht mehr.\nDas Dokument bleibt angezeigt, bis eine andere Datei geöffnet wird.");
+    // New thumbnail options cannot read the file again: the strip stays as it is.
+    h.fakes.dialogs->handler = [](QDialog& d) {
+        auto& dia = dynamic_cast<CDiaOptionThumb&>(d);
+        dia.QualityGroup()->button(2)->setChecked(true);
+        dia.accept();
+        return int(dia.result());
+    };
+    f.Dispatch(Cmd::ThumbOptions);
+    check(1, 8, 1000);
 }
 } // namespace
 
