@@ -171,8 +171,10 @@ bool CFolivantApp::OpenDocumentFile(const QString& path)
 
 void CFolivantApp::OnFileOpen()
 {
-    const QString path =
-        m_platform->fileDialog->GetOpenFileName(m_frame.get(), m_openFolder, LoadString(Str::OpenFilter));
+    QSize size = ReadFileDialogSize(m_store);
+    const QString path = m_platform->fileDialog->GetOpenFileName(m_frame.get(), m_openFolder,
+                                                                 LoadString(Str::OpenFilter), size);
+    SaveFileDialogSize(m_store, size);
     if (path.isEmpty()) {
         return;
     }

@@ -32,10 +32,16 @@ void CMainFrame::SaveCopyAs()
     if (m_data.gui.IsSaveAsHidden()) {
         return;
     }
-    const QString initial =
-        m_saveAsFolder.isEmpty() ? QStringLiteral("*.tif") : m_saveAsFolder + QStringLiteral("/*.tif");
+    // The document's own name, in the folder of the last copy.
+    QString name = m_app.Document().GetTitle();
+    if (name.isEmpty()) {
+        name = QStringLiteral("*.tif");
+    }
+    const QString initial = m_saveAsFolder.isEmpty() ? name : m_saveAsFolder + u'/' + name;
+    QSize size = ReadFileDialogSize(m_store);
     const QString target = m_platform.fileDialog->GetSaveFileName(this, initial, LoadString(Str::OpenFilter),
-                                                                  QStringLiteral("tif"));
+                                                                  QStringLiteral("tif"), size);
+    SaveFileDialogSize(m_store, size);
     if (target.isEmpty()) {
         return;
     }
