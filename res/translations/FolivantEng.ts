@@ -761,5 +761,15 @@ Exit</translation>
         <source>Kein Bildschirm erreichbar (DISPLAY, WAYLAND_DISPLAY); ohne Bildschirm druckt Folivant nur mit /p /q.</source>
         <translation>No display available (DISPLAY, WAYLAND_DISPLAY); without a display Folivant only prints with /p /q.</translation>
     </message>
+    <message>
+        <source>Die Datei &apos;%s&apos; kann nicht geöffnet werden.</source>
+        <translation>The file &apos;%s&apos; cannot be opened.</translation>
+    </message>
+    <message>
+        <source>Die Datei &apos;%s&apos; existiert nicht mehr.
+Das Dokument bleibt angezeigt, bis eine andere Datei geöffnet wird.</source>
+        <translation>The file &apos;%s&apos; no longer exists.
+The document stays on screen until another file is opened.</translation>
+    </message>
 </context>
 </TS>

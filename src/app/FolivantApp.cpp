@@ -84,10 +84,16 @@ bool CFolivantApp::InitInstance(const QStringList& args, const QString& workingD
     const bool endsAtOnce = batch && (!valid || (m_commandLine.IsPrint() && m_commandLine.IsQuit()));
 
     m_frame = std::make_unique<CMainFrame>(*this, m_store, *m_platform);
-    if (m_commandLine.GetShellCommand() == CCommandLineInfo::FileOpen &&
-        !OpenDocumentFile(m_commandLine.GetFileName())) {
-        m_exitCode = 1;
-        return false;
+    if (m_commandLine.GetShellCommand() == CCommandLineInfo::FileOpen) {
+        const QString file = m_commandLine.GetFileName();
+        if (!OpenDocumentFile(file)) {
+            m_exitCode = 1;
+            return false;
+        }
+        // Started from the file manager or a terminal: next and previous file step through its folder.
+        if (!endsAtOnce) {
+            m_frame->ListFolderOf(file);
+        }
     }
     m_frame->SetCommandLine(&m_commandLine);
     if (!endsAtOnce) {
@@ -149,8 +155,10 @@ int CFolivantApp::ExitInstance(int code)
 bool CFolivantApp::OpenDocumentFile(const QString& path)
 {
     if (!CanOpenForReading(path)) {
-        m_platform->messageBox->Show(m_frame.get(), FormatString(Str::CannotOpenFile, {path}),
-                                     LoadString(Str::Error), IMessageBox::Stop);
+        // "The current document stays open" only when there is one.
+        const int text = m_doc.GetPathName().isEmpty() ? Str::CannotOpenFileAlone : Str::CannotOpenFile;
+        m_platform->messageBox->Show(m_frame.get(), FormatString(text, {path}), LoadString(Str::Error),
+                                     IMessageBox::Stop);
         return false;
     }
     m_doc.SetPathName(path);
@@ -163,8 +171,10 @@ bool CFolivantApp::OpenDocumentFile(const QString& path)
 
 void CFolivantApp::OnFileOpen()
 {
-    const QString path =
-        m_platform->fileDialog->GetOpenFileName(m_frame.get(), m_openFolder, LoadString(Str::OpenFilter));
+    QSize size = ReadFileDialogSize(m_store);
+    const QString path = m_platform->fileDialog->GetOpenFileName(m_frame.get(), m_openFolder,
+                                                                 LoadString(Str::OpenFilter), size);
+    SaveFileDialogSize(m_store, size);
     if (path.isEmpty()) {
         return;
     }
@@ -189,14 +199,8 @@ void CFolivantApp::OnOpenRecentFile(int index)
     }
     const QString entry = m_recent.Entries().at(index);
     if (OpenDocumentFile(entry)) {
-        if (!IsFolderListSuppressed(m_store) && m_frame != nullptr) {
-            const qsizetype slash = entry.lastIndexOf(u'/');
-            if (slash < 0) {
-                m_frame->Data().ClearFolderList();
-            } else {
-                m_frame->Data().BuildFolderList(slash == 0 ? QStringLiteral("/") : entry.left(slash),
-                                                entry.mid(slash + 1));
-            }
+        if (m_frame != nullptr) {
+            m_frame->ListFolderOf(entry);
         }
     } else {
         m_recent.Remove(index);

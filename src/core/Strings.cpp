@@ -109,6 +109,12 @@ constexpr std::array kTable{
                             "Kein Bildschirm erreichbar (DISPLAY, WAYLAND_DISPLAY); ohne Bildschirm "
                             "druckt Folivant nur mit /p /q."),
           true},
+    Entry{Str::CannotOpenFileAlone,
+          QT_TRANSLATE_NOOP("Strings", "Die Datei '%s' kann nicht geöffnet werden."), true},
+    Entry{Str::FileGone,
+          QT_TRANSLATE_NOOP("Strings", "Die Datei '%s' existiert nicht mehr.\nDas Dokument bleibt angezeigt, "
+                                       "bis eine andere Datei geöffnet wird."),
+          true},
     Entry{32773, QT_TRANSLATE_NOOP("Strings", "Vorhergehende Seite anzeigen\nVorhergehende Seite"), true},
     Entry{32774, QT_TRANSLATE_NOOP("Strings", "Nächste Seite anzeigen\nNächste Seite"), true},
     Entry{32775, QT_TRANSLATE_NOOP("Strings", "Bestimmte Seite anzeigen\nBestimmte Seite anzeigen"), true},

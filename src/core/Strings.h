@@ -59,6 +59,9 @@ enum Id : int
     PrintUnreadable = 206,  // %s: path
     PrintCannotWrite = 207, // %s: path; a reason for PrintFailed
     NoDisplay = 208,        // a start without a display that is not a quiet print run
+
+    CannotOpenFileAlone = 220, // %s: path; CannotOpenFile when no document is open
+    FileGone = 221,            // %s: path of the open document
     AppTitle = 57344,
 };
 }

@@ -305,6 +305,7 @@ EnableState CMainFrame::CurrentEnableState() const
     s.pageCount = m_pageCount;
     s.stripExists = m_strip != nullptr;
     s.currentPage = m_strip != nullptr ? m_strip->GetCurrentPage() : 0;
+    s.hasCurrentFile = m_data.GetCurrentFile() != nullptr;
     s.isFirstFile = m_data.IsFirstFile();
     s.isLastFile = m_data.IsLastFile();
     return s;
@@ -332,6 +333,7 @@ void CMainFrame::OnInitialUpdate()
     // counts the pages (thousands of directory reads in a long document) and renders its thumbnails, so
     // page 1 is shown after the same work however long the document. A window that is not shown does not
     // wait. The strip then selects page 1, and the view keeps the page it has.
+    m_goneTold = false;
     m_view->PrefetchFirstPage();
     m_strip->OnInitialUpdate(m_view->isVisible());
     if (m_strip->GetCurrentPage() == 0) {
@@ -348,7 +350,8 @@ void CMainFrame::OnPageSelected(int index, int pageState)
     if (m_reopening) {
         return; // the strip refills for the changed file; ReopenChangedDocument picks the page after
     }
-    if (m_app.Document().HasChangedOnDisk()) {
+    const CFolivantDoc::DiskState disk = m_app.Document().CheckDisk();
+    if (disk == CFolivantDoc::DiskState::Changed) {
         // The strip is refilled once its selection change has ended, not from within it; page changes
         // until then only say which page to stay at.
         m_reopenIndex = index;
@@ -358,13 +361,17 @@ void CMainFrame::OnPageSelected(int index, int pageState)
                 this,
                 [this] {
                     m_reopenQueued = false;
-                    if (m_app.Document().HasChangedOnDisk()) { // not opened anew meanwhile
+                    // Not opened anew meanwhile.
+                    if (m_app.Document().CheckDisk() == CFolivantDoc::DiskState::Changed) {
                         ReopenChangedDocument(m_reopenIndex);
                     }
                 },
                 Qt::QueuedConnection);
         }
         return;
+    }
+    if (disk == CFolivantDoc::DiskState::Gone) {
+        TellDocumentGone();
     }
     UpdateTitle();
     if (m_view != nullptr) {
@@ -379,6 +386,7 @@ void CMainFrame::ReopenChangedDocument(int index)
     // Another file (or the same file rewritten) lies at the path now: its pages, not the old ones, are
     // counted, listed and shown. Rotations belonged to the old pages and start afresh; the page asked for
     // stays when the new file has it, else the first page shows.
+    m_goneTold = false;
     {
         QScopedValueRollback<bool> reopening(m_reopening, true);
         m_app.Document().TakeStamp();
@@ -444,12 +452,17 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
 void CMainFrame::dropEvent(QDropEvent* event)
 {
     // Opened one after the other, so the last of them stays open; no header test, like the command line.
+    // Next and previous file then step through the folder of the file that stayed open.
     const QList<QUrl> urls = event->mimeData()->urls();
     event->acceptProposedAction();
+    QString opened;
     for (const QUrl& url : urls) {
-        if (url.isLocalFile()) {
-            m_app.OpenDocumentFile(url.toLocalFile());
+        if (url.isLocalFile() && m_app.OpenDocumentFile(url.toLocalFile())) {
+            opened = url.toLocalFile();
         }
+    }
+    if (!opened.isEmpty()) {
+        ListFolderOf(opened);
     }
 }
 

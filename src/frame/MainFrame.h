@@ -66,6 +66,9 @@ public:
     void ShowPageNumber(int n);
     void OnNextFile();
     void OnPreviousFile();
+    // The folder list becomes the TIFF files of `path`'s folder with `path` as the current file (no list
+    // without a folder), unless the user's switch stops the folder list.
+    void ListFolderOf(const QString& path);
     void OnWholePage();
     void RemoveHiddenMenuEntries();
 
@@ -109,6 +112,8 @@ private:
     // The open file changed on disk since the views read it: they read it again, staying at page
     // `index` (0-based) when the file still has it.
     void ReopenChangedDocument(int index);
+    // The open file has gone from its path: the views keep what they have read; the user is told once.
+    void TellDocumentGone();
     void RestorePlacement();
     void SavePlacement();
     // The restored frame rectangle, exactly, once the window manager's frame around the window is known.
@@ -138,6 +143,7 @@ private:
     bool m_wasShown = false;
     bool m_reopening = false;
     bool m_reopenQueued = false;
+    bool m_goneTold = false; // the user knows that the open file has gone
     int m_reopenIndex = 0;
     CCustomCommandLineInfo* m_commandLine = nullptr;
     // Set while start-up's command-line run prints. The command line stays set for the whole session, but

@@ -99,30 +99,41 @@ public:
     }
 };
 
+// Opens the dialog as prepared and gives back the size the user left it at, if the user resized it.
+int ExecFileDialog(QFileDialog& dialog, QSize& size)
+{
+    PrepareFileDialog(dialog, size);
+    const QSize opened = dialog.size();
+    const int result = dialog.exec();
+    if (dialog.size() != opened) {
+        size = dialog.size();
+    }
+    return result;
+}
+
 class FileDialogQt : public IFileDialog
 {
 public:
-    QString GetOpenFileName(QWidget* owner, const QString& startFolder, const QString& filter) override
+    QString GetOpenFileName(QWidget* owner, const QString& startFolder, const QString& filter,
+                            QSize& size) override
     {
         QFileDialog dlg(owner, QString(), startFolder, ToQtFilter(filter));
-        dlg.setOption(QFileDialog::DontUseNativeDialog);
         dlg.setFileMode(QFileDialog::ExistingFile);
         dlg.setAcceptMode(QFileDialog::AcceptOpen);
-        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) {
+        if (ExecFileDialog(dlg, size) != QDialog::Accepted || dlg.selectedFiles().isEmpty()) {
             return {};
         }
         return dlg.selectedFiles().constFirst();
     }
 
     QString GetSaveFileName(QWidget* owner, const QString& initialPath, const QString& filter,
-                            const QString& defaultSuffix) override
+                            const QString& defaultSuffix, QSize& size) override
     {
         QFileDialog dlg(owner, QString(), initialPath, ToQtFilter(filter));
-        dlg.setOption(QFileDialog::DontUseNativeDialog);
         dlg.setFileMode(QFileDialog::AnyFile);
         dlg.setAcceptMode(QFileDialog::AcceptSave);
         dlg.setDefaultSuffix(defaultSuffix);
-        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) {
+        if (ExecFileDialog(dlg, size) != QDialog::Accepted || dlg.selectedFiles().isEmpty()) {
             return {};
         }
         return dlg.selectedFiles().constFirst();

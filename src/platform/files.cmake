@@ -6,6 +6,7 @@ list(APPEND FOLIVANT_CORE_SOURCES
 )
 list(APPEND FOLIVANT_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/PlatformQt.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FileDialogLayout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HelpWindow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PrintBackend.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Icons.cpp

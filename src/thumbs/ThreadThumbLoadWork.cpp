@@ -106,6 +106,7 @@ void CThreadThumbLoadWork::StopLoader()
     if (m_thread.joinable()) {
         m_thread.join();
     }
+    m_source.reset();
     m_moreToDo.store(0, std::memory_order_release);
     m_started = false;
     std::lock_guard requests(m_requestMutex);
@@ -151,7 +152,12 @@ void CThreadThumbLoadWork::Run()
         m_moreToDo.store(0, std::memory_order_release);
         return;
     }
-    std::unique_ptr<IThumbSource> source = m_factory ? m_factory(m_path) : nullptr;
+    // Opened by the first run and kept by the runs that render dropped thumbnails again, so that these
+    // come from the same file even after it was deleted (its data stay readable while it is open).
+    if (m_source == nullptr && m_factory) {
+        m_source = m_factory(m_path);
+    }
+    IThumbSource* source = m_source.get();
     if (source == nullptr) {
         m_moreToDo.store(0, std::memory_order_release);
         return;
@@ -188,5 +194,4 @@ void CThreadThumbLoadWork::Run()
             break;
         }
     }
-    source.reset(); // the page source is closed on the thread that used it
 }

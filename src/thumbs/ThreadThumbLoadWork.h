@@ -29,7 +29,8 @@ public:
     virtual bool WantsThumbnail(int /*page*/) { return true; }
 };
 
-// A page source for thumbnails; the loader opens one per run on its own thread.
+// A page source for thumbnails; the loader opens one on its thread when it starts and keeps it until it
+// is stopped. Used by one thread at a time.
 class IThumbSource
 {
 public:
@@ -102,6 +103,9 @@ private:
     std::atomic<std::int32_t> m_moreToDo{0};
     std::atomic<bool> m_stopRequested{false};
     std::thread m_thread;
+    // Made by the first run after a start, used by the runs of that start one after the other, closed
+    // when the loader stops (after the last run ended).
+    std::unique_ptr<IThumbSource> m_source;
     std::mutex m_controlMutex; // start and stop come from the GUI thread only; this guards misuse
     // Guards m_requests, and the thread's decision to end against a request that comes meanwhile.
     std::mutex m_requestMutex;

@@ -229,6 +229,22 @@ TEST_F(SettingsTest, ThumbnailWidthIsKeptWithinWhatTheDialogOffers)
     EXPECT_EQ(thumb.Width, 500);
 }
 
+// The file dialogs' size: what the user left them at, unless it cannot be a dialog's size.
+TEST_F(SettingsTest, FileDialogSizeFallsBackToTheDefaultForUnusableValues)
+{
+    const std::pair<const char*, QSize> cases[] = {
+        {"FileDialogWidth=700\nFileDialogHeight=420\n", QSize(700, 420)},
+        {"FileDialogWidth=700\n", kFileDialogDefaultSize},
+        {"FileDialogWidth=399\nFileDialogHeight=420\n", kFileDialogDefaultSize},
+        {"FileDialogWidth=700\nFileDialogHeight=299\n", kFileDialogDefaultSize},
+        {"FileDialogWidth=700\nFileDialogHeight=2147483647\n", kFileDialogDefaultSize},
+    };
+    for (const auto& [stored, expected] : cases) {
+        User(QByteArray("[Misc]\n") + stored);
+        EXPECT_EQ(ReadFileDialogSize(Store()), expected) << stored;
+    }
+}
+
 TEST(SettingsPaths, EnvironmentNamesTheFiles)
 {
     qputenv("FOLIVANT_MACHINE_CONFIG", "/opt/site/folivant.ini");

@@ -288,7 +288,11 @@ TEST(PackedThumbnails, HeldToTheBudgetNearTheFocusAndRenderedAgainWhenAskedFor)
     model.Reset(pages, pages);
     model.SetPackedBudget(budget);
     CThreadThumbLoadWork loader(&model);
-    loader.SetSourceFactory([](const QString&) { return std::make_unique<FaxLikeSource>(); });
+    std::atomic<int> opened{0};
+    loader.SetSourceFactory([&](const QString&) {
+        ++opened;
+        return std::make_unique<FaxLikeSource>();
+    });
     const auto has = [&](int row) {
         return model.data(model.index(row), CThumbModel::HasThumbnailRole).toBool();
     };
@@ -318,6 +322,7 @@ TEST(PackedThumbnails, HeldToTheBudgetNearTheFocusAndRenderedAgainWhenAskedFor)
             << row;
     }
     EXPECT_TRUE(model.DroppedAmong(pages - 10, pages - 1).empty());
+    EXPECT_EQ(opened, 1); // from the file opened at the start, which may have been deleted since
     EXPECT_LE(model.PackedBytes(), budget);
     EXPECT_FALSE(has(1));
     EXPECT_EQ(model.DroppedAmong(1, 1), std::vector<int>{1});

@@ -243,4 +243,36 @@ TEST_P(StripWindowTest, HighlightFollowsThePageAndThumbnailsAreSharp)
 
 INSTANTIATE_TEST_SUITE_P(Scales, StripWindowTest, ::testing::Values(1.0, 2.0));
 
+// A fax double-clicked in the file manager (its path on the command line): Ctrl+N opens the next file of
+// its folder and Ctrl+V the one before.
+TEST(FolderWindowTest, CtrlNAndCtrlVStepThroughTheFolderOfTheStartFile)
+{
+    XWIN_REQUIRE_SESSION();
+    XSession& x = *XSession::Instance();
+    XProgram program(x);
+    program.UserSettings(kNoThumbnails);
+    const QString first = MakeFramedFax(program.DocsDir() + QStringLiteral("/fax-1.tif"), 1);
+    MakeFramedFax(program.DocsDir() + QStringLiteral("/fax-2.tif"), 2);
+    ASSERT_TRUE(program.Start({first}));
+    const WindowId main = program.MainWindow();
+    ASSERT_NE(main, 0u) << program.Output().toStdString();
+    // The keys work once the page is shown; pressed before, they are tried again.
+    const auto step = [&](const QString& key, const QString& name) {
+        const QString title = u' ' + name + QStringLiteral(" - Folivant V1.15");
+        return testsupport::WaitFor(
+            [&] {
+                if (x.Title(main) == title) {
+                    return true;
+                }
+                if (x.Activate(main)) {
+                    x.Keys({key});
+                }
+                return testsupport::WaitFor([&] { return x.Title(main) == title; }, 2000);
+            },
+            30000);
+    };
+    EXPECT_TRUE(step(QStringLiteral("ctrl+n"), QStringLiteral("fax-2.tif"))) << x.Title(main).toStdString();
+    EXPECT_TRUE(step(QStringLiteral("ctrl+v"), QStringLiteral("fax-1.tif"))) << x.Title(main).toStdString();
+}
+
 } // namespace
