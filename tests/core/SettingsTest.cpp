@@ -77,6 +77,13 @@ TEST_F(SettingsTest, MachineValueWinsAndNegativeCountsAsAbsent)
     Machine("[Misc]\nGuiLook=abc\n");
     gui.LoadSettings(Store());
     EXPECT_EQ(gui.GuiLook, 8);
+
+    // 0 is a value like any other: the administrator switches the user's thumbnails off.
+    User("[Thumb]\nOn=1\n");
+    Machine("[Thumb]\nOn=0\n");
+    COptionThumb thumb;
+    thumb.LoadSettings(Store());
+    EXPECT_EQ(thumb.On, 0);
 }
 
 TEST_F(SettingsTest, OnlyTheValueOneHides)

@@ -15,6 +15,16 @@ CDataZoom FaxInWindow()
     return z;
 }
 
+CDataZoom PageInWindow(int pageWidth, int pageHeight, int windowWidth, int windowHeight)
+{
+    CDataZoom z;
+    z.SetPageWidth(pageWidth);
+    z.SetPageHeight(pageHeight);
+    z.SetWindowWidth(windowWidth);
+    z.SetWindowHeight(windowHeight);
+    return z;
+}
+
 TEST(DataZoom, WholePageThenZoomIn)
 {
     CDataZoom z = FaxInWindow();
@@ -36,6 +46,14 @@ TEST(DataZoom, WholePageThenZoomIn)
     EXPECT_EQ(z.Vertical().scrollRange, 109);
     EXPECT_EQ(z.Vertical().scrollPos, 0);
     EXPECT_EQ(z.Vertical().offset, 0);
+
+    // A page as wide as the window but too tall at that width fits by its height.
+    CDataZoom wide = PageInWindow(1200, 1000, 1200, 800);
+    wide.ZoomWholePage();
+    EXPECT_EQ(wide.Horizontal().zoomed, 960);
+    EXPECT_EQ(wide.Vertical().zoomed, 800);
+    EXPECT_DOUBLE_EQ(wide.GetZoomPercent(), 80.0);
+    EXPECT_EQ(wide.Vertical().scrollNeeded, 0);
 }
 
 TEST(DataZoom, WholeWidthAndScrolling)
@@ -71,6 +89,10 @@ TEST(DataZoom, WholeWidthAndScrolling)
     z.ScrollAxis(AxisHorizontal, ScrollForward);
     z.ScrollBy(AxisHorizontal, 50);
     EXPECT_EQ(z.Horizontal().offset, 0);
+    // Whole width from a scrolled page shows the page's top edge again.
+    z.ZoomWholeWidth();
+    EXPECT_EQ(z.Vertical().offset, 0);
+    EXPECT_EQ(z.Vertical().scrollPos, 0);
 }
 
 TEST(DataZoom, ActualPixels)
