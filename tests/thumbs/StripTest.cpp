@@ -185,11 +185,13 @@ TEST_F(StripTest, ThumbnailsArePaintedAtTheirRenderedSizeAndPlace)
                 // Around the thumbnail, above its label.
                 const QRect area = at.adjusted(-8, -8, 8, 2);
                 QRect box;
-                testsupport::WaitFor([&] {
-                    box = testsupport::DarkBox(testsupport::OnScreen(strip->viewport()), area);
-                    return box == expected;
-                });
-                EXPECT_EQ(testsupport::Describe(box), testsupport::Describe(expected)) << "row " << row;
+                testsupport::WaitForSettled(
+                    [&] {
+                        box = testsupport::DarkBox(testsupport::OnScreen(strip->viewport()), area);
+                        return box == expected;
+                    },
+                    box);
+                ASSERT_EQ(testsupport::Describe(box), testsupport::Describe(expected)) << "row " << row;
             };
             painted(0);
             painted(1);
