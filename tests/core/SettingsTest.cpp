@@ -207,6 +207,8 @@ TEST_F(SettingsTest, MachineTextRules)
     EXPECT_EQ(store.ReadString("Misc", "About"), "0");                  // empty machine text counts as absent
     EXPECT_EQ(store.ReadString("Misc", "FolderFileSaveAs"), "/home/u"); // too long for the store
     EXPECT_EQ(store.ReadString("Misc", "FolderFileOpen"), "/srv/a,b");
+    Machine("[Misc]\nFolderFileSaveAs=" + QByteArray(254, 'x') + "\n");
+    EXPECT_EQ(Store().ReadString("Misc", "FolderFileSaveAs"), QString(254, u'x')); // the longest that fits
 }
 
 TEST_F(SettingsTest, DeletingTheWorkspaceSectionKeepsTheRest)

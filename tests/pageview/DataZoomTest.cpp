@@ -54,6 +54,10 @@ TEST(DataZoom, WholePageThenZoomIn)
     EXPECT_EQ(wide.Vertical().zoomed, 800);
     EXPECT_DOUBLE_EQ(wide.GetZoomPercent(), 80.0);
     EXPECT_EQ(wide.Vertical().scrollNeeded, 0);
+    // A window exactly as wide as the fitted page: the height still fills the window.
+    CDataZoom exact = PageInWindow(1728, 2289, 452, 600);
+    exact.ZoomWholePage();
+    EXPECT_EQ(exact.Vertical().zoomed, 600);
 }
 
 TEST(DataZoom, WholeWidthAndScrolling)
@@ -105,6 +109,12 @@ TEST(DataZoom, ActualPixels)
     EXPECT_EQ(z.Vertical().scrollNeeded, 1);
     EXPECT_EQ(z.Horizontal().scrollRange, 928);
     EXPECT_EQ(z.Vertical().scrollRange, 1689);
+    EXPECT_EQ(z.Horizontal().offset, 0);
+    EXPECT_EQ(z.Vertical().offset, 0);
+    // From a scrolled page, actual pixels again starts at the page's top-left corner.
+    z.ScrollAxis(AxisVertical, ScrollTo, 600);
+    z.ScrollAxis(AxisHorizontal, ScrollTo, 300);
+    z.ZoomActualPixels();
     EXPECT_EQ(z.Horizontal().offset, 0);
     EXPECT_EQ(z.Vertical().offset, 0);
 }
@@ -180,6 +190,8 @@ TEST(DataZoom, LimitsAndNotReady)
     EXPECT_EQ(empty.ZoomIn(), ZoomNotReady);
     EXPECT_EQ(empty.ZoomOut(), ZoomNotReady);
     EXPECT_FALSE(empty.IsReady());
+    empty.SetWindowHeight(600); // a window squeezed to no width
+    EXPECT_EQ(empty.ZoomIn(), ZoomNotReady);
     EXPECT_EQ(empty.ZoomToMarked(), ZoomAtLimit); // nothing marked
 }
 

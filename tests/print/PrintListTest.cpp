@@ -54,6 +54,8 @@ TEST(PrintGeometry, PagesFitKeepingTheirProportion)
     EXPECT_EQ(FitPageToArea(area, 1000, 2000), (PrintSize{568, 1136}));
     // Exactly the area's proportion: D == H takes the height branch and fills the area.
     EXPECT_EQ(FitPageToArea({800, 1000}, 400, 500), (PrintSize{800, 1000}));
+    // D truncates to H: still the height branch, where the width truncates to 792.
+    EXPECT_EQ(FitPageToArea(area, 1000, 1433), (PrintSize{792, 1136}));
 }
 
 TEST(PrintGeometry, NothingToDrawInsteadOfDividingByZero)
