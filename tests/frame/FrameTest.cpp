@@ -304,11 +304,13 @@ TEST_F(FrameTest, ThePageBoxShowsTheLargestPageNumberWhole)
     edit->setCursorPosition(0); // scrolled as far left as it goes: any digit cut off stays cut off
     const QRect text = edit->fontMetrics().tightBoundingRect(QStringLiteral("1200"));
     QRect shown;
-    testsupport::WaitFor([&] {
-        h.Settle();
-        shown = testsupport::DarkBox(testsupport::OnScreen(edit), edit->rect());
-        return std::abs(shown.width() - text.width()) <= 2;
-    });
+    testsupport::WaitForSettled(
+        [&] {
+            h.Settle();
+            shown = testsupport::DarkBox(testsupport::OnScreen(edit), edit->rect());
+            return std::abs(shown.width() - text.width()) <= 2;
+        },
+        shown);
     EXPECT_LE(std::abs(shown.width() - text.width()), 2)
         << "shown " << testsupport::Describe(shown) << ", the text takes " << text.width();
     EXPECT_GT(shown.left(), 0);

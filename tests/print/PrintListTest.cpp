@@ -54,6 +54,8 @@ TEST(PrintGeometry, PagesFitKeepingTheirProportion)
     EXPECT_EQ(FitPageToArea(area, 1000, 2000), (PrintSize{568, 1136}));
     // Exactly the area's proportion: D == H takes the height branch and fills the area.
     EXPECT_EQ(FitPageToArea({800, 1000}, 400, 500), (PrintSize{800, 1000}));
+    // D truncates to H: still the height branch, where the width truncates to 792.
+    EXPECT_EQ(FitPageToArea(area, 1000, 1433), (PrintSize{792, 1136}));
 }
 
 TEST(PrintGeometry, NothingToDrawInsteadOfDividingByZero)
@@ -92,6 +94,7 @@ TEST(PrintList, DialogAllPagesAndCurrentPage)
     EXPECT_EQ(FromDialog(PrintFlags::ReturnDc | PrintFlags::NoSelection, 2, {}, 4), (Pages{1, 2, 3, 4}));
     // The current page wins over ranges.
     EXPECT_EQ(FromDialog(PrintFlags::CurrentPage | PrintFlags::PageNums, 3, {{1, 5}}, 5), (Pages{3}));
+    EXPECT_EQ(FromDialog(PrintFlags::CurrentPage, 5, {}, 5), (Pages{5})); // the last page
     // A file without pages has no current page to print, nor any other.
     EXPECT_EQ(FromDialog(PrintFlags::CurrentPage, 1, {}, 0), Pages{});
     EXPECT_EQ(FromDialog(0, 1, {}, 0), Pages{});
@@ -109,6 +112,8 @@ TEST(PrintList, CommandLinePages)
     EXPECT_EQ(FromCommandLine({"/p", "/q", "/tmp/a.tif"}, 3), (Pages{1, 2, 3}));
     // /i with duplicates and pages beyond the file.
     EXPECT_EQ(FromCommandLine({"/p", "/i:3,1,3,12", "/tmp/a.tif"}, 5), (Pages{1, 3}));
+    // /i naming the last page.
+    EXPECT_EQ(FromCommandLine({"/p", "/i:2,5", "/tmp/a.tif"}, 5), (Pages{2, 5}));
     // /r:5-3 runs backwards and prints nothing.
     EXPECT_EQ(FromCommandLine({"/p", "/r:5-3", "/tmp/a.tif"}, 8), Pages{});
     EXPECT_EQ(PrintListPages(*BuildPrintListFromCommandLine(nullptr, 8)), Pages{});

@@ -158,6 +158,15 @@ TEST_F(StripTest, SelectionIsTheCurrentPageAndKeepsEachPagesState)
     EXPECT_EQ(strip->GetCurrentPage(), 8);
     EXPECT_EQ(strip->Loader().GetLoaderCursor(), 6);
     EXPECT_EQ(selected.last().at(0).toInt(), 7);
+    // The last page by a step and by a click on its thumbnail.
+    strip->SelectPage(11);
+    strip->SelectNextPage();
+    EXPECT_EQ(strip->GetCurrentPage(), 12);
+    strip->SelectPage(1);
+    strip->scrollTo(strip->Model()->index(11));
+    QTest::mouseClick(strip->viewport(), Qt::LeftButton, {},
+                      strip->visualRect(strip->Model()->index(11)).center());
+    EXPECT_EQ(strip->GetCurrentPage(), 12);
 }
 
 // Every thumbnail is painted at exactly the size it was rendered at, at its place in the strip, in both
@@ -206,11 +215,13 @@ TEST_F(StripTest, ThumbnailsArePaintedAtTheirRenderedSizeAndPlace)
             // Around the thumbnail, above its label.
             const QRect area = box.adjusted(-8, -8, 8, 2);
             QRect dark;
-            testsupport::WaitFor([&] {
-                dark = testsupport::DarkBox(testsupport::OnScreen(strip->viewport()), area);
-                return dark == expected;
-            });
-            EXPECT_EQ(testsupport::Describe(dark), testsupport::Describe(expected)) << "row " << row;
+            testsupport::WaitForSettled(
+                [&] {
+                    dark = testsupport::DarkBox(testsupport::OnScreen(strip->viewport()), area);
+                    return dark == expected;
+                },
+                dark);
+            ASSERT_EQ(testsupport::Describe(dark), testsupport::Describe(expected)) << "row " << row;
         };
         painted(0);
         painted(1);

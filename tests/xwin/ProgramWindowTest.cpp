@@ -8,20 +8,26 @@ using testsupport::Describe;
 
 namespace {
 
+// How long a wrong screen of an idle program is watched before a wait gives up.
+constexpr int kQuietMs = 3000;
+
 // Waits until the main window shows the framed page such that `done` holds (a window not painted yet is
 // dark all over, a page still being laid out may be anywhere); the last measurement stays in `page`.
 bool WaitForPage(XSession& x, WindowId main, double scale, QImage* shot, QRect* page,
                  const std::function<bool(const QRect&)>& done)
 {
-    return testsupport::WaitFor(
+    const qint64 pid = x.Pid(main);
+    std::pair<QRect, qint64> seen;
+    return testsupport::WaitForSettled(
         [&] {
             *shot = x.Grab(main);
             *page = FramedPage(*shot, static_cast<int>(100 * scale));
+            seen = {*page, CpuTime(pid)};
             // Below the bars, and inside the window on the left and right.
             return page->width() > 100 * scale && page->top() > 20 * scale && page->left() > 0 &&
                    page->right() < shot->width() - 1 && done(*page);
         },
-        20000);
+        seen, 20000, kQuietMs);
 }
 
 const QByteArray kNoThumbnails = "[Thumb]\nOn=0\n[Misc]\nAbout=1\n";
@@ -88,6 +94,7 @@ struct ShownThumb
 {
     QRect box;
     bool highlighted = false; // its label band shows a colour, not white with black text
+    bool operator==(const ShownThumb&) const = default;
 };
 
 std::vector<ShownThumb> StripThumbs(const QImage& shot, double scale)
@@ -161,10 +168,12 @@ TEST_P(StripWindowTest, HighlightFollowsThePageAndThumbnailsAreSharp)
     // Waits until the strip shows at least `least` thumbnails, exactly one of them highlighted, for which
     // `which` holds; false after the deadline.
     const auto waitFor = [&](size_t least, const std::function<bool(size_t index)>& which) {
-        return testsupport::WaitFor(
+        std::pair<std::vector<ShownThumb>, qint64> seen;
+        return testsupport::WaitForSettled(
             [&] {
                 shot = x.Grab(main);
                 thumbs = StripThumbs(shot, scale);
+                seen = {thumbs, CpuTime(program.Pid())};
                 size_t lit = 0;
                 size_t at = 0;
                 for (size_t i = 0; i < thumbs.size(); ++i) {
@@ -175,7 +184,7 @@ TEST_P(StripWindowTest, HighlightFollowsThePageAndThumbnailsAreSharp)
                 }
                 return thumbs.size() >= least && lit == 1 && which(at);
             },
-            20000);
+            seen, 20000, kQuietMs);
     };
     const auto describe = [&] {
         std::string d = std::to_string(thumbs.size()) + " thumbnails:";
@@ -189,7 +198,7 @@ TEST_P(StripWindowTest, HighlightFollowsThePageAndThumbnailsAreSharp)
     };
 
     // Page 1: the first thumbnail is the highlighted one.
-    EXPECT_TRUE(waitFor(2, [&](size_t i) { return i == 0 && thumbs[0].box.top() < 200 * scale; }))
+    ASSERT_TRUE(waitFor(2, [&](size_t i) { return i == 0 && thumbs[0].box.top() < 200 * scale; }))
         << describe();
     XSession::Keep(shot, tag("open"));
     for (const ShownThumb& t : thumbs) {
@@ -212,14 +221,14 @@ TEST_P(StripWindowTest, HighlightFollowsThePageAndThumbnailsAreSharp)
     // Down: the highlight leaves page 1 for the next thumbnail below it.
     const int firstTop = thumbs.empty() ? 0 : thumbs[0].box.top();
     x.Keys({QStringLiteral("Down")});
-    EXPECT_TRUE(waitFor(1, [&](size_t i) {
+    ASSERT_TRUE(waitFor(1, [&](size_t i) {
         return thumbs[i].box.top() != firstTop && (i == 0 || !thumbs[i - 1].highlighted);
     })) << describe();
     XSession::Keep(shot, tag("down"));
 
     // End: the last page's thumbnail and its label are in view at the strip's end, highlighted.
     x.Keys({QStringLiteral("End")});
-    EXPECT_TRUE(waitFor(1, [&](size_t i) {
+    ASSERT_TRUE(waitFor(1, [&](size_t i) {
         return i + 1 == thumbs.size() && thumbs[i].box.top() > firstTop;
     })) << describe();
     XSession::Keep(shot, tag("end"));
@@ -233,11 +242,16 @@ TEST_P(StripWindowTest, HighlightFollowsThePageAndThumbnailsAreSharp)
     const int before = pageWidth();
     x.Keys({QStringLiteral("ctrl+KP_Add")});
     int zoomed = 0;
-    EXPECT_TRUE(testsupport::WaitFor([&] { return (zoomed = pageWidth()) > before; }, 20000))
+    std::pair<int, qint64> seen;
+    const auto width = [&](int* w) {
+        seen = {* w = pageWidth(), CpuTime(program.Pid())};
+        return *w;
+    };
+    ASSERT_TRUE(testsupport::WaitForSettled([&] { return width(&zoomed) > before; }, seen, 20000, kQuietMs))
         << before << " -> " << zoomed;
     x.Keys({QStringLiteral("ctrl+KP_Subtract")});
     int back = 0;
-    EXPECT_TRUE(testsupport::WaitFor([&] { return (back = pageWidth()) < zoomed; }, 20000))
+    EXPECT_TRUE(testsupport::WaitForSettled([&] { return width(&back) < zoomed; }, seen, 20000, kQuietMs))
         << zoomed << " -> " << back;
 }
 

@@ -314,11 +314,29 @@ void XSession::NudgeWindowManager() const
           QStringLiteral("1")});
 }
 
+qint64 CpuTime(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    // After the name in parentheses (which may hold blanks): state, ..., utime and stime as 12th and 13th.
+    const QByteArray text = stat.readAll();
+    const QList<QByteArray> f = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (f.size() < 13 || f.at(0) == "Z" || f.at(0) == "X") {
+        return -1;
+    }
+    return f.at(11).toLongLong() + f.at(12).toLongLong();
+}
+
 WindowId XSession::WaitForWindow(const QRegularExpression& title, qint64 pid, int timeoutMs) const
 {
     WindowId found = 0;
     Poll(
         [&] {
+            if (pid != 0 && CpuTime(pid) < 0) {
+                return true; // a program that has ended shows no more windows
+            }
             NudgeWindowManager();
             for (WindowId w : Stacking()) {
                 const WindowInfo info = Info(w);

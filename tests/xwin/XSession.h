@@ -144,6 +144,11 @@ private:
     QMap<QString, QString> m_environment;
 };
 
+// The CPU time process `pid` has used so far, in clock ticks, all its threads together; -1 once it has
+// ended. While it grows the program is still at work on what a test waits for; a test that sees the
+// same wrong screen while it stands still need not wait any longer.
+qint64 CpuTime(qint64 pid);
+
 // An image as xwd writes it at depth 24 (three or four bytes a pixel); null for anything else.
 QImage ReadXwd(const QByteArray& data);
 
