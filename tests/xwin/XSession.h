@@ -120,6 +120,9 @@ public:
     // Settings to start with (INI text), before Start().
     void UserSettings(const QByteArray& ini);
     void MachineSettings(const QByteArray& ini);
+    // The environment to start in (the session's by default), and single values on top of it.
+    void SetEnvironment(const QProcessEnvironment& env) { m_env = env; }
+    void SetEnvironmentValue(const QString& name, const QString& value) { m_env.insert(name, value); }
     bool Start(const QStringList& args = {});
     qint64 Pid() const;
     // The main window ("... - Folivant V1.15"), waiting for it.
@@ -133,6 +136,7 @@ public:
 
 private:
     XSession& m_session;
+    QProcessEnvironment m_env;
     double m_scale;
     testsupport::TempDir m_dir;
     QProcess m_process;
