@@ -9,7 +9,7 @@
 QColor FocusFrameColor(const QPalette& palette)
 {
     return WithContrast(palette.color(QPalette::Active, QPalette::Highlight),
-                        palette.color(QPalette::Active, QPalette::Base), 3.0);
+                        palette.color(QPalette::Active, QPalette::Base));
 }
 
 void SetUpPaneFrame(QFrame* pane)
