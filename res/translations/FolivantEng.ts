@@ -2,6 +2,37 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="de">
 <context>
+    <name>Accessible</name>
+    <message>
+        <source>Keine Seite</source>
+        <translation>No page</translation>
+    </message>
+    <message>
+        <source>Seite %1 von %2, %3 %</source>
+        <translation>Page %1 of %2, %3 %</translation>
+    </message>
+    <message>
+        <source>Seite %1, %2 %</source>
+        <translation>Page %1, %2 %</translation>
+    </message>
+    <message>
+        <source>, gedreht %1°</source>
+        <translation>, rotated %1°</translation>
+    </message>
+    <message>
+        <source>Seiten</source>
+        <translation>Pages</translation>
+    </message>
+    <message>
+        <source>Seite</source>
+        <translation>Page</translation>
+    </message>
+    <message>
+        <source>von %1</source>
+        <translation>of %1</translation>
+    </message>
+</context>
+<context>
     <name>CDiaAbout</name>
     <message>
         <source>Info über...</source>
@@ -26,6 +57,10 @@
     <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>Logo</source>
+        <translation>Logo</translation>
     </message>
 </context>
 <context>
@@ -186,6 +221,21 @@
     <message>
         <source>&lt;p&gt;Die Hilfe wurde nicht gefunden:&lt;br&gt;%1&lt;/p&gt;</source>
         <translation>&lt;p&gt;The help was not found:&lt;br&gt;%1&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>CMainFrame</name>
+    <message>
+        <source>Fensterteiler</source>
+        <translation>Pane divider</translation>
+    </message>
+    <message>
+        <source>Fenstergrösse ändern</source>
+        <translation>Resize window</translation>
+    </message>
+    <message>
+        <source>Weitere Schaltflächen</source>
+        <translation>More buttons</translation>
     </message>
 </context>
 <context>

@@ -21,6 +21,7 @@ CDiaHelp::CDiaHelp(QString programFolder, QWidget* parent)
     m_help = new QPlainTextEdit(this);
     m_help->setObjectName(QStringLiteral("helpText"));
     m_help->setReadOnly(true);
+    m_help->setAccessibleName(windowTitle()); // the box holds the parameters the title names
     m_help->setLineWrapMode(QPlainTextEdit::NoWrap);
     QFont mono = m_help->font();
     mono.setStyleHint(QFont::TypeWriter);

@@ -21,6 +21,7 @@ CDiaAbout::CDiaAbout(CSettingsStore& store, CPlatform& platform, QString program
     setWindowTitle(tr("Info über..."));
     m_logoArea = new QWidget(this);
     m_logoArea->setFixedSize(200, 200);
+    m_logoArea->setAccessibleName(tr("Logo"));
 
     m_version = new QLabel(LoadString(Str::Product), this);
     QFont bold = font();

@@ -1,10 +1,12 @@
 #include "frame/MainFrame.h"
 
+#include "core/AccessibleText.h"
 #include "core/CommandIds.h"
 #include "core/SettingsStore.h"
 #include "core/Strings.h"
 #include "core/WindowPlacement.h"
 #include "document/FolivantDoc.h"
+#include "frame/FrameAccessible.h"
 #include "frame/FrameHost.h"
 #include "frame/GuiLook.h"
 #include "frame/ToolBarEx.h"
@@ -51,6 +53,7 @@ CMainFrame::CMainFrame(CFrameHost& app, CSettingsStore& store, CPlatform& platfo
     m_saveAsFolder = store.ReadString(Misc(), QStringLiteral("FolderFileSaveAs"));
     CreateClient();
     RemoveHiddenMenuEntries();
+    SetUpFrameAccessibility(*this);
 
     setAcceptDrops(true);
     UpdateTitle();
@@ -77,6 +80,7 @@ void CMainFrame::CreateActions()
         a->setObjectName(QStringLiteral("cmd%1").arg(c.id));
         a->setData(c.id);
         a->setText(CommandMenuText(c.id));
+        a->setIconText(AccessibleButtonName(a->text())); // what a screen reader calls the toolbar button
         if (c.iconName != nullptr) {
             a->setIcon(FolivantIcon(QString::fromLatin1(c.iconName)));
         }
@@ -429,6 +433,9 @@ void CMainFrame::OnPageCountKnown(int count)
 {
     m_pageCount = count;
     m_toolBar->FillPageBox(count);
+    if (m_view != nullptr) {
+        m_view->SetPageCount(count);
+    }
     if (m_strip != nullptr && m_strip->GetCurrentPage() > 0) {
         m_toolBar->ShowPageNumber(m_strip->GetCurrentPage());
     }

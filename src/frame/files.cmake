@@ -8,6 +8,8 @@ list(APPEND FOLIVANT_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/MainFrameCommands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ToolBarEx.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GuiLook.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MenuAccessible.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FrameAccessible.cpp
 )
 list(APPEND FOLIVANT_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/MainFrameFile.cpp

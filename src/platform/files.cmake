@@ -10,4 +10,6 @@ list(APPEND FOLIVANT_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/HelpWindow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PrintBackend.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Icons.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FocusFrame.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AccessibleEvents.cpp
 )

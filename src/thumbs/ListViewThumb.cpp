@@ -3,7 +3,9 @@
 #include "core/Options.h"
 #include "document/FolivantData.h"
 #include "document/FolivantDoc.h"
+#include "platform/FocusFrame.h"
 #include "thumbs/DiaStatus.h"
+#include "thumbs/ThumbAccessible.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -56,6 +58,8 @@ void RunWhileGuiPaints(const std::function<void()>& work)
 CListViewThumb::CListViewThumb(QWidget* parent) : QAbstractItemView(parent)
 {
     setObjectName(QStringLiteral("CListViewThumb"));
+    InstallThumbAccessible();
+    SetUpPaneFrame(this);
     m_model = new CThumbModel(this);
     m_loader = std::make_unique<CThreadThumbLoadWork>(m_model);
     setModel(m_model);
@@ -516,9 +520,10 @@ void CListViewThumb::ReportSelection()
     if (s < 0 || s == m_lastReported) {
         return;
     }
-    m_lastReported = s;
+    const int previous = std::exchange(m_lastReported, s);
     // Loading goes on from the page before the selected one, so its neighbourhood comes next.
     m_loader->SetLoaderCursor(s > 0 ? s - 1 : 0);
+    NotifyThumbPageChanged(this, previous, s);
     // Always the state byte of the selected item, whichever item the change was about.
     Q_EMIT pageSelected(s, m_model->GetPageState(s));
 }
@@ -557,6 +562,16 @@ bool CListViewThumb::event(QEvent* event)
     if (event->type() == QEvent::ShortcutOverride) {
         event->ignore();
         return true;
+    }
+    if (event->type() == QEvent::Paint) { // the strip's frame, not its viewport
+        const bool done = QAbstractItemView::event(event);
+        PaintPaneFrame(this);
+        return done;
+    }
+    if (event->type() == QEvent::FocusIn) {
+        // After Qt has told a screen reader of the strip itself: then of the current page in it.
+        QMetaObject::invokeMethod(
+            this, [this] { NotifyThumbFocus(this); }, Qt::QueuedConnection);
     }
     return QAbstractItemView::event(event);
 }

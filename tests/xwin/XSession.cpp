@@ -475,7 +475,8 @@ void XSession::Keep(const QImage& image, const QString& name)
 
 // ---- the program ----
 
-XProgram::XProgram(XSession& session, double scale) : m_session(session), m_scale(scale)
+XProgram::XProgram(XSession& session, double scale)
+    : m_session(session), m_env(session.Environment()), m_scale(scale)
 {
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     QDir().mkpath(DocsDir());
@@ -503,7 +504,7 @@ void XProgram::MachineSettings(const QByteArray& ini)
 
 bool XProgram::Start(const QStringList& args)
 {
-    QProcessEnvironment env = m_session.Environment();
+    QProcessEnvironment env = m_env;
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(m_scale));
     env.remove(QStringLiteral("QT_SCREEN_SCALE_FACTORS"));

@@ -124,6 +124,9 @@ public:
     // An environment variable for the program (an empty value removes it), before Start().
     void Environment(const QString& name, const QString& value) { m_environment.insert(name, value); }
     void MachineSettings(const QByteArray& ini);
+    // The environment to start in (the session's by default), and single values on top of it.
+    void SetEnvironment(const QProcessEnvironment& env) { m_env = env; }
+    void SetEnvironmentValue(const QString& name, const QString& value) { m_env.insert(name, value); }
     bool Start(const QStringList& args = {});
     qint64 Pid() const;
     // The main window ("... - Folivant V1.15"), waiting for it.
@@ -137,6 +140,7 @@ public:
 
 private:
     XSession& m_session;
+    QProcessEnvironment m_env;
     double m_scale;
     testsupport::TempDir m_dir;
     QProcess m_process;
