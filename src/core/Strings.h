@@ -55,10 +55,17 @@ enum Id : int
     MailInvalid = 202,
     MailFailed = 203,
     PrintNoPrinter = 204,
-    PrintFailed = 205,      // %s: reason
-    PrintUnreadable = 206,  // %s: path
-    PrintCannotWrite = 207, // %s: path; a reason for PrintFailed
-    NoDisplay = 208,        // a start without a display that is not a quiet print run
+    PrintFailed = 205,               // %s: reason
+    PrintUnreadable = 206,           // %s: path
+    PrintCannotWrite = 207,          // %s: path; a reason for PrintFailed
+    NoDisplay = 208,                 // a start without a display that is not a quiet print run
+    PrintNoPage = 220,               // %d: the document's page count
+    PrintNoPageOfOne = 221,          // the same for a document of one page
+    PrintNoSuchPrinter = 222,        // %s: printer
+    PrintNoSuchPrinterNamedBy = 223, // %s: printer, %s: the environment variable that names it
+    PrintReportFile = 224,           // %s: path; the file a quiet run's line is about
+    PrintReportPrinter = 225,        // %s: printer; the printer a quiet run's line is about
+    CmdHelpUnreadable = 226,         // %s: path of the command-line help text
     AppTitle = 57344,
 };
 }

@@ -96,18 +96,19 @@ TEST_F(StartWithoutDisplay, AQuietPrintRunStartsAndReportsItsOwnOutcome)
 {
     Result r = Run({"/p", "/q", "/r:2-3", fax});
     EXPECT_FALSE(r.crashed);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.lines,
-              QStringList{"folivant: Es ist kein Standarddrucker eingerichtet; es wurde nichts gedruckt."});
+    EXPECT_EQ(r.status, 5);
+    EXPECT_EQ(r.lines, QStringList{"folivant: Es ist kein Standarddrucker eingerichtet; es wurde nichts "
+                                   "gedruckt. (Datei '" +
+                                   fax + "')"});
 
     // Errors of the command line come as their line, without the message window nobody could close.
     const QString missing = dir.File("eingang/weg.tif");
     r = Run({"-p", "-q", missing});
-    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.lines, QStringList{"folivant: Die Datei '" + missing + "' existiert nicht."});
     r = Run({"/p", "/q", "/r:x", fax});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.lines, QStringList{"folivant: Sytnax Fehler in Parameter /r."});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.lines, QStringList{"folivant: Sytnax Fehler in Parameter /r. (Datei '" + fax + "')"});
     // Nothing was written to the user's settings.
     EXPECT_FALSE(QFileInfo::exists(dir.File("config/Zentrel/Folivant.conf")));
 }

@@ -10,11 +10,14 @@
 #include "print/PrintRun.h"
 #include "support/TestSupport.h"
 
+#include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -228,39 +231,98 @@ TEST_F(PrintRunTest, QuietRunSubmitsTheCommandLinePagesInOrder)
 
 TEST_F(PrintRunTest, QuietRunFailures)
 {
-    const CCustomCommandLineInfo cmd = Parse({"/p", "/q", m_doc});
-    CPrintRequest request{m_doc, 1, &cmd, true, nullptr};
-
-    // No default printer: nothing is drawn into a PDF printer that has no file.
-    RecordingBackend noPrinter(QString(), m_dir.Path());
-    CPrintResult result = RunPrint(request, noPrinter, m_dialogs);
-    EXPECT_EQ(result.outcome, CPrintResult::Failed);
-    EXPECT_EQ(result.message, LoadString(Str::PrintNoPrinter));
-    EXPECT_TRUE(noPrinter.jobs.empty());
-
-    // CUPS refuses the job: the reason is passed on.
-    m_backend->refuse = QStringLiteral("printer is not accepting jobs");
-    result = Run(request);
-    EXPECT_EQ(result.outcome, CPrintResult::Failed);
-    EXPECT_EQ(result.message,
-              FormatString(Str::PrintFailed, {QStringLiteral("printer is not accepting jobs")}));
-
-    // A file that is no TIFF file.
     const QString bogus = m_dir.File(QStringLiteral("bogus.tif"));
-    testsupport::WriteFile(bogus, "not a tiff");
-    request.file = bogus;
-    result = Run(request);
-    EXPECT_EQ(result.outcome, CPrintResult::Failed);
-    EXPECT_EQ(result.message, FormatString(Str::PrintUnreadable, {bogus}));
+    testsupport::WriteFile(bogus, QByteArray("II*\0garbage", 11));
+    const QString one = m_dir.File(QStringLiteral("one.tif"));
+    WriteCodedFax(one, 1, 1728, 1146, 204, 98);
+    struct Case
+    {
+        QStringList args;
+        QString printer;  // the default destination
+        QString variable; // the environment variable that names it
+        bool exists;      // whether CUPS knows it
+        QString refuse;   // CUPS's reason to refuse the job
+        CPrintResult::Outcome outcome;
+        QString message;
+    };
+    const Case cases[] = {
+        // No default printer: nothing is drawn into a PDF printer that has no file.
+        {{"/p", "/q", m_doc}, "", "", false, "", CPrintResult::NoPrinter, LoadString(Str::PrintNoPrinter)},
+        {{"/p", "/q", m_doc},
+         "Nope",
+         "PRINTER",
+         false,
+         "",
+         CPrintResult::NoPrinter,
+         "Den Drucker 'Nope', den PRINTER nennt, gibt es nicht; es wurde nichts gedruckt."},
+        {{"/p", "/q", m_doc},
+         "Nope",
+         "LPDEST",
+         false,
+         "",
+         CPrintResult::NoPrinter,
+         "Den Drucker 'Nope', den LPDEST nennt, gibt es nicht; es wurde nichts gedruckt."},
+        {{"/p", "/q", m_doc},
+         "Nope",
+         "",
+         false,
+         "",
+         CPrintResult::NoPrinter,
+         "Den Drucker 'Nope' gibt es nicht; es wurde nichts gedruckt."},
+        // CUPS refuses the job: its reason is passed on.
+        {{"/p", "/q", m_doc},
+         "Q",
+         "",
+         true,
+         "printer is not accepting jobs",
+         CPrintResult::Refused,
+         "Der Druckauftrag ist fehlgeschlagen: printer is not accepting jobs"},
+        // The file and the pages are judged before the printer; an empty job would come out as a blank sheet.
+        {{"/p", "/q", bogus},
+         "",
+         "",
+         false,
+         "",
+         CPrintResult::Unreadable,
+         FormatString(Str::PrintUnreadable, {bogus})},
+        {{"/p", "/q", "/r:20-30", m_doc},
+         "",
+         "",
+         false,
+         "",
+         CPrintResult::NoPage,
+         "Die Seitenauswahl enthält keine Seite dieses Dokuments (10 Seiten)."},
+        {{"/p", "/q", "/i:2", one},
+         "Q",
+         "",
+         true,
+         "",
+         CPrintResult::NoPage,
+         "Die Seitenauswahl enthält keine Seite dieses Dokuments (1 Seite)."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(u' ').toStdString() + ", printer " + c.printer.toStdString());
+        const CCustomCommandLineInfo cmd = Parse(c.args);
+        RecordingBackend backend(c.printer, m_dir.Path());
+        if (!c.exists) {
+            backend.missing << c.printer;
+        }
+        backend.refuse = c.refuse;
+        qunsetenv("PRINTER"); // this process's own, when the machine sets them
+        qunsetenv("LPDEST");
+        if (!c.variable.isEmpty()) {
+            qputenv(qPrintable(c.variable), c.printer.toLocal8Bit());
+        }
+        const CPrintResult result =
+            RunPrint({cmd.GetBatchFile(), 1, &cmd, true, nullptr}, backend, m_dialogs);
+        qunsetenv("PRINTER");
+        qunsetenv("LPDEST");
+        EXPECT_EQ(result.outcome, c.outcome);
+        EXPECT_EQ(result.message, c.message);
+        EXPECT_EQ(result.printer, c.printer) << "every line names the printer it meant";
+        EXPECT_EQ(backend.jobs.size(), c.refuse.isEmpty() ? 0u : 1u) << "only the refusing queue got a job";
+    }
     EXPECT_EQ(m_dialogs.calls, 0);
-}
-
-TEST_F(PrintRunTest, PagesBeyondTheDocumentStartNoJob)
-{
-    const CCustomCommandLineInfo cmd = Parse({"/p", "/q", "/r:20-30", m_doc});
-    const CPrintResult result = Run({m_doc, 1, &cmd, true, nullptr});
-    EXPECT_EQ(result.outcome, CPrintResult::NothingToPrint);
-    EXPECT_TRUE(m_backend->jobs.empty()) << "an empty job would still come out as a blank sheet";
 }
 
 TEST_F(PrintRunTest, CancelledDialogPrintsNothing)
@@ -356,7 +418,8 @@ TEST_F(PrintRunTest, CommandLinePagesThatCannotExistShowNoDialog)
 {
     const CCustomCommandLineInfo cmd = Parse({"/p", "/r:5-3", m_doc});
     const CPrintResult result = Run({m_doc, 1, &cmd, false, nullptr});
-    EXPECT_EQ(result.outcome, CPrintResult::NothingToPrint);
+    EXPECT_EQ(result.outcome, CPrintResult::NoPage);
+    EXPECT_EQ(result.message, "Die Seitenauswahl enthält keine Seite dieses Dokuments (10 Seiten).");
     EXPECT_EQ(m_dialogs.calls, 0);
     EXPECT_TRUE(m_backend->jobs.empty());
 }
@@ -372,4 +435,50 @@ TEST_F(PrintRunTest, PresetPagesPrintAsShownWhenAccepted)
     const CPrintResult result = Run({m_doc, 1, &cmd, false, nullptr});
     ASSERT_EQ(result.outcome, CPrintResult::Printed) << result.message.toStdString();
     EXPECT_EQ(Codes(ReadSheets(out, 20)), (std::vector<int>{2, 3, 4, 7}));
+}
+
+TEST_F(PrintRunTest, AChoiceThatPrintsNothingKeepsTheDialogOpenWithAMessage)
+{
+    // Typed into the page field, or set in "Pages from ... to": beyond the bounds of the dialog's spin
+    // boxes, or wholly beyond the document's 10 pages.
+    struct Try
+    {
+        const char* pages;
+        int from, to;
+        const char* message;
+    };
+    const Try tries[] = {
+        {"2-1001", 0, 0, "Geben Sie eine ganze Zahl zwischen 1 und 1000 ein."},
+        {"11", 0, 0, "Die Seitenauswahl enthält keine Seite dieses Dokuments (10 Seiten)."},
+        {"", 11, 12, "Die Seitenauswahl enthält keine Seite dieses Dokuments (10 Seiten)."},
+    };
+    RecordingMessageBox box;
+    const QString out = m_dir.File(QStringLiteral("kept.pdf"));
+    std::vector<bool> stayedOpen;
+    m_dialogs.script = [&](QDialog& d) {
+        auto& dialog = static_cast<CPrintDialogExZentrel&>(d);
+        d.show();
+        for (const Try& t : tries) {
+            if (*t.pages != 0) {
+                dialog.PageRangeChoice()->setChecked(true);
+                dialog.PageRangeField()->setText(QString::fromLatin1(t.pages));
+            } else {
+                d.findChild<QRadioButton*>(QStringLiteral("printRange"))->setChecked(true);
+                d.findChild<QSpinBox*>(QStringLiteral("to"))->setValue(t.to);
+                d.findChild<QSpinBox*>(QStringLiteral("from"))->setValue(t.from);
+            }
+            d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+            stayedOpen.push_back(d.isVisible());
+        }
+        return ChooseAndPrint(dialog, out, QStringLiteral("10-1000"));
+    };
+    const CPrintResult result = Run({m_doc, 1, nullptr, false, nullptr, nullptr, &box});
+    ASSERT_EQ(result.outcome, CPrintResult::Printed) << result.message.toStdString();
+    EXPECT_EQ(stayedOpen, std::vector<bool>(std::size(tries), true));
+    ASSERT_EQ(box.shown.size(), std::size(tries));
+    for (size_t i = 0; i < std::size(tries); ++i) {
+        EXPECT_EQ(box.shown[i].text, QString::fromUtf8(tries[i].message));
+        EXPECT_EQ(box.shown[i].caption, QStringLiteral("Fehler"));
+    }
+    EXPECT_EQ(Codes(ReadSheets(out, 20)), (std::vector<int>{10}));
 }
