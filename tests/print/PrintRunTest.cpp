@@ -231,97 +231,40 @@ TEST_F(PrintRunTest, QuietRunSubmitsTheCommandLinePagesInOrder)
 
 TEST_F(PrintRunTest, QuietRunFailures)
 {
+    // The file and the pages are judged before the printer; an empty job would come out as a blank sheet.
+    // A destination "Nope" is named as default but unknown to CUPS. (Each status through a real
+    // scheduler, $PRINTER and $LPDEST included, is in the end-to-end test.)
+    const auto check = [&](const QStringList& args, const QString& printer, const QString& refuse,
+                           CPrintResult::Outcome outcome, const QString& message) {
+        SCOPED_TRACE(args.join(u' ').toStdString() + ", printer " + printer.toStdString());
+        const CCustomCommandLineInfo cmd = Parse(args);
+        RecordingBackend backend(printer, m_dir.Path());
+        backend.missing << QStringLiteral("Nope");
+        backend.refuse = refuse;
+        const CPrintResult result =
+            RunPrint({cmd.GetBatchFile(), 1, &cmd, true, nullptr}, backend, m_dialogs);
+        EXPECT_EQ(result.outcome, outcome);
+        EXPECT_EQ(result.message, message);
+        EXPECT_EQ(result.printer, printer) << "every line names the printer it meant";
+        EXPECT_EQ(backend.jobs.size(), refuse.isEmpty() ? 0u : 1u) << "only the refusing queue got a job";
+    };
     const QString bogus = m_dir.File(QStringLiteral("bogus.tif"));
     testsupport::WriteFile(bogus, QByteArray("II*\0garbage", 11));
     const QString one = m_dir.File(QStringLiteral("one.tif"));
     WriteCodedFax(one, 1, 1728, 1146, 204, 98);
-    struct Case
-    {
-        QStringList args;
-        QString printer;  // the default destination
-        QString variable; // the environment variable that names it
-        bool exists;      // whether CUPS knows it
-        QString refuse;   // CUPS's reason to refuse the job
-        CPrintResult::Outcome outcome;
-        QString message;
-    };
-    const Case cases[] = {
-        // No default printer: nothing is drawn into a PDF printer that has no file.
-        {{"/p", "/q", m_doc}, "", "", false, "", CPrintResult::NoPrinter, LoadString(Str::PrintNoPrinter)},
-        {{"/p", "/q", m_doc},
-         "Nope",
-         "PRINTER",
-         false,
-         "",
-         CPrintResult::NoPrinter,
-         "Den Drucker 'Nope', den PRINTER nennt, gibt es nicht; es wurde nichts gedruckt."},
-        {{"/p", "/q", m_doc},
-         "Nope",
-         "LPDEST",
-         false,
-         "",
-         CPrintResult::NoPrinter,
-         "Den Drucker 'Nope', den LPDEST nennt, gibt es nicht; es wurde nichts gedruckt."},
-        {{"/p", "/q", m_doc},
-         "Nope",
-         "",
-         false,
-         "",
-         CPrintResult::NoPrinter,
-         "Den Drucker 'Nope' gibt es nicht; es wurde nichts gedruckt."},
-        // CUPS refuses the job: its reason is passed on.
-        {{"/p", "/q", m_doc},
-         "Q",
-         "",
-         true,
-         "printer is not accepting jobs",
-         CPrintResult::Refused,
-         "Der Druckauftrag ist fehlgeschlagen: printer is not accepting jobs"},
-        // The file and the pages are judged before the printer; an empty job would come out as a blank sheet.
-        {{"/p", "/q", bogus},
-         "",
-         "",
-         false,
-         "",
-         CPrintResult::Unreadable,
-         FormatString(Str::PrintUnreadable, {bogus})},
-        {{"/p", "/q", "/r:20-30", m_doc},
-         "",
-         "",
-         false,
-         "",
-         CPrintResult::NoPage,
-         "Die Seitenauswahl enthält keine Seite dieses Dokuments (10 Seiten)."},
-        {{"/p", "/q", "/i:2", one},
-         "Q",
-         "",
-         true,
-         "",
-         CPrintResult::NoPage,
-         "Die Seitenauswahl enthält keine Seite dieses Dokuments (1 Seite)."},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.args.join(u' ').toStdString() + ", printer " + c.printer.toStdString());
-        const CCustomCommandLineInfo cmd = Parse(c.args);
-        RecordingBackend backend(c.printer, m_dir.Path());
-        if (!c.exists) {
-            backend.missing << c.printer;
-        }
-        backend.refuse = c.refuse;
-        qunsetenv("PRINTER"); // this process's own, when the machine sets them
-        qunsetenv("LPDEST");
-        if (!c.variable.isEmpty()) {
-            qputenv(qPrintable(c.variable), c.printer.toLocal8Bit());
-        }
-        const CPrintResult result =
-            RunPrint({cmd.GetBatchFile(), 1, &cmd, true, nullptr}, backend, m_dialogs);
-        qunsetenv("PRINTER");
-        qunsetenv("LPDEST");
-        EXPECT_EQ(result.outcome, c.outcome);
-        EXPECT_EQ(result.message, c.message);
-        EXPECT_EQ(result.printer, c.printer) << "every line names the printer it meant";
-        EXPECT_EQ(backend.jobs.size(), c.refuse.isEmpty() ? 0u : 1u) << "only the refusing queue got a job";
-    }
+    qunsetenv("PRINTER"); // this process's own, when the machine sets them
+    qunsetenv("LPDEST");
+    check({"/p", "/q", m_doc}, "", "", CPrintResult::NoPrinter, LoadString(Str::PrintNoPrinter));
+    check({"/p", "/q", m_doc}, "Nope", "", CPrintResult::NoPrinter,
+          "Den Drucker 'Nope' gibt es nicht; es wurde nichts gedruckt.");
+    check({"/p", "/q", m_doc}, "Q", "not accepting jobs", CPrintResult::Refused,
+          "Der Druckauftrag ist fehlgeschlagen: not accepting jobs");
+    check({"/p", "/q", bogus}, "Nope", "", CPrintResult::Unreadable,
+          FormatString(Str::PrintUnreadable, {bogus}));
+    check({"/p", "/q", "/r:20-30", m_doc}, "", "", CPrintResult::NoPage,
+          "Die Seitenauswahl enthält keine Seite dieses Dokuments (10 Seiten).");
+    check({"/p", "/q", "/i:2", one}, "Q", "", CPrintResult::NoPage,
+          "Die Seitenauswahl enthält keine Seite dieses Dokuments (1 Seite).");
     EXPECT_EQ(m_dialogs.calls, 0);
 }
 
