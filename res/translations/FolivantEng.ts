@@ -194,6 +194,61 @@
     </message>
 </context>
 <context>
+    <name>CDiaPrintSetup</name>
+    <message>
+        <source>Druckereinrichtung</source>
+        <translation>Print Setup</translation>
+    </message>
+    <message>
+        <source>Drucker</source>
+        <translation>Printer</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>&amp;Name:</translation>
+    </message>
+    <message>
+        <source>Typ:</source>
+        <translation>Type:</translation>
+    </message>
+    <message>
+        <source>Ort:</source>
+        <translation>Location:</translation>
+    </message>
+    <message>
+        <source>Es ist kein Drucker eingerichtet.</source>
+        <translation>No printer is set up.</translation>
+    </message>
+    <message>
+        <source>Papier</source>
+        <translation>Paper</translation>
+    </message>
+    <message>
+        <source>&amp;Grösse:</source>
+        <translation>Si&amp;ze:</translation>
+    </message>
+    <message>
+        <source>Ausrichtung</source>
+        <translation>Orientation</translation>
+    </message>
+    <message>
+        <source>&amp;Hochformat</source>
+        <translation>P&amp;ortrait</translation>
+    </message>
+    <message>
+        <source>&amp;Querformat</source>
+        <translation>&amp;Landscape</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>CDiaStatus</name>
     <message>
         <source>Die Datei wird geladen...</source>
@@ -820,6 +875,34 @@ Exit</translation>
 Das Dokument bleibt angezeigt, bis eine andere Datei geöffnet wird.</source>
         <translation>The file &apos;%s&apos; no longer exists.
 The document stays on screen until another file is opened.</translation>
+    </message>
+    <message>
+        <source>Die Seitenauswahl enthält keine Seite dieses Dokuments (%d Seiten).</source>
+        <translation>The page selection contains no page of this document (%d pages).</translation>
+    </message>
+    <message>
+        <source>Die Seitenauswahl enthält keine Seite dieses Dokuments (1 Seite).</source>
+        <translation>The page selection contains no page of this document (1 page).</translation>
+    </message>
+    <message>
+        <source>Den Drucker &apos;%s&apos; gibt es nicht; es wurde nichts gedruckt.</source>
+        <translation>The printer &apos;%s&apos; does not exist; nothing was printed.</translation>
+    </message>
+    <message>
+        <source>Den Drucker &apos;%s&apos;, den %s nennt, gibt es nicht; es wurde nichts gedruckt.</source>
+        <translation>The printer &apos;%s&apos; named by %s does not exist; nothing was printed.</translation>
+    </message>
+    <message>
+        <source>Datei &apos;%s&apos;</source>
+        <translation>file &apos;%s&apos;</translation>
+    </message>
+    <message>
+        <source>Drucker &apos;%s&apos;</source>
+        <translation>printer &apos;%s&apos;</translation>
+    </message>
+    <message>
+        <source>Die Kommandozeilen-Hilfe &apos;%s&apos; kann nicht gelesen werden.</source>
+        <translation>The command-line help &apos;%s&apos; cannot be read.</translation>
     </message>
 </context>
 </TS>

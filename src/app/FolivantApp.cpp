@@ -8,12 +8,13 @@
 
 #include "frame/MainFrame.h"
 #include "platform/Platform.h"
+#include "platform/PrintBackend.h"
+#include "print/DiaPrintSetup.h"
+#include "print/PrintReport.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QLibraryInfo>
-#include <QPageSetupDialog>
-#include <QPrinter>
 #include <QTranslator>
 
 #include <cstdio>
@@ -118,9 +119,12 @@ bool CFolivantApp::RunCommandLine()
     CCustomCommandLineInfo& cmd = m_commandLine;
     if (cmd.IsHelpRequested() || !cmd.Validate()) {
         if (!cmd.IsHelpRequested()) {
-            // Scripts see the reason too.
-            std::fprintf(stderr, "folivant: %s\n", qPrintable(cmd.GetMessage()));
-            m_exitCode = 1;
+            // Scripts see the reason too, with the file and the printer it was meant for.
+            const QString printer = cmd.IsPrint() ? m_platform->print->DefaultPrinterName() : QString();
+            std::fprintf(stderr, "%s\n",
+                         qPrintable(FailureLine(cmd.GetMessage(), cmd.GetBatchFile(), printer)));
+            std::fflush(stderr);
+            m_exitCode = ToExitCode(cmd.IsFileRejected() ? ExitStatus::File : ExitStatus::CommandLine);
         }
         CDiaHelp dialog(m_dataFolder);
         dialog.SetMessage(cmd.GetMessage());
@@ -128,9 +132,9 @@ bool CFolivantApp::RunCommandLine()
         return false;
     }
     if (cmd.IsPrint()) {
-        const bool printed = m_frame->PrintFromCommandLine();
+        const ExitStatus status = m_frame->PrintFromCommandLine();
         if (cmd.IsQuit()) {
-            m_exitCode = printed ? 0 : 1;
+            m_exitCode = ToExitCode(status);
             return false;
         }
     }
@@ -215,10 +219,14 @@ void CFolivantApp::OnOpenRecentFile(int index)
 
 void CFolivantApp::OnPrintSetup()
 {
-    // The choice is the user's to look at; printing always starts from the default printer.
-    QPrinter printer;
-    QPageSetupDialog dialog(&printer, m_frame.get());
-    m_platform->dialogs->Exec(dialog);
+    // Kept for this run: the print dialogs start from it, quiet printing never uses it.
+    CDiaPrintSetup dialog(m_printSetup, m_frame.get());
+    if (m_frame != nullptr) {
+        connect(&dialog, &CDiaBase::helpRequested, m_frame.get(), &CMainFrame::OnHelpRequest);
+    }
+    if (m_platform->dialogs->Exec(dialog) == QDialog::Accepted) {
+        m_printSetup = dialog.Setup();
+    }
 }
 
 void CFolivantApp::OnAppAbout()

@@ -3,6 +3,7 @@
 // strip and the page view, the shared data with all settings, the window placement, and the relay of
 // the panes' reports (page selected, copy, rotation, page count, help). Panes never call each other.
 
+#include "core/ExitStatus.h"
 #include "document/FolivantData.h"
 #include "frame/CommandTable.h"
 
@@ -20,6 +21,7 @@ struct CPlatform;
 class QLabel;
 class QMenu;
 class QSplitter;
+struct CPrintResult;
 
 class CMainFrame : public QMainWindow
 {
@@ -75,10 +77,11 @@ public:
     // Save As copy and mail.
     void SaveCopyAs();
     void OnSendMail();
-    // Printing: interactive, and the command-line run. Returns whether the job reached the printer
-    // (a cancelled dialog or an empty page list counts as done).
+    // Printing: interactive, and the command-line run. OnPrint returns false when nothing could be printed
+    // and the user was told why (a cancelled dialog counts as done). The command-line run returns the exit
+    // status of a quiet run; a quiet run reports on stderr, and names its job on stdout.
     bool OnPrint();
-    bool PrintFromCommandLine();
+    ExitStatus PrintFromCommandLine();
     // Options dialogs and looks.
     void OnThumbOptions();
     void OnImageOptions();
@@ -125,6 +128,8 @@ private:
     void MovePaneFocus(bool forward);
     bool IsCommandHidden(int id) const;
     void RefreshIcons();
+    // One run of the print command, reported: a quiet run on stderr and stdout, otherwise in a message.
+    CPrintResult RunPrintCommand();
 
     CFrameHost& m_app;
     CSettingsStore& m_store;

@@ -108,7 +108,7 @@ TEST(Startup, HelpRequestShowsTheMessageWindowAndEnds)
     EXPECT_EQ(h.Stop(), 0);
 }
 
-TEST(Startup, ACommandLineErrorShowsItsTextAndEndsWithStatusOne)
+TEST(Startup, ACommandLineErrorShowsItsTextAndEndsWithItsStatus)
 {
     AppHarness h;
     const QString fax = h.MakeFax("a.tif", 1);
@@ -119,7 +119,15 @@ TEST(Startup, ACommandLineErrorShowsItsTextAndEndsWithStatusOne)
     };
     EXPECT_FALSE(h.Start({"/q", fax}));
     EXPECT_EQ(message, "/q erfordert /p.");
-    EXPECT_EQ(h.Stop(), 1);
+    EXPECT_EQ(h.Stop(), 2) << "a wrong command line";
+
+    // A file that is not there is the file's fault, not the command line's.
+    AppHarness missing;
+    missing.fakes.dialogs->handler = [](QDialog&) {
+        return QDialog::Rejected;
+    };
+    EXPECT_FALSE(missing.Start({"/p", missing.MakeFax("b.tif", 1) + ".weg.tif"}));
+    EXPECT_EQ(missing.Stop(), 3);
 }
 
 TEST(Startup, TheAboutBoxAppearsOnlyWhenTheSettingIsZero)

@@ -220,7 +220,8 @@ TEST(HelpTopics, TopicTable)
     EXPECT_EQ(HelpPageForTopic(8), "dia_about.html");
     EXPECT_EQ(HelpPageForTopic(9), "dia_option_image.html");
     EXPECT_EQ(HelpPageForTopic(10), "dia_option_language.html");
-    for (unsigned t : {0u, 5u, 6u, 11u, 9999u}) {
+    EXPECT_EQ(HelpPageForTopic(11), "printing.html");
+    for (unsigned t : {0u, 5u, 6u, 12u, 9999u}) {
         EXPECT_EQ(HelpPageForTopic(t), "") << t;
         EXPECT_FALSE(IsHelpTopicIgnored(t));
     }

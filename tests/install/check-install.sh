@@ -20,7 +20,7 @@ desktop="$PREFIX/share/applications/folivant.desktop"
 [ -f "$desktop" ] || fail "no desktop entry"
 grep -qx 'MimeType=image/tiff;' "$desktop" || fail "the desktop entry does not offer TIFF files"
 grep -qx 'Exec=folivant %f' "$desktop" || fail "the desktop entry does not open files"
-grep -qx 'Exec=folivant -p -q %f' "$desktop" || fail "the desktop entry has no print action"
+grep -qx 'Exec=folivant -p %f' "$desktop" || fail "the desktop entry's print action does not open the print dialog"
 if command -v desktop-file-validate >/dev/null 2>&1; then
     # Hints too (two main categories put the program in two menus).
     out=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$out" ] || fail "desktop-file-validate: $out"

@@ -143,6 +143,7 @@ class FakeSpooler : public IPrintBackend
 {
 public:
     QString DefaultPrinterName() override { return defaultPrinter; }
+    bool PrinterExists(const QString& name) override { return !name.isEmpty() && name == defaultPrinter; }
     int SubmitPdf(const QString& queue, const QString&, const QString& title, const std::vector<CupsOption>&,
                   QString*) override
     {
