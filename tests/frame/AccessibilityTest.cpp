@@ -253,10 +253,11 @@ TEST_F(AccessibilityTest, EveryDialogNamesItsControlsAndShowsLargeTextWhole)
         return int(QDialog::Rejected);
     };
     h.fakes.dialogs->handler = audit;
-    for (int id : {Cmd::GoToPage, Cmd::ThumbOptions, Cmd::ImageOptions, Cmd::LanguageOptions, Cmd::About}) {
+    for (int id : {Cmd::GoToPage, Cmd::ThumbOptions, Cmd::ImageOptions, Cmd::LanguageOptions, Cmd::PrintSetup,
+                   Cmd::About}) {
         h.Frame().Dispatch(id);
     }
-    EXPECT_EQ(h.fakes.dialogs->ran.size(), 5);
+    EXPECT_EQ(h.fakes.dialogs->ran.size(), 6);
     CDiaHelp help(h.ProgramDir());
     audit(help);
     QApplication::setFont(normal);

@@ -177,6 +177,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DialogCase{"ImageOptions", "Optionen Hauptbild", {"alt+o", "h"}},
                       DialogCase{"LanguageOptions", "Optionen Sprache", {"alt+o", "p"}},
                       DialogCase{"GoToPage", "Seite anzeigen", {"alt+s", "g"}},
+                      DialogCase{"PrintSetup", "Druckereinrichtung", {"alt+d", "e"}},
                       DialogCase{"About", "Info über", {}}),
     [](const ::testing::TestParamInfo<DialogCase>& info) { return std::string(info.param.name); });
 
