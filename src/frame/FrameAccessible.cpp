@@ -5,6 +5,7 @@
 #include "frame/MenuAccessible.h"
 #include "frame/ToolBarEx.h"
 #include "pageview/ViewImage.h"
+#include "platform/AccessibleEvents.h"
 #include "thumbs/ListViewThumb.h"
 
 #include <QAccessibleWidget>
@@ -47,11 +48,7 @@ void NameMenus(const QList<QAction*>& actions)
 void SetUpFrameAccessibility(CMainFrame& frame)
 {
     InstallMenuAccessible();
-    static const bool installed = [] {
-        QAccessible::installFactory(&SeparatorFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    InstallAccessibleFactory(&SeparatorFactory);
     NameMenus(frame.menuBar()->actions());
     if (QSplitter* splitter = frame.Splitter()) {
         for (int i = 0; i < splitter->count(); ++i) {

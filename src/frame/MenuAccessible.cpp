@@ -1,6 +1,7 @@
 #include "frame/MenuAccessible.h"
 
 #include "core/AccessibleText.h"
+#include "platform/AccessibleEvents.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -158,9 +159,5 @@ QAccessibleInterface* MenuItemFactory(const QString& className, QObject* object)
 
 void InstallMenuAccessible()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(&MenuItemFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    InstallAccessibleFactory(&MenuItemFactory);
 }

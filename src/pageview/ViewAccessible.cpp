@@ -2,6 +2,7 @@
 
 #include "core/AccessibleText.h"
 #include "pageview/ViewImage.h"
+#include "platform/AccessibleChild.h"
 #include "platform/AccessibleEvents.h"
 
 #include <QAccessible>
@@ -23,31 +24,20 @@ QString ShownText(const CViewImage* v)
 // The page on screen as the view's one child. While the view has the keyboard focus, a new page (or zoom,
 // or turn) is announced by moving the focus to a new one of these: screen readers speak a new focus, while
 // some of them (Orca with Qt 6.4) take a changed name of the focused object for the old one and say nothing.
-class CPageAccessible : public QAccessibleInterface
+class CPageAccessible : public CAccessibleChild<CViewImage>
 {
 public:
-    explicit CPageAccessible(CViewImage* view) : m_view(view) {}
+    explicit CPageAccessible(CViewImage* view) : CAccessibleChild(view) {}
     // A page object the focus has left keeps saying what it said: screen readers compare the new focus
     // with the old one by name, and would take two pages that say the same for one.
     void Freeze(const QString& said) { m_frozen = said; }
 
-    bool isValid() const override { return m_view != nullptr; }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override
-    {
-        return m_view != nullptr ? m_view->window()->windowHandle() : nullptr;
-    }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(m_view); }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QString text(QAccessible::Text t) const override
     {
         if (!isValid() || (t != QAccessible::Name && t != QAccessible::Description)) {
             return {};
         }
-        return m_frozen.isEmpty() ? ShownText(m_view) : m_frozen;
+        return m_frozen.isEmpty() ? ShownText(m_owner) : m_frozen;
     }
     void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override
@@ -55,8 +45,8 @@ public:
         if (!isValid()) {
             return {};
         }
-        const QRect shown = m_view->ImageRect() & m_view->viewport()->rect();
-        return QRect(m_view->viewport()->mapToGlobal(shown.topLeft()), shown.size());
+        const QRect shown = m_owner->ImageRect() & m_owner->viewport()->rect();
+        return QRect(m_owner->viewport()->mapToGlobal(shown.topLeft()), shown.size());
     }
     QAccessible::Role role() const override { return QAccessible::Graphic; }
     QAccessible::State state() const override
@@ -67,14 +57,13 @@ public:
             return s;
         }
         s.focusable = true;
-        s.focused = m_view->hasFocus();
-        s.busy = m_view->IsLoading();
-        s.invisible = !m_view->isVisible();
+        s.focused = m_owner->hasFocus();
+        s.busy = m_owner->IsLoading();
+        s.invisible = !m_owner->isVisible();
         return s;
     }
 
 private:
-    QPointer<CViewImage> m_view;
     QString m_frozen;
 };
 
@@ -189,11 +178,7 @@ QAccessibleInterface* ViewFactory(const QString& className, QObject* object)
 
 void InstallViewAccessible()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(&ViewFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    InstallAccessibleFactory(&ViewFactory);
 }
 
 void NotifyViewChanged(CViewImage* view)

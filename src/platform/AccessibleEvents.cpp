@@ -2,6 +2,9 @@
 
 #include <QAccessible>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 std::function<void(QAccessibleEvent&)>& Listener()
 {
@@ -27,4 +30,13 @@ void NotifyAccessible(QAccessibleEvent& event)
 void ListenToAccessibleEvents(std::function<void(QAccessibleEvent&)> listener)
 {
     Listener() = std::move(listener);
+}
+
+void InstallAccessibleFactory(QAccessible::InterfaceFactory factory)
+{
+    static std::vector<QAccessible::InterfaceFactory> installed;
+    if (std::find(installed.begin(), installed.end(), factory) == installed.end()) {
+        installed.push_back(factory);
+        QAccessible::installFactory(factory);
+    }
 }

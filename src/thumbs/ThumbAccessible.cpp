@@ -1,6 +1,7 @@
 #include "thumbs/ThumbAccessible.h"
 
 #include "core/AccessibleText.h"
+#include "platform/AccessibleChild.h"
 #include "platform/AccessibleEvents.h"
 #include "thumbs/ListViewThumb.h"
 
@@ -15,31 +16,21 @@ namespace {
 
 // One page of the strip. It keeps only its row: name, place and state are read from the strip when asked,
 // so an item stays right through scrolling, selection and a new document of as many pages.
-class CThumbItemAccessible : public QAccessibleInterface, public QAccessibleActionInterface
+class CThumbItemAccessible : public CAccessibleChild<CListViewThumb>, public QAccessibleActionInterface
 {
 public:
-    CThumbItemAccessible(CListViewThumb* strip, int row) : m_strip(strip), m_row(row) {}
+    CThumbItemAccessible(CListViewThumb* strip, int row) : CAccessibleChild(strip), m_row(row) {}
 
     int Row() const { return m_row; }
-    const CListViewThumb* Strip() const { return m_strip; }
+    const CListViewThumb* Strip() const { return m_owner; }
 
-    bool isValid() const override { return m_strip != nullptr && m_row < m_strip->Model()->rowCount(); }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override
-    {
-        return m_strip != nullptr ? m_strip->window()->windowHandle() : nullptr;
-    }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(m_strip); }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    bool isValid() const override { return m_owner != nullptr && m_row < m_owner->Model()->rowCount(); }
     QString text(QAccessible::Text t) const override
     {
         if (t != QAccessible::Name || !isValid()) {
             return {};
         }
-        const CThumbModel* model = m_strip->Model();
+        const CThumbModel* model = m_owner->Model();
         return model->data(model->index(m_row), Qt::DisplayRole).toString();
     }
     void setText(QAccessible::Text, const QString&) override {}
@@ -48,8 +39,8 @@ public:
         if (!isValid()) {
             return {};
         }
-        const QRect r = m_strip->visualRect(m_strip->Model()->index(m_row));
-        return QRect(m_strip->viewport()->mapToGlobal(r.topLeft()), r.size());
+        const QRect r = m_owner->visualRect(m_owner->Model()->index(m_row));
+        return QRect(m_owner->viewport()->mapToGlobal(r.topLeft()), r.size());
     }
     QAccessible::Role role() const override { return QAccessible::ListItem; }
     QAccessible::State state() const override
@@ -61,14 +52,14 @@ public:
         }
         s.selectable = true;
         s.focusable = true;
-        const bool current = m_strip->GetCurrentPage() == m_row + 1;
+        const bool current = m_owner->GetCurrentPage() == m_row + 1;
         s.selected = current;
-        s.focused = current && m_strip->hasFocus();
+        s.focused = current && m_owner->hasFocus();
         s.active = current;
-        const QRect r = m_strip->visualRect(m_strip->Model()->index(m_row));
-        if (!m_strip->isVisible()) {
+        const QRect r = m_owner->visualRect(m_owner->Model()->index(m_row));
+        if (!m_owner->isVisible()) {
             s.invisible = true;
-        } else if (!m_strip->viewport()->rect().intersects(r)) {
+        } else if (!m_owner->viewport()->rect().intersects(r)) {
             s.offscreen = true;
         }
         return s;
@@ -83,13 +74,12 @@ public:
     void doAction(const QString& name) override
     {
         if (name == pressAction() && isValid()) {
-            m_strip->SelectPage(m_row + 1);
+            m_owner->SelectPage(m_row + 1);
         }
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
 private:
-    QPointer<CListViewThumb> m_strip;
     int m_row;
 };
 
@@ -184,11 +174,7 @@ void Send(CListViewThumb* strip, QAccessible::Event type, int row)
 
 void InstallThumbAccessible()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(&ThumbFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    InstallAccessibleFactory(&ThumbFactory);
 }
 
 void NotifyThumbPageChanged(CListViewThumb* strip, int previous, int current)
