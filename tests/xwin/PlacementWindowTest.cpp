@@ -29,22 +29,24 @@ protected:
         EXPECT_TRUE(program.Start());
         const WindowId main = program.MainWindow();
         EXPECT_NE(main, 0u) << program.Output().toStdString();
-        ExpectFrame(main, expected);
+        ExpectFrame(program, main, expected);
         return main;
     }
-    // Waits until the frame is `expected` (logical pixels; odd frame margins round by a pixel at scale 2).
-    void ExpectFrame(WindowId main, const QRect& expected)
+    // Waits until the frame is `expected` (logical pixels; odd frame margins round by a pixel at scale 2), or
+    // has stayed wrong while the program was idle.
+    void ExpectFrame(XProgram& program, WindowId main, const QRect& expected)
     {
         const QRect want = Scaled(expected, GetParam());
-        QRect f;
-        const bool near = testsupport::WaitFor(
+        std::pair<QRect, qint64> seen; // the frame and the program's CPU time
+        const QRect& f = seen.first;
+        const bool near = testsupport::WaitForSettled(
             [&] {
-                f = XSession::Instance()->FrameGeometry(main);
+                seen = {XSession::Instance()->FrameGeometry(main), CpuTime(program.Pid())};
                 return std::max({std::abs(f.left() - want.left()), std::abs(f.top() - want.top()),
                                  std::abs(f.right() - want.right()), std::abs(f.bottom() - want.bottom())}) <=
                        2;
             },
-            20000);
+            seen, 20000, 5000);
         EXPECT_TRUE(near) << Describe(f) << " instead of " << Describe(want);
     }
     // A double click on the title bar maximises the window, or makes it normal again.
@@ -99,7 +101,7 @@ TEST_P(PlacementWindowTest, StoredRectanglesComeBackWhollyOnTheScreenAndMaximise
     XProgram again(x, scale);
     const WindowId window = StartAndExpect(again, saved, screen);
     ASSERT_TRUE(ToggleMaximized(window, false));
-    ExpectFrame(window, normal);
+    ExpectFrame(again, window, normal);
     x.KeepScreen(QStringLiteral("placement-made-normal-scale-%1").arg(scale));
 }
 

@@ -98,7 +98,7 @@ TEST_P(WaylandWindowTest, NativeWholePageAndTheSavedPositionLeftAlone)
     for (const char* key : {"PosX1", "PosY1", "PosX2", "PosY2", "Maximized"}) {
         stored << ini.value(QStringLiteral("Misc/") + QLatin1String(key)).toString();
     }
-    EXPECT_EQ(stored.join(u' '), QStringLiteral("300 200 900 600 0")) << "position and size kept";
+    EXPECT_EQ(stored.join(u' ').toStdString(), "300 200 900 600 0") << "position and size kept";
 }
 
 INSTANTIATE_TEST_SUITE_P(OutputScales, WaylandWindowTest, ::testing::Values(1, 2));
