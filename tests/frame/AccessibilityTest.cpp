@@ -1,6 +1,5 @@
 // What a screen reader reads of the program, through Qt's accessibility interfaces as the platform bridge
-// reads it: clean names everywhere, the strip a list of pages, the page view saying page, count, zoom and
-// turn, the events that tell of a new page however it was chosen, and the keyboard's way through the panes.
+// reads them.
 #include "app/DiaHelp.h"
 #include "core/CommandIds.h"
 #include "dialogs/DiaPage.h"
@@ -33,9 +32,8 @@ QString Name(QAccessibleInterface* iface)
     return iface != nullptr ? iface->text(QAccessible::Name) : QStringLiteral("<none>");
 }
 
-// What a person can reach or see and a screen reader could not name (a named control's own inside, a text
-// box's viewport, is no element of its own), and names with a key hint or an "&"; as paths of roles and
-// names.
+// Paths (roles and names) of what a person can reach or see but a screen reader could not name (a named
+// control's inside, a text box's viewport, is no element of its own), and of names with a key hint or "&".
 void Audit(QAccessibleInterface* iface, const QString& path, QStringList* problems)
 {
     const QString name = Name(iface);
@@ -102,7 +100,7 @@ protected:
     testsupport::AppHarness h;
 };
 
-TEST_F(AccessibilityTest, EveryControlHasACleanName)
+TEST_F(AccessibilityTest, EveryControlHasACleanNameAndTabGoesThroughThePanes)
 {
     QStringList problems;
     Audit(Iface(&h.Frame()), {}, &problems);
@@ -119,6 +117,20 @@ TEST_F(AccessibilityTest, EveryControlHasACleanName)
     EXPECT_EQ(Name(labels.first().first) + Name(Iface(Box()->lineEdit())), QStringLiteral("SeiteSeite"));
     EXPECT_EQ(Iface(Box())->text(QAccessible::Value) + u' ' + Iface(Box())->text(QAccessible::Description),
               QStringLiteral("1 von 12"));
+    // Tab and Shift+Tab go round the page box, the strip and the page view.
+    const auto focused = [&] {
+        QWidget* w = QApplication::focusWidget();
+        return w == Box()->lineEdit() ? Box() : w;
+    };
+    Box()->setFocus(Qt::TabFocusReason);
+    for (QWidget* next : QList<QWidget*>{Strip(), View(), Box(), Strip()}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(focused(), next) << focused()->metaObject()->className();
+    }
+    for (QWidget* back : QList<QWidget*>{Box(), View(), Strip()}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_EQ(focused(), back) << focused()->metaObject()->className();
+    }
 }
 
 TEST_F(AccessibilityTest, TheStripIsAListOfPagesAndTheViewSaysWhatItShows)
@@ -208,23 +220,6 @@ TEST_F(AccessibilityTest, EveryPageChangeIsAnnounced)
     h.Frame().Dispatch(Cmd::ZoomIn);
     EXPECT_TRUE(log.Has(View(), QAccessible::NameChanged));
     EXPECT_EQ(Name(Iface(View())), Says(2));
-}
-
-TEST_F(AccessibilityTest, TabGoesFromThePageBoxToTheStripAndThePageView)
-{
-    const auto focused = [&] {
-        QWidget* w = QApplication::focusWidget();
-        return w == Box()->lineEdit() ? Box() : w;
-    };
-    Box()->setFocus(Qt::TabFocusReason);
-    for (QWidget* next : QList<QWidget*>{Strip(), View(), Box(), Strip()}) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        EXPECT_EQ(focused(), next) << focused()->metaObject()->className();
-    }
-    for (QWidget* back : QList<QWidget*>{Box(), View(), Strip()}) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
-        EXPECT_EQ(focused(), back) << focused()->metaObject()->className();
-    }
 }
 
 // Every dialog names its controls and, at a font half as large again as the desktop's, shows its texts whole.

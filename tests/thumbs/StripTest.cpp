@@ -188,29 +188,26 @@ TEST_F(StripTest, ThumbnailsArePaintedAtTheirRenderedSizeAndPlace)
                           {0, 300, portrait, {300, 424}},  {1, 60, portrait, {60, 84}},
                           {1, 150, portrait, {150, 212}},  {1, 300, portrait, {300, 424}},
                           {0, 150, landscape, {150, 117}}, {1, 150, landscape, {150, 117}}};
-    for (const Case& c : cases) {
-        const int align = c.align;
-        const int width = c.width;
+    for (const auto& [align, width, page, shape] : cases) {
         SCOPED_TRACE(testing::Message() << "align " << align << ", width " << width << ", page "
-                                        << c.page.width() << " x " << c.page.height());
+                                        << page.width() << " x " << page.height());
         const int height = width * 297 / 210;
         Make(align, width);
         const int pane = strip->PaneExtent(width);
         strip->resize(align == 0 ? QSize(pane, 700) : QSize(1000, pane));
         doc.SetPathName(
-            Fax(QStringLiteral("r%1-%2-%3.tif").arg(align).arg(width).arg(c.page.width()), 3, true, c.page));
+            Fax(QStringLiteral("r%1-%2-%3.tif").arg(align).arg(width).arg(page.width()), 3, true, page));
         strip->ReloadStrip();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(strip.get()));
         ASSERT_TRUE(testsupport::WaitFor([&] { return AllThumbnails(); }, 10000));
         const QImage rendered = strip->Model()->Thumbnail(1);
-        ASSERT_EQ(rendered.deviceIndependentSize().toSize(), c.shape);
+        ASSERT_EQ(rendered.deviceIndependentSize().toSize(), shape);
 
         const auto painted = [&](int row) {
             const QRect box = align == 0 ? QRect(22, 22 + (height + 22) * row, width, height)
                                          : QRect(22 + (width + 22) * row, 22, width, height);
-            const QRect at(box.topLeft() +
-                               QPoint((width - c.shape.width()) / 2, (height - c.shape.height()) / 2),
-                           c.shape);
+            const QRect at(box.topLeft() + QPoint((width - shape.width()) / 2, (height - shape.height()) / 2),
+                           shape);
             const QRect expected = at & strip->viewport()->rect();
             // Around the thumbnail, above its label.
             const QRect area = box.adjusted(-8, -8, 8, 2);
@@ -225,7 +222,7 @@ TEST_F(StripTest, ThumbnailsArePaintedAtTheirRenderedSizeAndPlace)
         };
         painted(0);
         painted(1);
-        if (width == 150 && c.page == portrait) {
+        if (width == 150 && page == portrait) {
             // Narrowed by hand: the thumbnail keeps its size and place and is cut at the edge.
             strip->resize(align == 0 ? QSize(120, 700) : QSize(1000, 150));
             painted(0);

@@ -1,10 +1,13 @@
 #include "XSession.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QThread>
+
+#include <csignal>
 
 namespace xwin {
 
@@ -312,6 +315,59 @@ void XSession::NudgeWindowManager() const
          {QStringLiteral("-root"), QStringLiteral("-f"), QStringLiteral("_FOLIVANT_XWIN_NUDGE"),
           QStringLiteral("32c"), QStringLiteral("-set"), QStringLiteral("_FOLIVANT_XWIN_NUDGE"),
           QStringLiteral("1")});
+}
+
+// ---- helper processes ----
+
+Helpers::Helpers(const XSession& session) : env(session.Environment())
+{
+    env.insert(QStringLiteral("FOLIVANT_TEST_HELPERS"), Dir());
+}
+
+Helpers::~Helpers()
+{
+    for (int sig : {SIGTERM, SIGKILL}) {
+        for (qint64 pid : Marked()) {
+            ::kill(static_cast<pid_t>(pid), sig);
+        }
+        Poll([&] { return Marked().isEmpty(); }, 3000);
+    }
+    for (const auto& p : m_processes) {
+        p->waitForFinished(3000); // collects what is gone
+    }
+}
+
+void Helpers::Start(const QString& program, const QStringList& args)
+{
+    m_processes.push_back(std::make_unique<QProcess>());
+    m_processes.back()->setProcessEnvironment(env);
+    m_processes.back()->setProcessChannelMode(QProcess::MergedChannels);
+    m_processes.back()->start(program, args);
+}
+
+bool Helpers::WaitForFile(const QString& file, QString* why, int timeoutMs)
+{
+    QProcess& last = *m_processes.back();
+    Poll([&] { return QFile::exists(file) || last.state() == QProcess::NotRunning; }, timeoutMs);
+    if (QFile::exists(file)) {
+        return true;
+    }
+    *why = QString::fromLocal8Bit(last.readAll());
+    return false;
+}
+
+QList<qint64> Helpers::Marked() const
+{
+    const QByteArray mark = "FOLIVANT_TEST_HELPERS=" + Dir().toLocal8Bit();
+    QList<qint64> pids;
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile environ(QStringLiteral("/proc/%1/environ").arg(entry));
+        if (entry.toLongLong() > 0 && entry.toLongLong() != QCoreApplication::applicationPid() &&
+            environ.open(QIODevice::ReadOnly) && environ.readAll().split('\0').contains(mark)) {
+            pids << entry.toLongLong();
+        }
+    }
+    return pids;
 }
 
 qint64 CpuTime(qint64 pid)

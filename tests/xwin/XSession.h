@@ -124,9 +124,8 @@ public:
     // An environment variable for the program (an empty value removes it), before Start().
     void Environment(const QString& name, const QString& value) { m_environment.insert(name, value); }
     void MachineSettings(const QByteArray& ini);
-    // The environment to start in (the session's by default), and single values on top of it.
+    // The environment to start in, the session's by default.
     void SetEnvironment(const QProcessEnvironment& env) { m_env = env; }
-    void SetEnvironmentValue(const QString& name, const QString& value) { m_env.insert(name, value); }
     bool Start(const QStringList& args = {});
     qint64 Pid() const;
     // The main window ("... - Folivant V1.15"), waiting for it.
@@ -146,6 +145,26 @@ private:
     QProcess m_process;
     QByteArray m_output;
     QMap<QString, QString> m_environment;
+};
+
+// Helper processes a test starts beside the program (a compositor, a bus), in a folder of their own. They and
+// whatever they start carry a mark in their environment and are ended with this object.
+class Helpers
+{
+public:
+    explicit Helpers(const XSession& session);
+    ~Helpers();
+    QString Dir() const { return m_dir.Path(); }
+    // Theirs, the mark included; also for the program (XProgram::SetEnvironment).
+    QProcessEnvironment env;
+    void Start(const QString& program, const QStringList& args);
+    // Waits until `file` exists or the helper started last has ended; false then, with its output in *why.
+    bool WaitForFile(const QString& file, QString* why, int timeoutMs = 20000);
+
+private:
+    QList<qint64> Marked() const;
+    testsupport::TempDir m_dir;
+    std::vector<std::unique_ptr<QProcess>> m_processes;
 };
 
 // The CPU time process `pid` has used so far, in clock ticks, all its threads together; -1 once it has
