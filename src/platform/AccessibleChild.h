@@ -7,8 +7,7 @@
 #include <QWidget>
 #include <QWindow>
 
-template <class Owner>
-class CAccessibleChild : public QAccessibleInterface
+template <class Owner> class CAccessibleChild : public QAccessibleInterface
 {
 public:
     explicit CAccessibleChild(Owner* owner) : m_owner(owner) {}

@@ -28,7 +28,7 @@ TEST(DataFolder, BesideTheProgramInTheBuildTree)
 TEST(DataFolder, ShareFolderOfAnInstalledProgram)
 {
     TempDir dir;
-    for (const QString prefix : {dir.File("usr"), dir.File("opt/folivant"), dir.File("stage/usr/local")}) {
+    for (const QString& prefix : {dir.File("usr"), dir.File("opt/folivant"), dir.File("stage/usr/local")}) {
         WriteFile(prefix + "/bin/folivant", "");
         WriteFile(prefix + "/share/folivant/FolivantCmndArguments.txt", "x");
         const QString found = DataFolderFor(prefix + "/bin");
