@@ -8,6 +8,7 @@
 #include "frame/FrameHost.h"
 #include "frame/GuiLook.h"
 #include "frame/ToolBarEx.h"
+#include "pageview/FirstPaintStamp.h"
 #include "pageview/ViewImage.h"
 #include "platform/Icons.h"
 #include "platform/Platform.h"
@@ -192,6 +193,7 @@ void CMainFrame::CreateClient()
     m_splitter->setChildrenCollapsible(true);
     m_strip = new CListViewThumb(m_splitter);
     m_view = new CViewImage(m_splitter);
+    StampFirstPaintWhenAsked(m_view);
     m_splitter->addWidget(m_strip);
     m_splitter->addWidget(m_view);
     m_splitter->setStretchFactor(0, 0);
