@@ -1,7 +1,9 @@
 # The whole set-up on a fresh Debian 12 machine:
 #   make run    install what is missing, build, open the viewer on the bundled sample fax
 #   make test   install what is missing, build, run every test headless
-#   make deb    build the Debian package dist/folivant_<version>_<arch>.deb (in build-deb/)
+#   make deb    build the Debian source and binary packages in dist/ (in build-deb/), checked by lintian
+#   make dist   the upstream tarball dist/folivant_<version>.orig.tar.xz that the source package is built from
+#   make addresses  write the makers' addresses from CMakeLists.txt into debian/
 # Variables: SANITIZE=1 (address + undefined, own build folder), SANITIZE=thread (own build folder),
 #            TESTS=regex (run only the matching tests), JOBS=n (default 2).
 
@@ -27,7 +29,7 @@ CCACHE := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache,)
 
 SAMPLE := res/sample/musterfax.tif
 
-.PHONY: all deps build run test bench fuzz deb format format-check clean
+.PHONY: all deps build run test bench fuzz deb dist addresses format format-check clean
 
 all: build
 
@@ -67,6 +69,12 @@ fuzz: deps
 deb: deps
 	@scripts/install-deps deb
 	JOBS=$(JOBS) scripts/build-deb
+
+dist:
+	scripts/make-dist
+
+addresses:
+	scripts/set-addresses
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

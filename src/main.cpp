@@ -15,6 +15,9 @@ int main(int argc, char* argv[])
     for (int i = 1; i < argc; ++i) {
         args << QString::fromLocal8Bit(argv[i]);
     }
+    if (const InfoRequest info = FindInfoRequest(args); info != InfoRequest::None) {
+        return AnswerInfoRequest(info, argc, argv);
+    }
     const StartMode mode = ChooseStartMode(EnvironmentNamesADisplay(), args, QDir::currentPath());
     if (mode == StartMode::NoDisplay) {
         return ReportNoDisplay(argc, argv);

@@ -2,6 +2,37 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="de">
 <context>
+    <name>Accessible</name>
+    <message>
+        <source>Keine Seite</source>
+        <translation>No page</translation>
+    </message>
+    <message>
+        <source>Seite %1 von %2, %3 %</source>
+        <translation>Page %1 of %2, %3 %</translation>
+    </message>
+    <message>
+        <source>Seite %1, %2 %</source>
+        <translation>Page %1, %2 %</translation>
+    </message>
+    <message>
+        <source>, gedreht %1°</source>
+        <translation>, rotated %1°</translation>
+    </message>
+    <message>
+        <source>Seiten</source>
+        <translation>Pages</translation>
+    </message>
+    <message>
+        <source>Seite</source>
+        <translation>Page</translation>
+    </message>
+    <message>
+        <source>von %1</source>
+        <translation>of %1</translation>
+    </message>
+</context>
+<context>
     <name>CDiaAbout</name>
     <message>
         <source>Info über...</source>
@@ -26,6 +57,10 @@
     <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>Logo</source>
+        <translation>Logo</translation>
     </message>
 </context>
 <context>
@@ -159,6 +194,61 @@
     </message>
 </context>
 <context>
+    <name>CDiaPrintSetup</name>
+    <message>
+        <source>Druckereinrichtung</source>
+        <translation>Print Setup</translation>
+    </message>
+    <message>
+        <source>Drucker</source>
+        <translation>Printer</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation>&amp;Name:</translation>
+    </message>
+    <message>
+        <source>Typ:</source>
+        <translation>Type:</translation>
+    </message>
+    <message>
+        <source>Ort:</source>
+        <translation>Location:</translation>
+    </message>
+    <message>
+        <source>Es ist kein Drucker eingerichtet.</source>
+        <translation>No printer is set up.</translation>
+    </message>
+    <message>
+        <source>Papier</source>
+        <translation>Paper</translation>
+    </message>
+    <message>
+        <source>&amp;Grösse:</source>
+        <translation>Si&amp;ze:</translation>
+    </message>
+    <message>
+        <source>Ausrichtung</source>
+        <translation>Orientation</translation>
+    </message>
+    <message>
+        <source>&amp;Hochformat</source>
+        <translation>P&amp;ortrait</translation>
+    </message>
+    <message>
+        <source>&amp;Querformat</source>
+        <translation>&amp;Landscape</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>CDiaStatus</name>
     <message>
         <source>Die Datei wird geladen...</source>
@@ -186,6 +276,21 @@
     <message>
         <source>&lt;p&gt;Die Hilfe wurde nicht gefunden:&lt;br&gt;%1&lt;/p&gt;</source>
         <translation>&lt;p&gt;The help was not found:&lt;br&gt;%1&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>CMainFrame</name>
+    <message>
+        <source>Fensterteiler</source>
+        <translation>Pane divider</translation>
+    </message>
+    <message>
+        <source>Fenstergrösse ändern</source>
+        <translation>Resize window</translation>
+    </message>
+    <message>
+        <source>Weitere Schaltflächen</source>
+        <translation>More buttons</translation>
     </message>
 </context>
 <context>
@@ -760,6 +865,44 @@ Exit</translation>
     <message>
         <source>Kein Bildschirm erreichbar (DISPLAY, WAYLAND_DISPLAY); ohne Bildschirm druckt Folivant nur mit /p /q.</source>
         <translation>No display available (DISPLAY, WAYLAND_DISPLAY); without a display Folivant only prints with /p /q.</translation>
+    </message>
+    <message>
+        <source>Die Datei &apos;%s&apos; kann nicht geöffnet werden.</source>
+        <translation>The file &apos;%s&apos; cannot be opened.</translation>
+    </message>
+    <message>
+        <source>Die Datei &apos;%s&apos; existiert nicht mehr.
+Das Dokument bleibt angezeigt, bis eine andere Datei geöffnet wird.</source>
+        <translation>The file &apos;%s&apos; no longer exists.
+The document stays on screen until another file is opened.</translation>
+    </message>
+    <message>
+        <source>Die Seitenauswahl enthält keine Seite dieses Dokuments (%d Seiten).</source>
+        <translation>The page selection contains no page of this document (%d pages).</translation>
+    </message>
+    <message>
+        <source>Die Seitenauswahl enthält keine Seite dieses Dokuments (1 Seite).</source>
+        <translation>The page selection contains no page of this document (1 page).</translation>
+    </message>
+    <message>
+        <source>Den Drucker &apos;%s&apos; gibt es nicht; es wurde nichts gedruckt.</source>
+        <translation>The printer &apos;%s&apos; does not exist; nothing was printed.</translation>
+    </message>
+    <message>
+        <source>Den Drucker &apos;%s&apos;, den %s nennt, gibt es nicht; es wurde nichts gedruckt.</source>
+        <translation>The printer &apos;%s&apos; named by %s does not exist; nothing was printed.</translation>
+    </message>
+    <message>
+        <source>Datei &apos;%s&apos;</source>
+        <translation>file &apos;%s&apos;</translation>
+    </message>
+    <message>
+        <source>Drucker &apos;%s&apos;</source>
+        <translation>printer &apos;%s&apos;</translation>
+    </message>
+    <message>
+        <source>Die Kommandozeilen-Hilfe &apos;%s&apos; kann nicht gelesen werden.</source>
+        <translation>The command-line help &apos;%s&apos; cannot be read.</translation>
     </message>
 </context>
 </TS>

@@ -21,6 +21,7 @@ CDiaHelp::CDiaHelp(QString programFolder, QWidget* parent)
     m_help = new QPlainTextEdit(this);
     m_help->setObjectName(QStringLiteral("helpText"));
     m_help->setReadOnly(true);
+    m_help->setAccessibleName(windowTitle()); // the box holds the parameters the title names
     m_help->setLineWrapMode(QPlainTextEdit::NoWrap);
     QFont mono = m_help->font();
     mono.setStyleHint(QFont::TypeWriter);
@@ -54,17 +55,30 @@ QString CDiaHelp::HelpText() const
     return m_help->toPlainText();
 }
 
+QString CommandLineHelpPath(const QString& programFolder)
+{
+    return programFolder + u'/' + LoadString(Str::CmdArgumentsFile);
+}
+
+bool ReadCommandLineHelp(const QString& path, QString* text)
+{
+    text->clear();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        return false;
+    }
+    QTextStream in(&file);
+    while (!in.atEnd()) {
+        *text += in.readLine() + u'\n';
+    }
+    return true;
+}
+
 void CDiaHelp::OnInitDialog()
 {
-    // Read line by line and shown as it is; a missing or unreadable file leaves the box empty.
+    // A missing or unreadable file leaves the box empty.
     QString text;
-    QFile file(m_programFolder + u'/' + LoadString(Str::CmdArgumentsFile));
-    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        QTextStream in(&file);
-        while (!in.atEnd()) {
-            text += in.readLine() + u'\n';
-        }
-    }
+    ReadCommandLineHelp(CommandLineHelpPath(m_programFolder), &text);
     m_help->setPlainText(text);
     m_message->setText(m_messageText);
 }

@@ -7,6 +7,11 @@
 class QLabel;
 class QPlainTextEdit;
 
+// The command-line help text in the language in use ("FolivantCmndArguments.txt" beside the program),
+// read line by line and returned as it is, each line ending in a line feed. False when it cannot be read.
+QString CommandLineHelpPath(const QString& programFolder);
+bool ReadCommandLineHelp(const QString& path, QString* text);
+
 class CDiaHelp : public QDialog
 {
     Q_OBJECT

@@ -8,12 +8,13 @@
 
 #include "frame/MainFrame.h"
 #include "platform/Platform.h"
+#include "platform/PrintBackend.h"
+#include "print/DiaPrintSetup.h"
+#include "print/PrintReport.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QLibraryInfo>
-#include <QPageSetupDialog>
-#include <QPrinter>
 #include <QTranslator>
 
 #include <cstdio>
@@ -84,10 +85,16 @@ bool CFolivantApp::InitInstance(const QStringList& args, const QString& workingD
     const bool endsAtOnce = batch && (!valid || (m_commandLine.IsPrint() && m_commandLine.IsQuit()));
 
     m_frame = std::make_unique<CMainFrame>(*this, m_store, *m_platform);
-    if (m_commandLine.GetShellCommand() == CCommandLineInfo::FileOpen &&
-        !OpenDocumentFile(m_commandLine.GetFileName())) {
-        m_exitCode = 1;
-        return false;
+    if (m_commandLine.GetShellCommand() == CCommandLineInfo::FileOpen) {
+        const QString file = m_commandLine.GetFileName();
+        if (!OpenDocumentFile(file)) {
+            m_exitCode = 1;
+            return false;
+        }
+        // Started from the file manager or a terminal: next and previous file step through its folder.
+        if (!endsAtOnce) {
+            m_frame->ListFolderOf(file);
+        }
     }
     m_frame->SetCommandLine(&m_commandLine);
     if (!endsAtOnce) {
@@ -112,9 +119,12 @@ bool CFolivantApp::RunCommandLine()
     CCustomCommandLineInfo& cmd = m_commandLine;
     if (cmd.IsHelpRequested() || !cmd.Validate()) {
         if (!cmd.IsHelpRequested()) {
-            // Scripts see the reason too.
-            std::fprintf(stderr, "folivant: %s\n", qPrintable(cmd.GetMessage()));
-            m_exitCode = 1;
+            // Scripts see the reason too, with the file and the printer it was meant for.
+            const QString printer = cmd.IsPrint() ? m_platform->print->DefaultPrinterName() : QString();
+            std::fprintf(stderr, "%s\n",
+                         qPrintable(FailureLine(cmd.GetMessage(), cmd.GetBatchFile(), printer)));
+            std::fflush(stderr);
+            m_exitCode = ToExitCode(cmd.IsFileRejected() ? ExitStatus::File : ExitStatus::CommandLine);
         }
         CDiaHelp dialog(m_dataFolder);
         dialog.SetMessage(cmd.GetMessage());
@@ -122,9 +132,9 @@ bool CFolivantApp::RunCommandLine()
         return false;
     }
     if (cmd.IsPrint()) {
-        const bool printed = m_frame->PrintFromCommandLine();
+        const ExitStatus status = m_frame->PrintFromCommandLine();
         if (cmd.IsQuit()) {
-            m_exitCode = printed ? 0 : 1;
+            m_exitCode = ToExitCode(status);
             return false;
         }
     }
@@ -149,8 +159,10 @@ int CFolivantApp::ExitInstance(int code)
 bool CFolivantApp::OpenDocumentFile(const QString& path)
 {
     if (!CanOpenForReading(path)) {
-        m_platform->messageBox->Show(m_frame.get(), FormatString(Str::CannotOpenFile, {path}),
-                                     LoadString(Str::Error), IMessageBox::Stop);
+        // "The current document stays open" only when there is one.
+        const int text = m_doc.GetPathName().isEmpty() ? Str::CannotOpenFileAlone : Str::CannotOpenFile;
+        m_platform->messageBox->Show(m_frame.get(), FormatString(text, {path}), LoadString(Str::Error),
+                                     IMessageBox::Stop);
         return false;
     }
     m_doc.SetPathName(path);
@@ -163,8 +175,10 @@ bool CFolivantApp::OpenDocumentFile(const QString& path)
 
 void CFolivantApp::OnFileOpen()
 {
-    const QString path =
-        m_platform->fileDialog->GetOpenFileName(m_frame.get(), m_openFolder, LoadString(Str::OpenFilter));
+    QSize size = ReadFileDialogSize(m_store);
+    const QString path = m_platform->fileDialog->GetOpenFileName(m_frame.get(), m_openFolder,
+                                                                 LoadString(Str::OpenFilter), size);
+    SaveFileDialogSize(m_store, size);
     if (path.isEmpty()) {
         return;
     }
@@ -189,14 +203,8 @@ void CFolivantApp::OnOpenRecentFile(int index)
     }
     const QString entry = m_recent.Entries().at(index);
     if (OpenDocumentFile(entry)) {
-        if (!IsFolderListSuppressed(m_store) && m_frame != nullptr) {
-            const qsizetype slash = entry.lastIndexOf(u'/');
-            if (slash < 0) {
-                m_frame->Data().ClearFolderList();
-            } else {
-                m_frame->Data().BuildFolderList(slash == 0 ? QStringLiteral("/") : entry.left(slash),
-                                                entry.mid(slash + 1));
-            }
+        if (m_frame != nullptr) {
+            m_frame->ListFolderOf(entry);
         }
     } else {
         m_recent.Remove(index);
@@ -211,10 +219,14 @@ void CFolivantApp::OnOpenRecentFile(int index)
 
 void CFolivantApp::OnPrintSetup()
 {
-    // The choice is the user's to look at; printing always starts from the default printer.
-    QPrinter printer;
-    QPageSetupDialog dialog(&printer, m_frame.get());
-    m_platform->dialogs->Exec(dialog);
+    // Kept for this run: the print dialogs start from it, quiet printing never uses it.
+    CDiaPrintSetup dialog(m_printSetup, m_frame.get());
+    if (m_frame != nullptr) {
+        connect(&dialog, &CDiaBase::helpRequested, m_frame.get(), &CMainFrame::OnHelpRequest);
+    }
+    if (m_platform->dialogs->Exec(dialog) == QDialog::Accepted) {
+        m_printSetup = dialog.Setup();
+    }
 }
 
 void CFolivantApp::OnAppAbout()

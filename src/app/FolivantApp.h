@@ -8,6 +8,7 @@
 #include "document/FolivantDoc.h"
 #include "document/RecentFileList.h"
 #include "frame/FrameHost.h"
+#include "print/PrintSetup.h"
 
 #include <QObject>
 #include <QString>
@@ -29,7 +30,7 @@ public:
     bool InitInstance(const QStringList& args, const QString& workingDir);
     // Exit: releases the language and deletes the user's "Workspace" section. Returns `code`.
     int ExitInstance(int code);
-    // The exit status of a command-line run that ended start-up: 0 printed (or help shown), 1 failed.
+    // The exit status of a command-line run that ended start-up (ExitStatus): 0 printed or help shown.
     int ExitCode() const { return m_exitCode; }
 
     // The English translation from `dataFolder` when the settings ask for English and it loads.
@@ -48,6 +49,7 @@ public:
     QStringList RecentFileEntries() const override { return m_recent.Entries(); }
     void OnOpenRecentFile(int index) override;
     void OnPrintSetup() override;
+    const CPrintSetup& PrintSetup() const override { return m_printSetup; }
     void OnAppAbout() override;
 
     CFolivantDoc& Document() override { return m_doc; }
@@ -73,6 +75,7 @@ private:
     std::unique_ptr<CMainFrame> m_frame;
     std::unique_ptr<QTranslator> m_translator;
     std::unique_ptr<QTranslator> m_qtTranslator;
+    CPrintSetup m_printSetup;
     bool m_english = false;
     int m_exitCode = 0;
 };

@@ -1,8 +1,10 @@
 #include "app/Startup.h"
 
+#include "app/DiaHelp.h"
 #include "app/FolivantApp.h"
 #include "core/CommandLineInfo.h"
 #include "core/DataFolder.h"
+#include "core/ExitStatus.h"
 #include "core/SettingsStore.h"
 #include "core/Strings.h"
 #include "platform/Platform.h"
@@ -64,6 +66,17 @@ void HoldMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
     Held().push_back({type, text, context.file, context.line, context.function, context.category});
 }
 
+// The English texts when the user's settings ask for them; kept as long as the result lives.
+std::unique_ptr<QTranslator> InstallLanguage()
+{
+    std::unique_ptr<QTranslator> english = CFolivantApp::LoadEnglish(
+        CSettingsStore::FromEnvironment(), DataFolderFor(QCoreApplication::applicationDirPath()));
+    if (english != nullptr) {
+        QCoreApplication::installTranslator(english.get());
+    }
+    return english;
+}
+
 } // namespace
 
 bool EnvironmentNamesADisplay()
@@ -96,13 +109,41 @@ void MakeHeadless(CPlatform& platform)
 int ReportNoDisplay(int& argc, char** argv)
 {
     QCoreApplication core(argc, argv);
-    const std::unique_ptr<QTranslator> english = CFolivantApp::LoadEnglish(
-        CSettingsStore::FromEnvironment(), DataFolderFor(QCoreApplication::applicationDirPath()));
-    if (english != nullptr) {
-        QCoreApplication::installTranslator(english.get());
-    }
+    const std::unique_ptr<QTranslator> english = InstallLanguage();
     PrintLine(LoadString(Str::NoDisplay));
-    return 1;
+    return ToExitCode(ExitStatus::Failure);
+}
+
+InfoRequest FindInfoRequest(const QStringList& args)
+{
+    for (const QString& arg : args) {
+        if (arg == QStringLiteral("--help") || arg == QStringLiteral("-h")) {
+            return InfoRequest::Help;
+        }
+        if (arg == QStringLiteral("--version")) {
+            return InfoRequest::Version;
+        }
+    }
+    return InfoRequest::None;
+}
+
+int AnswerInfoRequest(InfoRequest request, int& argc, char** argv)
+{
+    QCoreApplication core(argc, argv);
+    const std::unique_ptr<QTranslator> english = InstallLanguage();
+    QString text;
+    if (request == InfoRequest::Version) {
+        text = ProductText() + u'\n';
+    } else {
+        const QString path = CommandLineHelpPath(DataFolderFor(QCoreApplication::applicationDirPath()));
+        if (!ReadCommandLineHelp(path, &text)) {
+            PrintLine(FormatString(Str::CmdHelpUnreadable, {path}));
+            return ToExitCode(ExitStatus::Failure);
+        }
+    }
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+    return std::fflush(stdout) == 0 ? ToExitCode(ExitStatus::Ok) : ToExitCode(ExitStatus::Failure);
 }
 
 CPlatformStartGuard::CPlatformStartGuard() : m_previous(qInstallMessageHandler(HoldMessage)) {}

@@ -18,6 +18,21 @@ enum class StartMode
     NoDisplay, // anything else without a display: one line, status 1
 };
 
+// What Linux users type to learn about a program: "--help" (or "-h") and "--version". They are answered
+// on stdout before any platform starts, so they work without a display too.
+enum class InfoRequest
+{
+    None,
+    Help,
+    Version,
+};
+// The first of them among `args` (without the program's name); None when there is none.
+InfoRequest FindInfoRequest(const QStringList& args);
+// Prints the command-line overview (the text the "/?" window shows, in the user's language) or the
+// product and version, and returns the exit status. Makes an application object of its own: call it
+// instead of starting the program.
+int AnswerInfoRequest(InfoRequest request, int& argc, char** argv);
+
 // DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM is set and not empty.
 bool EnvironmentNamesADisplay();
 

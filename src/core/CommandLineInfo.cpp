@@ -156,6 +156,7 @@ int CCustomCommandLineInfo::GetPage(int index) const
 
 bool CCustomCommandLineInfo::Validate()
 {
+    m_fileRejected = false;
     if (m_parseError) {
         return false;
     }
@@ -166,12 +167,14 @@ bool CCustomCommandLineInfo::Validate()
     QFile file(m_batchFile);
     if (!QFileInfo(m_batchFile).isFile() || !file.open(QIODevice::ReadOnly)) {
         m_message = FormatString(Str::FileMissing, {m_batchFile});
+        m_fileRejected = true;
         return false;
     }
     file.close();
     const QString lower = m_batchFile.toLower();
     if (!lower.endsWith(QStringLiteral(".tif")) && !lower.endsWith(QStringLiteral(".tiff"))) {
         m_message = LoadString(Str::FileTypeUnsupported);
+        m_fileRejected = true;
         return false;
     }
     if (!m_print && m_quit) {

@@ -39,6 +39,9 @@ public:
     ~CCustomCommandLineInfo() override = default;
     void ParseParam(const QString& param, bool isFlag, bool isLast) override;
     bool Validate();
+    // After Validate() failed: whether the file was refused (missing, unreadable, not named .tif/.tiff)
+    // rather than the options.
+    bool IsFileRejected() const { return m_fileRejected; }
 
     bool IsBatch() const { return m_batch; }
     bool IsPrint() const { return m_print; }
@@ -73,6 +76,7 @@ private:
     bool m_helpRequested = false;
     bool m_parseError = false;
     QString m_message = QStringLiteral("-");
+    bool m_fileRejected = false;
 };
 
 // Reads a whole number the C way: optional leading blanks, an optional sign, digits; anything after them

@@ -19,6 +19,8 @@ QString HelpPageForTopic(unsigned topic)
         return QStringLiteral("dia_option_image.html");
     case HelpTopic::LanguageOptions:
         return QStringLiteral("dia_option_language.html");
+    case HelpTopic::PrintSetup:
+        return QStringLiteral("printing.html");
     default:
         return {};
     }

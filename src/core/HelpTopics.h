@@ -14,6 +14,7 @@ enum : int
     About = 8,
     ImageOptions = 9,
     LanguageOptions = 10,
+    PrintSetup = 11, // the printer set-up dialog: the page on printing
 };
 }
 

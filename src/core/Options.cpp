@@ -68,3 +68,26 @@ bool IsFolderListSuppressed(const CSettingsStore& store)
 {
     return store.GetProfileInt(QStringLiteral("Misc"), QStringLiteral("HideDoCNavigation"), -1) == 1;
 }
+
+namespace {
+bool UsableDialogSize(QSize size)
+{
+    return size.width() >= 400 && size.height() >= 300 && size.width() <= 10000 && size.height() <= 10000;
+}
+} // namespace
+
+QSize ReadFileDialogSize(const CSettingsStore& store)
+{
+    const QSize stored(store.ReadInt(QStringLiteral("Misc"), QStringLiteral("FileDialogWidth"), -1),
+                       store.ReadInt(QStringLiteral("Misc"), QStringLiteral("FileDialogHeight"), -1));
+    return UsableDialogSize(stored) ? stored : kFileDialogDefaultSize;
+}
+
+void SaveFileDialogSize(CSettingsStore& store, QSize size)
+{
+    if (!UsableDialogSize(size) || size == ReadFileDialogSize(store)) {
+        return;
+    }
+    store.WriteProfileInt(QStringLiteral("Misc"), QStringLiteral("FileDialogWidth"), size.width());
+    store.WriteProfileInt(QStringLiteral("Misc"), QStringLiteral("FileDialogHeight"), size.height());
+}

@@ -1,5 +1,7 @@
 #pragma once
-// The four settings records. Defaults live here and nowhere else.
+// The four settings records, and the few values read on their own. Defaults live here and nowhere else.
+
+#include <QSize>
 
 class CSettingsStore;
 
@@ -67,3 +69,11 @@ struct COptionLanguage
 // The user's own switch that stops the folder list from being built when a file is opened. Read from the
 // user's store alone, at every opening; note the capital C, it is not the administrator's switch.
 bool IsFolderListSuppressed(const CSettingsStore& store);
+
+// The size the file dialogs ("Öffnen...", "Speichern unter...") open at: the size the user left one of them
+// at last ("FileDialogWidth", "FileDialogHeight" of "Misc"), or, when none is stored or it is smaller than
+// 400 x 300 or larger than 10000, the default that shows the name, size, type and date columns whole.
+inline constexpr QSize kFileDialogDefaultSize{880, 560};
+QSize ReadFileDialogSize(const CSettingsStore& store);
+// Keeps `size` in the user's settings, unless the settings give that size already.
+void SaveFileDialogSize(CSettingsStore& store, QSize size);

@@ -59,6 +59,17 @@ enum Id : int
     PrintUnreadable = 206,  // %s: path
     PrintCannotWrite = 207, // %s: path; a reason for PrintFailed
     NoDisplay = 208,        // a start without a display that is not a quiet print run
+
+    CannotOpenFileAlone = 220, // %s: path; CannotOpenFile when no document is open
+    FileGone = 221,            // %s: path of the open document
+
+    PrintNoPage = 230,               // %d: the document's page count
+    PrintNoPageOfOne = 231,          // the same for a document of one page
+    PrintNoSuchPrinter = 232,        // %s: printer
+    PrintNoSuchPrinterNamedBy = 233, // %s: printer, %s: the environment variable that names it
+    PrintReportFile = 234,           // %s: path; the file a quiet run's line is about
+    PrintReportPrinter = 235,        // %s: printer; the printer a quiet run's line is about
+    CmdHelpUnreadable = 236,         // %s: path of the command-line help text
     AppTitle = 57344,
 };
 }

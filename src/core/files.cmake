@@ -9,4 +9,5 @@ list(APPEND FOLIVANT_CORE_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/HelpTopics.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DataFolder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WindowPlacement.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AccessibleText.cpp
 )

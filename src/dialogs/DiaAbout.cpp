@@ -21,6 +21,7 @@ CDiaAbout::CDiaAbout(CSettingsStore& store, CPlatform& platform, QString program
     setWindowTitle(tr("Info über..."));
     m_logoArea = new QWidget(this);
     m_logoArea->setFixedSize(200, 200);
+    m_logoArea->setAccessibleName(tr("Logo"));
 
     m_version = new QLabel(LoadString(Str::Product), this);
     QFont bold = font();
@@ -39,7 +40,7 @@ CDiaAbout::CDiaAbout(CSettingsStore& store, CPlatform& platform, QString program
         notice->addWidget(l);
     }
     m_link = new CURLLinkButton(*platform.url, this);
-    m_link->setText(QString::fromLatin1(kWebAddress));
+    m_link->setText(QString::fromLatin1(FOLIVANT_HOMEPAGE)); // the top CMakeLists.txt names it
     m_link->setProperty("controlId", 1018);
     notice->addWidget(m_link, 0, Qt::AlignHCenter);
     notice->addStretch();

@@ -15,7 +15,6 @@ class CDiaAbout : public CDiaBase
 {
     Q_OBJECT
 public:
-    static constexpr const char* kWebAddress = "https://www.zentrel.example/folivant";
     static constexpr int kHelpTopic = HelpTopic::About;
 
     CDiaAbout(CSettingsStore& store, CPlatform& platform, QString programFolder, QWidget* parent = nullptr);

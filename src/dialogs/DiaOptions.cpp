@@ -72,6 +72,7 @@ CDiaOptionThumb::CDiaOptionThumb(CSettingsStore& store, CPlatform& platform, QWi
     m_width->setAlignment(Qt::AlignRight);
     m_width->setMaximumWidth(70);
     auto* pixels = new QLabel(tr("Pixel"), content);
+    widthLabel->setBuddy(m_width);
 
     auto* qualityBox = new QGroupBox(tr("Qualität"), content);
     auto* qualityLayout = new QVBoxLayout(qualityBox);

@@ -25,6 +25,18 @@ CFileStamp CFileStamp::Of(const QString& path)
     return stamp;
 }
 
+CFolivantDoc::DiskState CFolivantDoc::CheckDisk() const
+{
+    if (m_path.isEmpty()) {
+        return DiskState::Unchanged;
+    }
+    const CFileStamp now = CFileStamp::Of(m_path);
+    if (!now.exists) {
+        return DiskState::Gone;
+    }
+    return now == m_stamp ? DiskState::Unchanged : DiskState::Changed;
+}
+
 QString ComposeTitle(const QString& documentPath)
 {
     const QString name = documentPath.mid(documentPath.lastIndexOf(u'/') + 1);

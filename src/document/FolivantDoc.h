@@ -36,8 +36,13 @@ public:
     }
     bool IsModified() const { return false; }
 
-    // The file at the path is no longer the one the views read (replaced, rewritten, cut short, deleted).
-    bool HasChangedOnDisk() const { return !m_path.isEmpty() && CFileStamp::Of(m_path) != m_stamp; }
+    enum class DiskState
+    {
+        Unchanged, // the file the views read (or no document)
+        Changed,   // another file lies at the path, or the file was rewritten or cut short
+        Gone,      // nothing lies at the path any more (deleted or moved away)
+    };
+    DiskState CheckDisk() const;
     // The views read the file anew.
     void TakeStamp() { m_stamp = CFileStamp::Of(m_path); }
 

@@ -154,9 +154,9 @@ bool IsCommandEnabled(EnableRule rule, const EnableState& s)
     case EnableRule::Back:
         return s.stripExists && s.pageShown && s.pageCount > 1 && s.currentPage > 1;
     case EnableRule::FileNext:
-        return s.pageShown && !s.isLastFile;
+        return s.pageShown && s.hasCurrentFile && !s.isLastFile;
     case EnableRule::FilePrevious:
-        return s.pageShown && !s.isFirstFile;
+        return s.pageShown && s.hasCurrentFile && !s.isFirstFile;
     }
     return false;
 }

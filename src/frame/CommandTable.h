@@ -36,6 +36,7 @@ struct EnableState
     int pageCount = 1;      // from the strip's last fill
     int currentPage = 0;    // 1-based; 0 when nothing is selected
     bool stripExists = true;
+    bool hasCurrentFile = false; // the open file is in the folder list
     bool isFirstFile = false;
     bool isLastFile = false;
 };

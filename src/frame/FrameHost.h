@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class CFolivantDoc;
+struct CPrintSetup;
 
 class CFrameHost
 {
@@ -20,6 +21,8 @@ public:
     virtual QString HelpBookFolder() const = 0;
     virtual void OnAppAbout() = 0;
     virtual void OnPrintSetup() = 0;
+    // The printer and paper chosen under printer set-up in this run; print dialogs start from them.
+    virtual const CPrintSetup& PrintSetup() const = 0;
 
 protected:
     ~CFrameHost() = default;

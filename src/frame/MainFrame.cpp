@@ -1,10 +1,12 @@
 #include "frame/MainFrame.h"
 
+#include "core/AccessibleText.h"
 #include "core/CommandIds.h"
 #include "core/SettingsStore.h"
 #include "core/Strings.h"
 #include "core/WindowPlacement.h"
 #include "document/FolivantDoc.h"
+#include "frame/FrameAccessible.h"
 #include "frame/FrameHost.h"
 #include "frame/GuiLook.h"
 #include "frame/ToolBarEx.h"
@@ -17,16 +19,13 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QDragEnterEvent>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScopedValueRollback>
-#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QWindow>
 
 namespace {
 QString Misc()
@@ -55,6 +54,7 @@ CMainFrame::CMainFrame(CFrameHost& app, CSettingsStore& store, CPlatform& platfo
     m_saveAsFolder = store.ReadString(Misc(), QStringLiteral("FolderFileSaveAs"));
     CreateClient();
     RemoveHiddenMenuEntries();
+    SetUpFrameAccessibility(*this);
 
     setAcceptDrops(true);
     UpdateTitle();
@@ -81,6 +81,7 @@ void CMainFrame::CreateActions()
         a->setObjectName(QStringLiteral("cmd%1").arg(c.id));
         a->setData(c.id);
         a->setText(CommandMenuText(c.id));
+        a->setIconText(AccessibleButtonName(a->text())); // what a screen reader calls the toolbar button
         if (c.iconName != nullptr) {
             a->setIcon(FolivantIcon(QString::fromLatin1(c.iconName)));
         }
@@ -198,6 +199,7 @@ void CMainFrame::CreateClient()
     m_splitter->addWidget(m_view);
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
+    m_splitter->setCollapsible(1, false); // the page view always keeps room (LimitStripPane)
     setCentralWidget(m_splitter);
 
     m_strip->SetArrangement(m_data.thumb.Align);
@@ -235,14 +237,14 @@ void CMainFrame::LayoutStrip()
         // Wide (high) enough for a thumbnail with the spacing on both sides, its label, the scroll bar and
         // the frame: thumbnails are shown at their size, not squeezed into the pane.
         const int ideal = m_strip->PaneExtent(t.Width);
-        if (vertical) {
-            m_strip->setMinimumWidth(100);
-        } else {
-            m_strip->setMinimumHeight(100);
-        }
         m_strip->show();
         const int total = vertical ? m_splitter->width() : m_splitter->height();
-        m_splitter->setSizes({ideal, std::max(0, total - ideal - m_splitter->handleWidth())});
+        if (total <= 0) {
+            return; // not laid out yet: at the next size
+        }
+        LimitStripPane();
+        const int extent = StripPaneExtent(ideal, total);
+        m_splitter->setSizes({extent, std::max(0, total - extent - m_splitter->handleWidth())});
     } else {
         // Collapsed: the strip and its handle take no room; it still keeps the current page.
         m_strip->hide();
@@ -250,77 +252,37 @@ void CMainFrame::LayoutStrip()
     m_layoutPending = false;
 }
 
+void CMainFrame::LimitStripPane()
+{
+    // However the window is sized or the bar dragged, the page view keeps at least half the room.
+    if (m_splitter == nullptr || m_strip == nullptr) {
+        return;
+    }
+    // The bar is dragged within the strip's maximum; a window made smaller shrinks the strip to it too.
+    const bool vertical = m_splitter->orientation() == Qt::Horizontal;
+    const int limit = StripPaneExtent(QWIDGETSIZE_MAX, vertical ? m_splitter->width() : m_splitter->height());
+    if (vertical) {
+        m_strip->setMaximumWidth(limit);
+        m_strip->setMinimumWidth(std::min(100, limit));
+    } else {
+        m_strip->setMaximumHeight(limit);
+        m_strip->setMinimumHeight(std::min(100, limit));
+    }
+    const QList<int> sizes = m_splitter->sizes();
+    if (sizes.size() == 2 && sizes.at(0) > limit) {
+        m_splitter->setSizes({limit, sizes.at(0) + sizes.at(1) - limit});
+    }
+}
+
 void CMainFrame::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     if (m_clientCreated && m_layoutPending) {
         LayoutStrip();
+    } else if (m_clientCreated) {
+        LimitStripPane();
     }
-}
-
-// ---- placement ----
-
-void CMainFrame::RestorePlacement()
-{
-    const QString misc = Misc();
-    const int x1 = m_store.ReadInt(misc, QStringLiteral("PosX1"), kPlacementUnset);
-    const int x2 = m_store.ReadInt(misc, QStringLiteral("PosX2"), kPlacementUnset);
-    const int y1 = m_store.ReadInt(misc, QStringLiteral("PosY1"), kPlacementUnset);
-    const int y2 = m_store.ReadInt(misc, QStringLiteral("PosY2"), kPlacementUnset);
-    std::vector<QRect> screens;
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        screens.push_back(screen->availableGeometry());
-    }
-    if (const std::optional<QRect> placed = RestoredPlacement(x1, x2, y1, y2, screens)) {
-        setGeometry(*placed);
-    } else {
-        resize(1024, 768);
-    }
-    m_startMaximized = m_store.ReadInt(misc, QStringLiteral("Maximized"), 1) == 1;
-}
-
-void CMainFrame::ShowInitially()
-{
-    if (m_startMaximized) {
-        showMaximized();
-    } else {
-        show();
-    }
-    // The window system maximises and places the window asynchronously. Wait (briefly) until the window
-    // is on screen and its size has settled, so that start-up fits the page into the final window.
-    QElapsedTimer clock;
-    clock.start();
-    QSize last;
-    int stable = 0;
-    while (clock.elapsed() < 600 && stable < 3) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
-        const bool exposed = windowHandle() != nullptr && windowHandle()->isExposed();
-        const bool placed = !m_startMaximized || isMaximized() || clock.elapsed() > 250;
-        stable = exposed && placed && size() == last ? stable + 1 : 0;
-        last = size();
-    }
-}
-
-void CMainFrame::showEvent(QShowEvent* event)
-{
-    m_wasShown = true;
-    QMainWindow::showEvent(event);
-}
-
-void CMainFrame::SavePlacement()
-{
-    // A window that never appeared (help, a command-line error, a failed start, a quiet print run) has
-    // no placement of the user's to keep; a minimised one keeps the previous one.
-    if (!m_wasShown || isMinimized()) {
-        return;
-    }
-    const QRect g = geometry();
-    const QString misc = Misc();
-    m_store.WriteProfileInt(misc, QStringLiteral("PosX1"), g.x());
-    m_store.WriteProfileInt(misc, QStringLiteral("PosX2"), g.x() + g.width());
-    m_store.WriteProfileInt(misc, QStringLiteral("PosY1"), g.y());
-    m_store.WriteProfileInt(misc, QStringLiteral("PosY2"), g.y() + g.height());
-    m_store.WriteProfileInt(misc, QStringLiteral("Maximized"), isMaximized() ? 1 : 0);
+    TrackNormalFrame();
 }
 
 // ---- state shown to the user ----
@@ -349,6 +311,7 @@ EnableState CMainFrame::CurrentEnableState() const
     s.pageCount = m_pageCount;
     s.stripExists = m_strip != nullptr;
     s.currentPage = m_strip != nullptr ? m_strip->GetCurrentPage() : 0;
+    s.hasCurrentFile = m_data.GetCurrentFile() != nullptr;
     s.isFirstFile = m_data.IsFirstFile();
     s.isLastFile = m_data.IsLastFile();
     return s;
@@ -376,6 +339,7 @@ void CMainFrame::OnInitialUpdate()
     // counts the pages (thousands of directory reads in a long document) and renders its thumbnails, so
     // page 1 is shown after the same work however long the document. A window that is not shown does not
     // wait. The strip then selects page 1, and the view keeps the page it has.
+    m_goneTold = false;
     m_view->PrefetchFirstPage();
     m_strip->OnInitialUpdate(m_view->isVisible());
     if (m_strip->GetCurrentPage() == 0) {
@@ -392,7 +356,8 @@ void CMainFrame::OnPageSelected(int index, int pageState)
     if (m_reopening) {
         return; // the strip refills for the changed file; ReopenChangedDocument picks the page after
     }
-    if (m_app.Document().HasChangedOnDisk()) {
+    const CFolivantDoc::DiskState disk = m_app.Document().CheckDisk();
+    if (disk == CFolivantDoc::DiskState::Changed) {
         // The strip is refilled once its selection change has ended, not from within it; page changes
         // until then only say which page to stay at.
         m_reopenIndex = index;
@@ -402,13 +367,17 @@ void CMainFrame::OnPageSelected(int index, int pageState)
                 this,
                 [this] {
                     m_reopenQueued = false;
-                    if (m_app.Document().HasChangedOnDisk()) { // not opened anew meanwhile
+                    // Not opened anew meanwhile.
+                    if (m_app.Document().CheckDisk() == CFolivantDoc::DiskState::Changed) {
                         ReopenChangedDocument(m_reopenIndex);
                     }
                 },
                 Qt::QueuedConnection);
         }
         return;
+    }
+    if (disk == CFolivantDoc::DiskState::Gone) {
+        TellDocumentGone();
     }
     UpdateTitle();
     if (m_view != nullptr) {
@@ -423,6 +392,7 @@ void CMainFrame::ReopenChangedDocument(int index)
     // Another file (or the same file rewritten) lies at the path now: its pages, not the old ones, are
     // counted, listed and shown. Rotations belonged to the old pages and start afresh; the page asked for
     // stays when the new file has it, else the first page shows.
+    m_goneTold = false;
     {
         QScopedValueRollback<bool> reopening(m_reopening, true);
         m_app.Document().TakeStamp();
@@ -465,6 +435,9 @@ void CMainFrame::OnPageCountKnown(int count)
 {
     m_pageCount = count;
     m_toolBar->FillPageBox(count);
+    if (m_view != nullptr) {
+        m_view->SetPageCount(count);
+    }
     if (m_strip != nullptr && m_strip->GetCurrentPage() > 0) {
         m_toolBar->ShowPageNumber(m_strip->GetCurrentPage());
     }
@@ -488,12 +461,17 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
 void CMainFrame::dropEvent(QDropEvent* event)
 {
     // Opened one after the other, so the last of them stays open; no header test, like the command line.
+    // Next and previous file then step through the folder of the file that stayed open.
     const QList<QUrl> urls = event->mimeData()->urls();
     event->acceptProposedAction();
+    QString opened;
     for (const QUrl& url : urls) {
-        if (url.isLocalFile()) {
-            m_app.OpenDocumentFile(url.toLocalFile());
+        if (url.isLocalFile() && m_app.OpenDocumentFile(url.toLocalFile())) {
+            opened = url.toLocalFile();
         }
+    }
+    if (!opened.isEmpty()) {
+        ListFolderOf(opened);
     }
 }
 

@@ -3,6 +3,7 @@
 // strip and the page view, the shared data with all settings, the window placement, and the relay of
 // the panes' reports (page selected, copy, rotation, page count, help). Panes never call each other.
 
+#include "core/ExitStatus.h"
 #include "document/FolivantData.h"
 #include "frame/CommandTable.h"
 
@@ -20,6 +21,7 @@ struct CPlatform;
 class QLabel;
 class QMenu;
 class QSplitter;
+struct CPrintResult;
 
 class CMainFrame : public QMainWindow
 {
@@ -66,16 +68,20 @@ public:
     void ShowPageNumber(int n);
     void OnNextFile();
     void OnPreviousFile();
+    // The folder list becomes the TIFF files of `path`'s folder with `path` as the current file (no list
+    // without a folder), unless the user's switch stops the folder list.
+    void ListFolderOf(const QString& path);
     void OnWholePage();
     void RemoveHiddenMenuEntries();
 
     // Save As copy and mail.
     void SaveCopyAs();
     void OnSendMail();
-    // Printing: interactive, and the command-line run. Returns whether the job reached the printer
-    // (a cancelled dialog or an empty page list counts as done).
+    // Printing: interactive, and the command-line run. OnPrint returns false when nothing could be printed
+    // and the user was told why (a cancelled dialog counts as done). The command-line run returns the exit
+    // status of a quiet run; a quiet run reports on stderr, and names its job on stdout.
     bool OnPrint();
-    bool PrintFromCommandLine();
+    ExitStatus PrintFromCommandLine();
     // Options dialogs and looks.
     void OnThumbOptions();
     void OnImageOptions();
@@ -94,6 +100,7 @@ public Q_SLOTS:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -108,13 +115,21 @@ private:
     // The open file changed on disk since the views read it: they read it again, staying at page
     // `index` (0-based) when the file still has it.
     void ReopenChangedDocument(int index);
+    // The open file has gone from its path: the views keep what they have read; the user is told once.
+    void TellDocumentGone();
     void RestorePlacement();
     void SavePlacement();
+    // The restored frame rectangle, exactly, once the window manager's frame around the window is known.
+    void ApplyPlacedFrame();
+    void TrackNormalFrame();
+    void LimitStripPane();
     void RebuildRecentFiles();
     void ResetToolBar();
     void MovePaneFocus(bool forward);
     bool IsCommandHidden(int id) const;
     void RefreshIcons();
+    // One run of the print command, reported: a quiet run on stderr and stdout, otherwise in a message.
+    CPrintResult RunPrintCommand();
 
     CFrameHost& m_app;
     CSettingsStore& m_store;
@@ -124,9 +139,16 @@ private:
     bool m_clientCreated = false;
     bool m_layoutPending = true;
     bool m_startMaximized = true;
+    // Window placement: the frame rectangle restored at start, whether it still waits to be applied
+    // exactly (the frame is known only once the window is on the screen), and the last frame rectangle
+    // of the window while it was neither maximised nor minimised.
+    QRect m_placedFrame;
+    bool m_framePending = true;
+    QRect m_normalFrame;
     bool m_wasShown = false;
     bool m_reopening = false;
     bool m_reopenQueued = false;
+    bool m_goneTold = false; // the user knows that the open file has gone
     int m_reopenIndex = 0;
     CCustomCommandLineInfo* m_commandLine = nullptr;
     // Set while start-up's command-line run prints. The command line stays set for the whole session, but

@@ -1,4 +1,6 @@
-// The main window's file commands: a byte copy under another name, and mail.
+// The main window's file commands: a byte copy under another name, mail, the folder list of an opened
+// file, and the open file that has gone from the disk.
+#include "core/Options.h"
 #include "core/SettingsStore.h"
 #include "core/Strings.h"
 #include "document/FolivantDoc.h"
@@ -11,15 +13,35 @@
 #include <QFileInfo>
 #include <QPointer>
 
+void CMainFrame::ListFolderOf(const QString& path)
+{
+    if (IsFolderListSuppressed(m_store)) {
+        return;
+    }
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (slash < 0) {
+        m_data.ClearFolderList();
+    } else {
+        m_data.BuildFolderList(slash == 0 ? QStringLiteral("/") : path.left(slash), path.mid(slash + 1));
+    }
+    UpdateCommandStates();
+}
+
 void CMainFrame::SaveCopyAs()
 {
     if (m_data.gui.IsSaveAsHidden()) {
         return;
     }
-    const QString initial =
-        m_saveAsFolder.isEmpty() ? QStringLiteral("*.tif") : m_saveAsFolder + QStringLiteral("/*.tif");
+    // The document's own name, in the folder of the last copy.
+    QString name = m_app.Document().GetTitle();
+    if (name.isEmpty()) {
+        name = QStringLiteral("*.tif");
+    }
+    const QString initial = m_saveAsFolder.isEmpty() ? name : m_saveAsFolder + u'/' + name;
+    QSize size = ReadFileDialogSize(m_store);
     const QString target = m_platform.fileDialog->GetSaveFileName(this, initial, LoadString(Str::OpenFilter),
-                                                                  QStringLiteral("tif"));
+                                                                  QStringLiteral("tif"), size);
+    SaveFileDialogSize(m_store, size);
     if (target.isEmpty()) {
         return;
     }
@@ -70,4 +92,22 @@ void CMainFrame::OnSendMail()
         self->m_platform.messageBox->Show(self, LoadString(text), LoadString(Str::AppTitle),
                                           IMessageBox::Exclamation);
     });
+}
+
+void CMainFrame::TellDocumentGone()
+{
+    if (m_goneTold) {
+        return;
+    }
+    m_goneTold = true;
+    // Told once the page change under way has ended: a modal box does not belong inside it.
+    QMetaObject::invokeMethod(
+        this,
+        [this, path = m_app.Document().GetPathName()] {
+            if (m_app.Document().GetPathName() == path) {
+                m_platform.messageBox->Show(this, FormatString(Str::FileGone, {path}),
+                                            LoadString(Str::Information), IMessageBox::Information);
+            }
+        },
+        Qt::QueuedConnection);
 }

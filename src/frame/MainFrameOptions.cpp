@@ -28,8 +28,10 @@ void CMainFrame::OnThumbOptions()
             SetLayoutPending();
             LayoutStrip();
         }
-        if ((t.Width != width || t.On != on || t.Quality != quality) && m_strip != nullptr) {
-            // New thumbnails for the same document; the user stays on the page and keeps the rotations.
+        // New thumbnails for the same document; the user stays on the page and keeps the rotations. A file
+        // gone from the disk cannot be read again: its strip stays as it is.
+        if ((t.Width != width || t.On != on || t.Quality != quality) && m_strip != nullptr &&
+            m_app.Document().CheckDisk() != CFolivantDoc::DiskState::Gone) {
             m_strip->ReloadStripKeepingPlace();
         }
     } else if (on != 0) {

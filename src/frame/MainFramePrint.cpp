@@ -9,6 +9,7 @@
 #include "frame/FrameHost.h"
 #include "platform/Platform.h"
 #include "platform/PrintBackend.h"
+#include "print/PrintReport.h"
 #include "print/PrintRun.h"
 #include "thumbs/ListViewThumb.h"
 
@@ -17,7 +18,17 @@
 #include <algorithm>
 #include <cstdio>
 
-bool CMainFrame::OnPrint()
+namespace {
+
+bool IsFailure(CPrintResult::Outcome outcome)
+{
+    return outcome != CPrintResult::Printed && outcome != CPrintResult::NothingToPrint &&
+           outcome != CPrintResult::Cancelled;
+}
+
+} // namespace
+
+CPrintResult CMainFrame::RunPrintCommand()
 {
     const bool batch = m_commandLineRun && m_commandLine != nullptr && m_commandLine->IsBatch();
     const bool quiet = batch && m_commandLine->IsQuit();
@@ -32,31 +43,41 @@ bool CMainFrame::OnPrint()
     request.currentPage = m_strip != nullptr ? std::max(m_strip->GetCurrentPage(), 1) : 1;
     request.quiet = quiet;
     request.parent = this;
+    request.setup = &m_app.PrintSetup();
+    request.messages = m_platform.messageBox.get();
 
     const CPrintResult result = RunPrint(request, *m_platform.print, *m_platform.dialogs);
-    if (result.outcome != CPrintResult::Failed) {
-        return true;
-    }
     if (quiet) {
-        // A quiet run has no window to show a message in; scripts read one line and the exit status.
-        QString line = result.message;
-        line.replace(u'\n', u' ');
-        std::fprintf(stderr, "folivant: %s\n", qPrintable(line));
-    } else {
+        // A quiet run has no window to show a message in; scripts read one line and the exit status, and
+        // follow an accepted job by its name.
+        if (result.outcome == CPrintResult::Printed) {
+            std::fprintf(stdout, "%s\n", qPrintable(JobLine(result.printer, result.jobId, result.sheets)));
+            std::fflush(stdout);
+        } else {
+            std::fprintf(stderr, "%s\n",
+                         qPrintable(FailureLine(result.message, request.file, result.printer)));
+            std::fflush(stderr);
+        }
+    } else if (IsFailure(result.outcome)) {
         m_platform.messageBox->Show(this, result.message, LoadString(Str::Error), IMessageBox::Stop);
     }
-    return false;
+    return result;
 }
 
-bool CMainFrame::PrintFromCommandLine()
+bool CMainFrame::OnPrint()
+{
+    return !IsFailure(RunPrintCommand().outcome);
+}
+
+ExitStatus CMainFrame::PrintFromCommandLine()
 {
     if (m_commandLine != nullptr && !m_commandLine->IsQuit()) {
         // Shown first: the file becomes the document (title, recent files, the first page in the view and
         // the page box, the strip filled for it), then the dialog is offered.
         if (!m_app.OpenDocumentFile(m_commandLine->GetBatchFile())) {
-            return false;
+            return ExitStatus::File;
         }
     }
     QScopedValueRollback<bool> commandLineRun(m_commandLineRun, true);
-    return OnPrint();
+    return StatusOf(RunPrintCommand().outcome);
 }

@@ -1,5 +1,6 @@
 #include "frame/ToolBarEx.h"
 
+#include "core/AccessibleText.h"
 #include "core/CommandIds.h"
 #include "frame/CommandTable.h"
 #include "frame/PageInput.h"
@@ -8,6 +9,7 @@
 #include <QAbstractListModel>
 #include <QComboBox>
 #include <QEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
 #include <QStyleOptionComboBox>
@@ -72,6 +74,14 @@ void CToolBarEx::ResetToolBar(const std::map<int, QAction*>& actions,
             m_pageBox->setModel(new CPageNumbers(m_pageBox));
             m_pageBox->setToolTip(CommandToolTip(Cmd::PageBox));
             m_pageBox->setStatusTip(CommandPrompt(Cmd::PageBox));
+            m_pageBox->setAccessibleName(PageBoxAccessibleName());
+            m_pageBox->lineEdit()->setAccessibleName(PageBoxAccessibleName());
+            // Screen readers on Linux name a combo box by the label it has, not by its own name: a label
+            // that is never shown.
+            auto* label = new QLabel(PageBoxAccessibleName(), this);
+            label->setBuddy(m_pageBox);
+            label->hide();
+            connect(m_pageBox, &QObject::destroyed, label, &QObject::deleteLater);
             const int row = std::max(1, m_pageBox->fontMetrics().height() + 4);
             m_pageBox->setMaxVisibleItems(std::max(1, kDropDownHeight / row));
             m_pageBox->lineEdit()->setAlignment(Qt::AlignRight);
@@ -105,6 +115,7 @@ void CToolBarEx::FillPageBox(int n)
         return;
     }
     static_cast<CPageNumbers*>(m_pageBox->model())->SetCount(n);
+    m_pageBox->setAccessibleDescription(PageBoxDescription(n));
     m_pageBox->clearEditText();
     FitPageBox(std::max<int>(kPageBoxDigits, QString::number(n).size()));
     if (n > 0) {

@@ -1,5 +1,6 @@
 #include "pageview/PageRenderWorker.h"
 
+#include "document/FolivantDoc.h"
 #include "imaging/TiffImage.h"
 #include "pageview/ClipboardDib.h"
 #include "pageview/DataZoom.h"
@@ -89,12 +90,23 @@ CPageLoaded CPageRenderWorker::Load(const CPageRequest& request)
     CPageLoaded out;
     out.generation = request.generation;
     out.rotation = request.rotation & 3;
-    m_image.reset(); // the previous page's memory goes before the next page is read
+    // The file stays open while its pages are shown, so that a file deleted (or moved away) meanwhile
+    // still shows every page: its data remain readable until the last reader closes it. Another file at
+    // the path, or the file rewritten, is opened afresh.
+    const CFileStamp stamp = CFileStamp::Of(request.path);
+    const bool keep = m_image != nullptr && m_image->IsOpen() && m_image->GetPath() == request.path &&
+                      (!stamp.exists || stamp == m_imageStamp);
+    if (!keep) {
+        m_image.reset(); // the previous page's memory goes before the next page is read
+    }
     if (m_beforeLoad) {
         m_beforeLoad(request);
     }
-    m_image = std::make_unique<CTiffImage>(request.path);
-    m_image->SetInterruptFlag(&m_interrupt); // a newer page stops the decode of this one
+    if (!keep) {
+        m_image = std::make_unique<CTiffImage>(request.path);
+        m_image->SetInterruptFlag(&m_interrupt); // a newer page stops the decode of this one
+        m_imageStamp = stamp;
+    }
     m_imageGeneration = request.generation;
     m_imageRotation = 0;
     m_image->SelectActiveFrame(request.frame);

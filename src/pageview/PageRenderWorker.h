@@ -8,6 +8,8 @@
 //   zoom it paints.
 // CPageCopier: the whole page at its square-pixel size for the clipboard, with its bitmap file.
 
+#include "document/FolivantDoc.h"
+
 #include <QImage>
 #include <QObject>
 #include <QRect>
@@ -106,6 +108,7 @@ private:
     // Worker thread only.
     std::function<void(const CPageRequest&)> m_beforeLoad;
     std::unique_ptr<CTiffImage> m_image;
+    CFileStamp m_imageStamp; // of the file m_image read, taken when it was opened
     quint64 m_imageGeneration = 0;
     int m_imageRotation = 0;
 };

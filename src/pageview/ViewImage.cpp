@@ -4,6 +4,8 @@
 #include "document/FolivantData.h"
 #include "document/FolivantDoc.h"
 #include "pageview/PagePaintPlan.h"
+#include "pageview/ViewAccessible.h"
+#include "platform/FocusFrame.h"
 #include "platform/Platform.h"
 
 #include <utility>
@@ -16,6 +18,8 @@
 CViewImage::CViewImage(QWidget* parent) : QAbstractScrollArea(parent)
 {
     setObjectName(QStringLiteral("CViewImage"));
+    InstallViewAccessible();
+    SetUpPaneFrame(this);
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -114,6 +118,7 @@ void CViewImage::ShowPage(int frameIndex, int rotation, int second)
     SetPageDrawn(false);
     if (m_doc->GetPathName() != m_path) {
         m_documentDrawn = false;
+        m_pageCount = -1;
     }
     m_path = m_doc->GetPathName();
     m_rotation = rotation & 3;
@@ -129,6 +134,7 @@ void CViewImage::ShowPage(int frameIndex, int rotation, int second)
         m_region = Rendering();
         UpdateBusyCursor();
         viewport()->update();
+        NotifyViewChanged(this);
         return;
     }
     // The page on screen stays until the new one has arrived.
@@ -147,6 +153,7 @@ void CViewImage::ShowPage(int frameIndex, int rotation, int second)
     m_loadingDpr = request.dpr;
     m_worker->RequestPage(request);
     UpdateBusyCursor();
+    NotifyViewChanged(this);
 }
 
 void CViewImage::OnPageLoaded(const CPageLoaded& page)
@@ -204,6 +211,15 @@ void CViewImage::PrefetchFirstPage()
 }
 
 // ---- painting: only what the worker has rendered; paint never waits ----
+
+bool CViewImage::event(QEvent* event)
+{
+    const bool done = QAbstractScrollArea::event(event);
+    if (event->type() == QEvent::Paint) { // the view's frame, not its viewport
+        PaintPaneFrame(this);
+    }
+    return done;
+}
 
 void CViewImage::paintEvent(QPaintEvent* event)
 {
@@ -331,6 +347,13 @@ void CViewImage::UpdateScrollBars()
     m_updatingBars = false;
     UpdateImageRect();
     viewport()->update();
+    NotifyViewChanged(this);
+}
+
+void CViewImage::SetPageCount(int count)
+{
+    m_pageCount = count;
+    NotifyViewChanged(this);
 }
 
 void CViewImage::OnZoomIn()

@@ -89,6 +89,9 @@ public:
     // The 0-based index of the page on screen; -1 before any page arrived.
     int ShownFrame() const { return m_shown.generation != 0 ? m_shown.frame : -1; }
     const QString& DocumentPath() const { return m_path; }
+    // The document's page count, for what the view tells a screen reader; -1 until the frame knows it.
+    void SetPageCount(int count);
+    int PageCount() const { return m_pageCount; }
 
 Q_SIGNALS:
     void rotationChanged(int rotation, int second);
@@ -99,6 +102,7 @@ Q_SIGNALS:
     void copyFinished(bool ok);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -158,6 +162,7 @@ private:
     bool m_hasPage = false; // a page of a file is shown or on its way
     bool m_pageDrawn = false;
     bool m_documentDrawn = false;
+    int m_pageCount = -1;
     CDataZoom m_zoom;
     bool m_updatingBars = false;
 

@@ -8,4 +8,5 @@ list(APPEND FOLIVANT_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/FirstPaintStamp.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ViewImage.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ViewImageInput.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ViewAccessible.cpp
 )

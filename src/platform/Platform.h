@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 #include <functional>
@@ -11,6 +12,7 @@
 
 class IPrintBackend; // platform/PrintBackend.h: the print spooler
 class QDialog;
+class QFileDialog;
 class QWidget;
 
 class IMessageBox
@@ -33,11 +35,14 @@ class IFileDialog
 public:
     virtual ~IFileDialog() = default;
     // `filter` uses the program's "Name|pattern,pattern|Name|pattern||" form. Returns the chosen
-    // absolute path or an empty string when cancelled.
-    virtual QString GetOpenFileName(QWidget* owner, const QString& startFolder, const QString& filter) = 0;
-    // Asks before an existing file is overwritten.
+    // absolute path or an empty string when cancelled. The dialog opens at `size` (within the screen);
+    // when the user resized it, `size` returns the size it was left at.
+    virtual QString GetOpenFileName(QWidget* owner, const QString& startFolder, const QString& filter,
+                                    QSize& size) = 0;
+    // `initialPath`: a folder, a file name, or a file name in a folder (proposed as the name). Asks
+    // before an existing file is overwritten.
     virtual QString GetSaveFileName(QWidget* owner, const QString& initialPath, const QString& filter,
-                                    const QString& defaultSuffix) = 0;
+                                    const QString& defaultSuffix, QSize& size) = 0;
 };
 
 class IClipboard
@@ -107,3 +112,8 @@ struct CPlatform
 
 // Splits "Name|pattern,pattern|Name|pattern||" into Qt's filter list ("Name (*.a *.b)").
 QString ToQtFilter(const QString& filter);
+
+// Makes Qt's own file dialog ready to open at `size` (shrunk to the available screen area) with the
+// columns of its detail view wide enough for what they show: size, type and date whole, the name taking
+// the rest.
+void PrepareFileDialog(QFileDialog& dialog, QSize size);

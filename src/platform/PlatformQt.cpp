@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -51,12 +52,33 @@ QString ToQtFilter(const QString& filter)
 
 namespace {
 
+// A box without an owner on the screen is centred on the screen - once it has its size, which it takes
+// for its text only when it is shown.
+class CentredMessageBox : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        if (parentWidget() == nullptr && screen() != nullptr) {
+            QRect r = rect();
+            r.moveCenter(screen()->availableGeometry().center());
+            move(r.topLeft());
+        }
+    }
+};
+
 class MessageBoxQt : public IMessageBox
 {
 public:
     void Show(QWidget* owner, const QString& text, const QString& caption, Icon icon) override
     {
-        QMessageBox box(owner);
+        // Centred on its owner when that is on the screen, else on the screen (a window never shown, as
+        // at a failed start, is no place to look at).
+        CentredMessageBox box(owner != nullptr && owner->window()->isVisible() ? owner : nullptr);
         box.setWindowTitle(caption);
         box.setText(text);
         switch (icon) {
@@ -77,30 +99,41 @@ public:
     }
 };
 
+// Opens the dialog as prepared and gives back the size the user left it at, if the user resized it.
+int ExecFileDialog(QFileDialog& dialog, QSize& size)
+{
+    PrepareFileDialog(dialog, size);
+    const QSize opened = dialog.size();
+    const int result = dialog.exec();
+    if (dialog.size() != opened) {
+        size = dialog.size();
+    }
+    return result;
+}
+
 class FileDialogQt : public IFileDialog
 {
 public:
-    QString GetOpenFileName(QWidget* owner, const QString& startFolder, const QString& filter) override
+    QString GetOpenFileName(QWidget* owner, const QString& startFolder, const QString& filter,
+                            QSize& size) override
     {
         QFileDialog dlg(owner, QString(), startFolder, ToQtFilter(filter));
-        dlg.setOption(QFileDialog::DontUseNativeDialog);
         dlg.setFileMode(QFileDialog::ExistingFile);
         dlg.setAcceptMode(QFileDialog::AcceptOpen);
-        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) {
+        if (ExecFileDialog(dlg, size) != QDialog::Accepted || dlg.selectedFiles().isEmpty()) {
             return {};
         }
         return dlg.selectedFiles().constFirst();
     }
 
     QString GetSaveFileName(QWidget* owner, const QString& initialPath, const QString& filter,
-                            const QString& defaultSuffix) override
+                            const QString& defaultSuffix, QSize& size) override
     {
         QFileDialog dlg(owner, QString(), initialPath, ToQtFilter(filter));
-        dlg.setOption(QFileDialog::DontUseNativeDialog);
         dlg.setFileMode(QFileDialog::AnyFile);
         dlg.setAcceptMode(QFileDialog::AcceptSave);
         dlg.setDefaultSuffix(defaultSuffix);
-        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) {
+        if (ExecFileDialog(dlg, size) != QDialog::Accepted || dlg.selectedFiles().isEmpty()) {
             return {};
         }
         return dlg.selectedFiles().constFirst();

@@ -1,7 +1,6 @@
 #include "platform/PrintBackend.h"
 
 #include <QFile>
-#include <QPrinterInfo>
 
 #include <cups/cups.h>
 
@@ -10,7 +9,29 @@ namespace {
 class CupsPrintBackend : public IPrintBackend
 {
 public:
-    QString DefaultPrinterName() override { return QPrinterInfo::defaultPrinterName(); }
+    // Not Qt's default printer: Qt names none when $PRINTER names a queue that does not exist, and the
+    // user would be told that no default printer is set up instead of which one is missing.
+    QString DefaultPrinterName() override
+    {
+        const char* name = cupsGetDefault2(CUPS_HTTP_DEFAULT);
+        return name != nullptr ? QString::fromLocal8Bit(name) : QString();
+    }
+
+    bool PrinterExists(const QString& name) override
+    {
+        if (name.isEmpty()) {
+            return false;
+        }
+        const QByteArray queue = name.section(u'/', 0, 0).toLocal8Bit();
+        const QByteArray instance = name.section(u'/', 1).toLocal8Bit();
+        cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.constData(),
+                                             instance.isEmpty() ? nullptr : instance.constData());
+        if (dest == nullptr) {
+            return false;
+        }
+        cupsFreeDests(1, dest);
+        return true;
+    }
 
     int SubmitPdf(const QString& queue, const QString& pdfPath, const QString& title,
                   const std::vector<CupsOption>& options, QString* error) override

@@ -19,9 +19,12 @@ class IPrintBackend
 {
 public:
     virtual ~IPrintBackend() = default;
-    // The destination quiet runs print on and every print dialog starts from: the CUPS default
-    // ("lpoptions -d", $PRINTER, $LPDEST). Empty when there is none or no CUPS server answers.
+    // The destination quiet runs print on and every print dialog starts from, as CUPS finds it ($LPDEST,
+    // $PRINTER, "lpoptions -d", the server's default), also when no such destination exists. Empty when
+    // none is set or no CUPS server answers.
     virtual QString DefaultPrinterName() = 0;
+    // Whether CUPS knows the destination ("name" or "name/instance").
+    virtual bool PrinterExists(const QString& name) = 0;
     // Hands the PDF file to `queue` as one job named `title`. Returns the job id once CUPS accepted the
     // job; 0 with the reason in *error when it did not.
     virtual int SubmitPdf(const QString& queue, const QString& pdfPath, const QString& title,

@@ -6,7 +6,10 @@ list(APPEND FOLIVANT_CORE_SOURCES
 )
 list(APPEND FOLIVANT_UI_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/PlatformQt.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FileDialogLayout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/HelpWindow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PrintBackend.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Icons.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FocusFrame.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AccessibleEvents.cpp
 )

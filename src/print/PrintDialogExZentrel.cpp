@@ -1,5 +1,9 @@
 #include "print/PrintDialogExZentrel.h"
 
+#include "core/Strings.h"
+#include "platform/Platform.h"
+
+#include <QChildEvent>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -12,6 +16,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QSpinBox>
 #include <QTimer>
 
 #include <algorithm>
@@ -23,6 +28,16 @@ const char* const kPageChoice = "pagesRadioButton";
 const char* const kPrinterList = "printers";
 const char* const kPageChoices = "gbPrintRange";
 const char* const kFileName = "filename";
+const char* const kCurrentChoice = "printCurrentPage";
+const char* const kSpanChoice = "printRange";
+const char* const kSpanFrom = "from";
+const char* const kSpanTo = "to";
+const char* const kPaperSizes = "pageSizeCombo"; // qpagesetupwidget.ui
+
+bool IsPropertiesDialog(const QObject* object)
+{
+    return qstrcmp(object->metaObject()->className(), "QPrintPropertiesDialog") == 0;
+}
 } // namespace
 
 CPrintDialogExZentrel::CPrintDialogExZentrel(QPrinter* printer, unsigned flags, QWidget* parent)
@@ -59,6 +74,13 @@ CPrintDialogExZentrel::CPrintDialogExZentrel(QPrinter* printer, unsigned flags, 
 }
 
 CPrintDialogExZentrel::~CPrintDialogExZentrel() = default;
+
+void CPrintDialogExZentrel::SetDocument(int pageCount, int currentPage, IMessageBox* messages)
+{
+    m_pageCount = pageCount;
+    m_currentPage = currentPage;
+    m_messages = messages;
+}
 
 void CPrintDialogExZentrel::AddPageRange(int from, int to)
 {
@@ -157,8 +179,62 @@ void CPrintDialogExZentrel::CentreOnScreen()
     m_centredAt = pos();
 }
 
+bool CPrintDialogExZentrel::CheckChoice()
+{
+    unsigned flags = 0;
+    std::vector<PageRangeEntry> ranges;
+    QWidget* field = nullptr;
+    auto* current = findChild<QRadioButton*>(QString::fromLatin1(kCurrentChoice));
+    auto* span = findChild<QRadioButton*>(QString::fromLatin1(kSpanChoice));
+    if (QRadioButton* choice = PageRangeChoice(); choice != nullptr && choice->isChecked()) {
+        QLineEdit* text = PageRangeField();
+        field = text;
+        const QPageRanges parsed = QPageRanges::fromString(text != nullptr ? text->text() : QString());
+        if (parsed.isEmpty()) {
+            return true; // malformed: Qt's own message follows
+        }
+        for (const QPageRanges::Range& r : parsed.toRangeList()) {
+            ranges.push_back({r.from, r.to});
+        }
+        flags = PrintFlags::PageNums;
+    } else if (span != nullptr && span->isChecked()) {
+        auto* from = findChild<QSpinBox*>(QString::fromLatin1(kSpanFrom));
+        auto* to = findChild<QSpinBox*>(QString::fromLatin1(kSpanTo));
+        if (from != nullptr && to != nullptr) {
+            field = from;
+            ranges.push_back({from->value(), to->value()});
+            flags = PrintFlags::PageNums;
+        }
+    } else if (current != nullptr && current->isChecked()) {
+        flags = PrintFlags::CurrentPage;
+    }
+    QString message;
+    switch (CheckPageChoice(flags, m_currentPage, ranges, m_pageCount)) {
+    case PageChoiceCheck::Ok:
+        return true;
+    case PageChoiceCheck::OutOfBounds:
+        message = LoadString(Str::DialogIntegerRange).arg(kPrintMinPage).arg(kPrintMaxPage);
+        break;
+    case PageChoiceCheck::NoPage:
+        message = m_pageCount == 1 ? LoadString(Str::PrintNoPageOfOne)
+                                   : FormatString(Str::PrintNoPage, {QString::number(m_pageCount)});
+        break;
+    }
+    if (m_messages != nullptr) {
+        m_messages->Show(this, message, LoadString(Str::Error), IMessageBox::Stop);
+    }
+    if (field != nullptr) {
+        field->setFocus(Qt::OtherFocusReason);
+    }
+    return false;
+}
+
 void CPrintDialogExZentrel::accept()
 {
+    // A choice that would print nothing keeps the dialog open, as a malformed one does.
+    if (m_pageCount > 0 && !CheckChoice()) {
+        return;
+    }
     // Qt 6.4 checks the page field against the printer's old page ranges before it takes the field's
     // text, so a valid "2-3,5" typed into a fresh dialog is refused. Hand it the ranges the field holds:
     // a valid text passes, an invalid one still gets Qt's own message.
@@ -166,7 +242,49 @@ void CPrintDialogExZentrel::accept()
         QLineEdit* field = PageRangeField();
         printer()->setPageRanges(QPageRanges::fromString(field != nullptr ? field->text() : QString()));
     }
+    // Qt takes the paper from its "Properties" dialog also when the user never accepted it there, and
+    // that dialog starts from the printer's default paper, not from the paper the printer was given
+    // (the printer set-up's choice): unless the user chose a paper there, the given one stays.
+    const QPageLayout given = printer()->pageLayout();
+    const bool paperChosen = PaperChosenInProperties();
     QPrintDialog::accept();
+    if (!paperChosen && result() == QDialog::Accepted &&
+        printer()->outputFormat() == QPrinter::NativeFormat) {
+        printer()->setPageSize(given.pageSize());
+        printer()->setPageOrientation(given.orientation());
+    }
+}
+
+bool CPrintDialogExZentrel::PaperChosenInProperties() const
+{
+    const QList<QDialog*> dialogs = findChildren<QDialog*>();
+    return std::any_of(dialogs.begin(), dialogs.end(), [](const QDialog* d) {
+        return IsPropertiesDialog(d) && d->result() == QDialog::Accepted;
+    });
+}
+
+void CPrintDialogExZentrel::childEvent(QChildEvent* event)
+{
+    QPrintDialog::childEvent(event);
+    if (event->added() && event->child()->isWidgetType()) {
+        event->child()->installEventFilter(this);
+    }
+}
+
+bool CPrintDialogExZentrel::eventFilter(QObject* watched, QEvent* event)
+{
+    // Qt's "Properties" dialog shows the printer's default paper, not the paper the printer was given:
+    // it shows the given one when it opens, so that what the user sees there is what prints.
+    if (event->type() == QEvent::Show && IsPropertiesDialog(watched) && printer() != nullptr) {
+        watched->removeEventFilter(this);
+        if (auto* sizes = watched->findChild<QComboBox*>(QString::fromLatin1(kPaperSizes))) {
+            const int index = sizes->findText(printer()->pageLayout().pageSize().name());
+            if (index >= 0) {
+                sizes->setCurrentIndex(index);
+            }
+        }
+    }
+    return QPrintDialog::eventFilter(watched, event);
 }
 
 unsigned CPrintDialogExZentrel::ResultFlags() const

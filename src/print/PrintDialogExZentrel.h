@@ -11,6 +11,7 @@
 #include <span>
 #include <vector>
 
+class IMessageBox;
 class QLineEdit;
 class QRadioButton;
 
@@ -22,6 +23,9 @@ public:
     CPrintDialogExZentrel(QPrinter* printer, unsigned flags, QWidget* parent);
     ~CPrintDialogExZentrel() override;
 
+    // The document printed: its page count and the current page, by which the choice is judged before the
+    // dialog closes, and where to say that a choice selects no page or lies beyond 1 ... 1000.
+    void SetDocument(int pageCount, int currentPage, IMessageBox* messages);
     // Adds one range to those shown in the page field when the dialog opens.
     void AddPageRange(int from, int to);
     const std::vector<PageRangeEntry>& PresetRanges() const { return m_preset; }
@@ -38,16 +42,26 @@ public:
 
     void accept() override;
 
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void childEvent(QChildEvent* event) override;
 
 private:
     void OnInitDialog();
     void ExpandOptions();
     void KeepPageFieldEnabled();
     void CentreOnScreen();
+    // False, with a message, when the choice on the dialog's page would print nothing.
+    bool CheckChoice();
+    // The user accepted Qt's "Properties" dialog, where the paper is chosen.
+    bool PaperChosenInProperties() const;
 
     unsigned m_flags;
+    int m_pageCount = 0; // 0: not judged
+    int m_currentPage = 1;
+    IMessageBox* m_messages = nullptr;
     std::vector<PageRangeEntry> m_preset;
     QPoint m_centredAt;
 };

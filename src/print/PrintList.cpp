@@ -50,6 +50,19 @@ std::unique_ptr<T_OSrtList> BuildPrintListFromDialog(unsigned flags, int current
     return list;
 }
 
+PageChoiceCheck CheckPageChoice(unsigned flags, int current, std::span<const PageRangeEntry> ranges, int n)
+{
+    if ((flags & (PrintFlags::CurrentPage | PrintFlags::PageNums)) == PrintFlags::PageNums) {
+        for (const PageRangeEntry& r : ranges) {
+            if (r.from < kPrintMinPage || r.to > kPrintMaxPage) {
+                return PageChoiceCheck::OutOfBounds;
+            }
+        }
+    }
+    return BuildPrintListFromDialog(flags, current, ranges, n)->IsEmpty() ? PageChoiceCheck::NoPage
+                                                                          : PageChoiceCheck::Ok;
+}
+
 std::unique_ptr<T_OSrtList> BuildPrintListFromCommandLine(const CCustomCommandLineInfo* cmd, int n)
 {
     auto list = NewPrintList();

@@ -43,6 +43,17 @@ std::unique_ptr<T_OSrtList> NewPrintList();
 std::unique_ptr<T_OSrtList> BuildPrintListFromDialog(unsigned flags, int current,
                                                      std::span<const PageRangeEntry> ranges, int n);
 
+// The dialog's choice judged before the dialog closes, so that a choice that would print nothing keeps it
+// open: page ranges beyond 1 ... 1000 (the bounds of the dialog's own page fields) are out of bounds, and a
+// choice that holds no page of the document's n pages selects nothing.
+enum class PageChoiceCheck
+{
+    Ok,
+    OutOfBounds,
+    NoPage,
+};
+PageChoiceCheck CheckPageChoice(unsigned flags, int current, std::span<const PageRangeEntry> ranges, int n);
+
 // The pages of /i (each stored number) and of /r, the union of both; neither given: all pages. No
 // command line: an empty list. Pages above n and below 1 are skipped; a range whose first page lies
 // after its last prints nothing.

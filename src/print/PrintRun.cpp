@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "print/PrintDialogExZentrel.h"
 #include "print/PrintList.h"
+#include "print/PrintSetup.h"
 
 #include <QPainter>
 #include <QPrintEngine>
@@ -126,83 +127,37 @@ std::vector<CupsOption> CupsJobOptions(QPrinter& printer)
     return options;
 }
 
-CPrintResult RunPrint(const CPrintRequest& request, IPrintBackend& backend, IDialogRunner& dialogs)
+namespace {
+
+CPrintResult NoPageOf(int n)
 {
-    if (request.file.isEmpty()) {
+    return {CPrintResult::NoPage, n == 1 ? LoadString(Str::PrintNoPageOfOne)
+                                         : FormatString(Str::PrintNoPage, {QString::number(n)})};
+}
+
+// Why the destination a quiet run would print on cannot be used; empty when it can.
+QString PrinterProblem(const QString& name, bool exists)
+{
+    if (name.isEmpty()) {
+        return LoadString(Str::PrintNoPrinter);
+    }
+    if (exists) {
         return {};
     }
-    const CCustomCommandLineInfo* cmd = request.commandLine;
-    const int current = std::max(request.currentPage, 1);
-
-    // Every run starts from the default printer; nothing of an earlier run is kept.
-    const QString defaultPrinter = backend.DefaultPrinterName();
-    QPrinter printer(QPrinter::HighResolution);
-    if (!defaultPrinter.isEmpty() && !QPrinterInfo::printerInfo(defaultPrinter).isNull()) {
-        printer.setPrinterName(defaultPrinter);
-    }
-    printer.setDocName(request.file);
-    printer.setCreator(ProductText());
-
-    unsigned flags = PrintFlags::ReturnDc | PrintFlags::NoSelection;
-    std::vector<PageRangeEntry> ranges;
-    QString queue;
-    if (request.quiet) {
-        if (defaultPrinter.isEmpty()) {
-            return Failure(LoadString(Str::PrintNoPrinter));
-        }
-        flags |= PrintFlags::ReturnDefault;
-        queue = defaultPrinter;
-    } else {
-        std::vector<PageRangeEntry> preset;
-        if (cmd != nullptr && (cmd->HasRange() || cmd->HasPageList())) {
-            preset = CommandLinePageRanges(*cmd);
-            // Nothing of the given pages can exist (a range running backwards, numbers below 1): the
-            // dialog could not show it, and there is nothing to print.
-            if (FormatPageRanges(preset).isEmpty()) {
-                return {};
-            }
-            flags |= PrintFlags::PageNums;
-        }
-        CPrintDialogExZentrel dialog(&printer, flags, request.parent);
-        for (const PageRangeEntry& r : preset) {
-            dialog.AddPageRange(r.from, r.to);
-        }
-        if (dialogs.Exec(dialog) != QDialog::Accepted) {
-            return {CPrintResult::Cancelled, {}, 0};
-        }
-        flags = dialog.ResultFlags();
-        ranges = dialog.ResultRanges();
-        if (printer.outputFormat() == QPrinter::NativeFormat) {
-            queue = printer.printerName();
-        } else if (printer.outputFileName().isEmpty()) {
-            // No CUPS printer was there to choose and no file was named: Qt would paint into nothing.
-            return Failure(LoadString(Str::PrintNoPrinter));
+    // CUPS takes $LPDEST before $PRINTER; the user should learn which of them to mend.
+    for (const char* variable : {"LPDEST", "PRINTER"}) {
+        if (qEnvironmentVariable(variable) == name) {
+            return FormatString(Str::PrintNoSuchPrinterNamedBy, {name, QString::fromLatin1(variable)});
         }
     }
+    return FormatString(Str::PrintNoSuchPrinter, {name});
+}
 
-    CTiffImage image(request.file);
-    if (!image.IsOpen()) {
-        return Failure(FormatString(Str::PrintUnreadable, {request.file}));
-    }
-    const int n = image.GetFrameCount();
-    const std::unique_ptr<T_OSrtList> pages = request.quiet
-                                                  ? BuildPrintListFromCommandLine(cmd, n)
-                                                  : BuildPrintListFromDialog(flags, current, ranges, n);
-    if (pages->IsEmpty()) {
-        return {};
-    }
-
-    if (queue.isEmpty()) {
-        // "Print to file" in the dialog: the PDF is written where the user said.
-        const int sheets = PrintPagesOnDevice(printer, image, *pages);
-        if (sheets < 0) {
-            return CannotWrite(printer.outputFileName());
-        }
-        return {sheets > 0 ? CPrintResult::Printed : CPrintResult::NothingToPrint, {}, sheets};
-    }
-
-    // A CUPS queue: the sheets go into a PDF laid out as the printer is, which we hand to CUPS ourselves,
-    // with no page range, and whose job id tells that CUPS accepted it.
+// Draws the pages into a PDF laid out as `printer` is and hands it to CUPS ourselves, with no page range;
+// the job id tells that CUPS accepted it.
+CPrintResult SubmitToQueue(const QString& queue, QPrinter& printer, const QString& file, CTiffImage& image,
+                           const T_OSrtList& pages, IPrintBackend& backend)
+{
     QTemporaryDir folder;
     const QString pdfPath = folder.filePath(QStringLiteral("job.pdf"));
     int sheets = 0;
@@ -212,19 +167,124 @@ CPrintResult RunPrint(const CPrintRequest& request, IPrintBackend& backend, IDia
         pdf.setOutputFileName(pdfPath);
         pdf.setResolution(printer.resolution());
         pdf.setPageLayout(printer.pageLayout());
-        pdf.setDocName(request.file);
+        pdf.setDocName(file);
         pdf.setCreator(ProductText());
-        sheets = folder.isValid() ? PrintPagesOnDevice(pdf, image, *pages) : -1;
+        sheets = folder.isValid() ? PrintPagesOnDevice(pdf, image, pages) : -1;
     }
     if (sheets < 0) {
         return CannotWrite(pdfPath);
     }
     if (sheets == 0) {
-        return {};
+        // Listed pages that exist but cannot be decoded: an empty job would come out as a blank sheet.
+        return {CPrintResult::Unreadable, FormatString(Str::PrintUnreadable, {file})};
     }
     QString error;
-    if (backend.SubmitPdf(queue, pdfPath, request.file, CupsJobOptions(printer), &error) <= 0) {
-        return Failure(FormatString(Str::PrintFailed, {error}));
+    const int job = backend.SubmitPdf(queue, pdfPath, file, CupsJobOptions(printer), &error);
+    if (job <= 0) {
+        return {CPrintResult::Refused, FormatString(Str::PrintFailed, {error}), 0, queue};
+    }
+    return {CPrintResult::Printed, {}, sheets, queue, job};
+}
+
+CPrintResult RunQuiet(const CPrintRequest& request, IPrintBackend& backend)
+{
+    const QString queue = backend.DefaultPrinterName();
+    const auto withPrinter = [&](CPrintResult result) {
+        result.printer = queue;
+        return result;
+    };
+    CTiffImage image(request.file);
+    const int n = image.IsOpen() ? image.GetFrameCount() : 0;
+    if (n <= 0) {
+        return withPrinter({CPrintResult::Unreadable, FormatString(Str::PrintUnreadable, {request.file})});
+    }
+    const std::unique_ptr<T_OSrtList> pages = BuildPrintListFromCommandLine(request.commandLine, n);
+    if (pages->IsEmpty()) {
+        return withPrinter(NoPageOf(n));
+    }
+    if (const QString problem = PrinterProblem(queue, backend.PrinterExists(queue)); !problem.isEmpty()) {
+        return withPrinter({CPrintResult::NoPrinter, problem});
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    if (!QPrinterInfo::printerInfo(queue).isNull()) {
+        printer.setPrinterName(queue); // its paper and layout
+    }
+    printer.setDocName(request.file);
+    printer.setCreator(ProductText());
+    return withPrinter(SubmitToQueue(queue, printer, request.file, image, *pages, backend));
+}
+
+} // namespace
+
+CPrintResult RunPrint(const CPrintRequest& request, IPrintBackend& backend, IDialogRunner& dialogs)
+{
+    if (request.file.isEmpty()) {
+        return {};
+    }
+    if (request.quiet) {
+        return RunQuiet(request, backend);
+    }
+    const CCustomCommandLineInfo* cmd = request.commandLine;
+    const int current = std::max(request.currentPage, 1);
+
+    // The file first: there is no point in choosing a printer for a file that cannot be printed, and the
+    // dialog needs the page count to judge the choice.
+    CTiffImage image(request.file);
+    const int n = image.IsOpen() ? image.GetFrameCount() : 0;
+    if (n <= 0) {
+        return {CPrintResult::Unreadable, FormatString(Str::PrintUnreadable, {request.file})};
+    }
+
+    // The printer chosen under printer set-up, else the default printer; nothing of an earlier run is kept.
+    QPrinter printer(QPrinter::HighResolution);
+    if (request.setup == nullptr || !ApplyPrintSetup(*request.setup, printer)) {
+        const QString defaultPrinter = backend.DefaultPrinterName();
+        if (!defaultPrinter.isEmpty() && !QPrinterInfo::printerInfo(defaultPrinter).isNull()) {
+            printer.setPrinterName(defaultPrinter);
+        }
+    }
+    printer.setDocName(request.file);
+    printer.setCreator(ProductText());
+
+    unsigned flags = PrintFlags::ReturnDc | PrintFlags::NoSelection;
+    std::vector<PageRangeEntry> preset;
+    if (cmd != nullptr && (cmd->HasRange() || cmd->HasPageList())) {
+        preset = CommandLinePageRanges(*cmd);
+        // Nothing of the given pages can exist (a range running backwards, numbers below 1): the dialog
+        // could not show it, and there is nothing to print.
+        if (FormatPageRanges(preset).isEmpty()) {
+            return NoPageOf(n);
+        }
+        flags |= PrintFlags::PageNums;
+    }
+    CPrintDialogExZentrel dialog(&printer, flags, request.parent);
+    dialog.SetDocument(n, current, request.messages);
+    for (const PageRangeEntry& r : preset) {
+        dialog.AddPageRange(r.from, r.to);
+    }
+    if (dialogs.Exec(dialog) != QDialog::Accepted) {
+        return {CPrintResult::Cancelled};
+    }
+    flags = dialog.ResultFlags();
+    const std::unique_ptr<T_OSrtList> pages =
+        BuildPrintListFromDialog(flags, current, dialog.ResultRanges(), n);
+    if (pages->IsEmpty()) {
+        return NoPageOf(n);
+    }
+    if (printer.outputFormat() == QPrinter::NativeFormat && !printer.printerName().isEmpty()) {
+        return SubmitToQueue(printer.printerName(), printer, request.file, image, *pages, backend);
+    }
+    if (printer.outputFileName().isEmpty()) {
+        // No CUPS printer was there to choose and no file was named: Qt would paint into nothing.
+        return {CPrintResult::NoPrinter, LoadString(Str::PrintNoPrinter)};
+    }
+    // "Print to file" in the dialog: the PDF is written where the user said.
+    const int sheets = PrintPagesOnDevice(printer, image, *pages);
+    if (sheets < 0) {
+        return CannotWrite(printer.outputFileName());
+    }
+    if (sheets == 0) {
+        return {CPrintResult::Unreadable, FormatString(Str::PrintUnreadable, {request.file})};
     }
     return {CPrintResult::Printed, {}, sheets};
 }

@@ -5,6 +5,7 @@
 
 #include "platform/PrintBackend.h"
 #include "print/PrintGeometry.h"
+#include "print/PrintReport.h"
 
 #include <QString>
 
@@ -13,9 +14,11 @@
 class CCustomCommandLineInfo;
 class CTiffImage;
 class IDialogRunner;
+class IMessageBox;
 class QPrinter;
 class QWidget;
 class T_OSrtList;
+struct CPrintSetup;
 
 struct CPrintRequest
 {
@@ -24,22 +27,12 @@ struct CPrintRequest
     const CCustomCommandLineInfo* commandLine = nullptr; // set for the command-line run
     bool quiet = false;                                  // /q: no dialog, the default printer
     QWidget* parent = nullptr;                           // owner of the dialog
+    const CPrintSetup* setup = nullptr;                  // printer and paper the dialog starts from
+    IMessageBox* messages = nullptr;                     // the dialog's own messages (a choice without pages)
 };
 
-struct CPrintResult
-{
-    enum Outcome
-    {
-        Printed,        // the job was handed over (to CUPS, or written to the chosen file)
-        NothingToPrint, // no file, or none of the chosen pages exists
-        Cancelled,      // the user cancelled the dialog
-        Failed,         // `message` says why, in the user's language
-    };
-    Outcome outcome = NothingToPrint;
-    QString message;
-    int sheets = 0;
-};
-
+// One print run. A quiet run checks, in this order, the file, the pages asked for, the printer and CUPS's
+// answer, and reports the first that fails; an interactive run reads the file before it offers the dialog.
 CPrintResult RunPrint(const CPrintRequest& request, IPrintBackend& backend, IDialogRunner& dialogs);
 
 // The device's measurements: resolution, whole sheet and the top-left offset of the printable area.

@@ -3,7 +3,11 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QProgressBar>
+#include <QScreen>
 #include <QThread>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -14,23 +18,32 @@ constexpr int kOnScreenTimeoutMs = 1000;
 } // namespace
 
 CDiaStatus::CDiaStatus(QWidget* centreOn)
-    // A title and no buttons at all.
-    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    // A splash window in the window managers' terms: no title bar, so no buttons (minimise, maximise,
+    // close) under any of them - some give every dialog all three, whatever it asks for - and no input
+    // but moving it. The caption is shown inside, above the bar.
+    : QDialog(nullptr, Qt::SplashScreen), m_centreOn(centreOn)
 {
     setWindowTitle(tr("Die Datei wird geladen..."));
     setModal(false);
-    m_progress = new QProgressBar(this);
+    auto* box = new QFrame(this);
+    box->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    auto* caption = new QLabel(windowTitle(), box);
+    QFont bold = caption->font();
+    bold.setBold(true);
+    caption->setFont(bold);
+    m_progress = new QProgressBar(box);
     m_progress->setTextVisible(false);
     m_progress->setRange(0, 0);
     m_progress->setValue(0);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(10, 10, 10, 10);
-    layout->addWidget(m_progress);
-    setFixedSize(340, 48);
-    if (centreOn != nullptr) {
-        const QRect r = centreOn->frameGeometry();
-        move(r.center() - rect().center());
-    }
+    m_progress->setMinimumWidth(316);
+    auto* inner = new QVBoxLayout(box);
+    inner->setContentsMargins(10, 6, 10, 10);
+    inner->addWidget(caption);
+    inner->addWidget(m_progress);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(box);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void CDiaStatus::SetProgressRange(int n)
@@ -57,10 +70,43 @@ int CDiaStatus::Pos() const
 
 void CDiaStatus::setVisible(bool visible)
 {
+    if (visible) {
+        Place();
+    }
     QDialog::setVisible(visible);
     if (visible) {
         WaitUntilOnScreen();
     }
+}
+
+void CDiaStatus::Place()
+{
+    // Where the main window is not on the screen yet (a file opened at start), its rectangle is only where
+    // it will be: the middle of that screen is where the eye is.
+    QWidget* owner = m_centreOn != nullptr ? m_centreOn->window() : nullptr;
+    const bool ownerShown = owner != nullptr && owner->isVisible();
+    if (ownerShown && parentWidget() != owner) {
+        // Its child: kept above it, and placed by compositors that place windows themselves.
+        setParent(owner, windowFlags());
+    }
+    if (QGuiApplication::platformName().startsWith(QStringLiteral("wayland"))) {
+        return; // Wayland moves no window: the compositor places it
+    }
+    QRect area;
+    if (ownerShown) {
+        area = owner->frameGeometry();
+    } else {
+        const QScreen* screen =
+            owner != nullptr ? QGuiApplication::screenAt(owner->frameGeometry().center()) : nullptr;
+        if (screen == nullptr) {
+            screen = QGuiApplication::primaryScreen();
+        }
+        area = screen != nullptr ? screen->availableGeometry() : QRect();
+    }
+    adjustSize();
+    QRect r(QPoint(0, 0), size());
+    r.moveCenter(area.center());
+    move(r.topLeft());
 }
 
 void CDiaStatus::WaitUntilOnScreen()

@@ -10,6 +10,7 @@ class CDiaStatus : public QDialog
 {
     Q_OBJECT
 public:
+    // Centred on `centreOn`'s window once that is on the screen, else on the screen it is to appear on.
     explicit CDiaStatus(QWidget* centreOn = nullptr);
     void SetProgressRange(int n);
     void SetProgressPos(int p);
@@ -25,7 +26,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void Place();
     void WaitUntilOnScreen();
 
+    QWidget* m_centreOn = nullptr;
     QProgressBar* m_progress = nullptr;
 };

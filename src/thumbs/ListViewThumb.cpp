@@ -3,7 +3,9 @@
 #include "core/Options.h"
 #include "document/FolivantData.h"
 #include "document/FolivantDoc.h"
+#include "platform/FocusFrame.h"
 #include "thumbs/DiaStatus.h"
+#include "thumbs/ThumbAccessible.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -56,6 +58,8 @@ void RunWhileGuiPaints(const std::function<void()>& work)
 CListViewThumb::CListViewThumb(QWidget* parent) : QAbstractItemView(parent)
 {
     setObjectName(QStringLiteral("CListViewThumb"));
+    InstallThumbAccessible();
+    SetUpPaneFrame(this);
     m_model = new CThumbModel(this);
     m_loader = std::make_unique<CThreadThumbLoadWork>(m_model);
     setModel(m_model);
@@ -136,6 +140,16 @@ QRect CListViewThumb::LabelRect(int row) const
     const int w = std::min(fm.horizontalAdvance(label) + 8, t.width() + kSpacing);
     const int h = std::min(fm.height() + 1, kSpacing - kLabelGap);
     return {t.center().x() + 1 - w / 2, t.bottom() + 1 + kLabelGap, w, h};
+}
+
+QRectF CListViewThumb::PaintedThumbnailRect(int row, const QImage& thumb) const
+{
+    // Centred in whole device pixels, so that it stays sharp on a scaled screen.
+    const QRect box = ThumbnailRect(row);
+    const qreal ratio = thumb.devicePixelRatio();
+    const QPointF offset((m_geometry.PixelWidth() - thumb.width()) / 2 / ratio,
+                         (m_geometry.PixelHeight() - thumb.height()) / 2 / ratio);
+    return {QPointF(box.topLeft()) + offset, thumb.deviceIndependentSize()};
 }
 
 QRect CListViewThumb::visualRect(const QModelIndex& index) const
@@ -506,9 +520,10 @@ void CListViewThumb::ReportSelection()
     if (s < 0 || s == m_lastReported) {
         return;
     }
-    m_lastReported = s;
+    const int previous = std::exchange(m_lastReported, s);
     // Loading goes on from the page before the selected one, so its neighbourhood comes next.
     m_loader->SetLoaderCursor(s > 0 ? s - 1 : 0);
+    NotifyThumbPageChanged(this, previous, s);
     // Always the state byte of the selected item, whichever item the change was about.
     Q_EMIT pageSelected(s, m_model->GetPageState(s));
 }
@@ -547,6 +562,16 @@ bool CListViewThumb::event(QEvent* event)
     if (event->type() == QEvent::ShortcutOverride) {
         event->ignore();
         return true;
+    }
+    if (event->type() == QEvent::Paint) { // the strip's frame, not its viewport
+        const bool done = QAbstractItemView::event(event);
+        PaintPaneFrame(this);
+        return done;
+    }
+    if (event->type() == QEvent::FocusIn) {
+        // After Qt has told a screen reader of the strip itself: then of the current page in it.
+        QMetaObject::invokeMethod(
+            this, [this] { NotifyThumbFocus(this); }, Qt::QueuedConnection);
     }
     return QAbstractItemView::event(event);
 }
@@ -605,14 +630,16 @@ void CListViewThumb::paintEvent(QPaintEvent* event)
             continue;
         }
         const bool selected = selectionModel()->isSelected(index);
-        const QRect t = ThumbnailRect(row);
+        const QImage thumb = m_model->Thumbnail(row);
+        // A page in another shape than the box (landscape) lies centred in it, framed itself; blank boxes
+        // wait for the loader.
+        const QRectF t = thumb.isNull() ? QRectF(ThumbnailRect(row)) : PaintedThumbnailRect(row, thumb);
         const int frame = selected ? kSelectionFrame : 1;
         p.fillRect(t.adjusted(-frame, -frame, frame, frame), selected ? highlight : pal.color(QPalette::Mid));
-        p.fillRect(t, Qt::white); // blank until the loader has rendered it
-        const QImage thumb = m_model->Thumbnail(row);
+        p.fillRect(t, Qt::white);
         if (!thumb.isNull()) {
             // Rendered at this size in device pixels: painted one to one, never stretched.
-            p.drawImage(QRectF(t), thumb, QRectF(thumb.rect()));
+            p.drawImage(t, thumb, QRectF(thumb.rect()));
         }
         const QRect band = LabelRect(row);
         if (selected) {

@@ -77,6 +77,8 @@ public:
     // Where thumbnail `row` and its label band are painted, in viewport coordinates.
     QRect ThumbnailRect(int row) const;
     QRect LabelRect(int row) const;
+    // Where a rendered thumbnail is painted: centred in the box of ThumbnailRect.
+    QRectF PaintedThumbnailRect(int row, const QImage& thumb) const;
     // The pane's width (vertical strip) or height (horizontal strip) in which thumbnails of `width` fit
     // with the spacing on both sides, the label, the scroll bar and the frame: nothing is cut.
     int PaneExtent(int width) const;

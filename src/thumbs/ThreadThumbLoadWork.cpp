@@ -20,11 +20,25 @@ private:
 QImage RenderTiffThumbnail(CTiffImage& image, int page, int width, int height, InterpolationMode mode)
 {
     image.SelectActiveFrame(page);
-    QImage thumb = image.RenderScaled(width, height, mode, 0xFFFFFFFF);
+    const QSize shape = ThumbnailShape(image.GetSquarePixelSize(), QSize(width, height));
+    QImage thumb = image.RenderScaled(shape.width(), shape.height(), mode, 0xFFFFFFFF);
     if (!thumb.isNull() && image.IsGrey()) {
         thumb = thumb.convertToFormat(QImage::Format_Grayscale8);
     }
     return thumb;
+}
+
+QSize ThumbnailShape(QSize page, QSize box)
+{
+    if (page.isEmpty() || box.isEmpty()) {
+        return box;
+    }
+    const QSize fitted = page.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    // Within a tenth: A4 in the A4 box (fax pages are a little wider) and US letter stay as they were.
+    if (fitted.width() * 10 >= box.width() * 9 && fitted.height() * 10 >= box.height() * 9) {
+        return box;
+    }
+    return fitted;
 }
 
 QImage RenderThumbnailAt(IThumbSource& source, int page, const ThumbGeometry& geometry)
@@ -92,6 +106,7 @@ void CThreadThumbLoadWork::StopLoader()
     if (m_thread.joinable()) {
         m_thread.join();
     }
+    m_source.reset();
     m_moreToDo.store(0, std::memory_order_release);
     m_started = false;
     std::lock_guard requests(m_requestMutex);
@@ -137,7 +152,12 @@ void CThreadThumbLoadWork::Run()
         m_moreToDo.store(0, std::memory_order_release);
         return;
     }
-    std::unique_ptr<IThumbSource> source = m_factory ? m_factory(m_path) : nullptr;
+    // Opened by the first run and kept by the runs that render dropped thumbnails again, so that these
+    // come from the same file even after it was deleted (its data stay readable while it is open).
+    if (m_source == nullptr && m_factory) {
+        m_source = m_factory(m_path);
+    }
+    IThumbSource* source = m_source.get();
     if (source == nullptr) {
         m_moreToDo.store(0, std::memory_order_release);
         return;
@@ -174,5 +194,4 @@ void CThreadThumbLoadWork::Run()
             break;
         }
     }
-    source.reset(); // the page source is closed on the thread that used it
 }

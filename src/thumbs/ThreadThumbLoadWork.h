@@ -29,7 +29,8 @@ public:
     virtual bool WantsThumbnail(int /*page*/) { return true; }
 };
 
-// A page source for thumbnails; the loader opens one per run on its own thread.
+// A page source for thumbnails; the loader opens one on its thread when it starts and keeps it until it
+// is stopped. Used by one thread at a time.
 class IThumbSource
 {
 public:
@@ -37,8 +38,14 @@ public:
     virtual QImage RenderThumbnail(int page, int width, int height, InterpolationMode mode) = 0;
 };
 
-// Thumbnail of one page of a TIFF file: the page stretched to width x height on white, kept as 8-bit
-// grey when the page is grey.
+// The size of a page's thumbnail in the thumbnail box `box` (the A4 shape): the page's square-pixel size
+// `page` scaled to fit, its proportions kept. A page within a tenth of the box's shape (A4 and letter
+// pages, fax pages of either resolution) fills the box, as it always has; a page of no size too.
+QSize ThumbnailShape(QSize page, QSize box);
+
+// Thumbnail of one page of a TIFF file in the box width x height: the page in its own shape
+// (ThumbnailShape) on white, kept as 8-bit grey when the page is grey. A landscape page gives a thumbnail
+// of the box's width and less height, to be centred in the box.
 QImage RenderTiffThumbnail(CTiffImage& image, int page, int width, int height, InterpolationMode mode);
 
 struct ThumbGeometry
@@ -96,6 +103,9 @@ private:
     std::atomic<std::int32_t> m_moreToDo{0};
     std::atomic<bool> m_stopRequested{false};
     std::thread m_thread;
+    // Made by the first run after a start, used by the runs of that start one after the other, closed
+    // when the loader stops (after the last run ended).
+    std::unique_ptr<IThumbSource> m_source;
     std::mutex m_controlMutex; // start and stop come from the GUI thread only; this guards misuse
     // Guards m_requests, and the thread's decision to end against a request that comes meanwhile.
     std::mutex m_requestMutex;

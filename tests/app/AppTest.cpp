@@ -1,13 +1,16 @@
 // The whole program, headless: start-up, opening files, the folder list and the recent files.
 #include "app/DiaHelp.h"
 #include "core/CommandIds.h"
+#include "dialogs/DiaOptions.h"
 #include "frame/ToolBarEx.h"
 #include "imaging/TiffImage.h"
 #include "pageview/ViewImage.h"
 #include "support/AppHarness.h"
 #include "thumbs/ListViewThumb.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
@@ -40,27 +43,30 @@ TEST(Startup, WithoutArgumentsAnEmptyMaximisedWindow)
     EXPECT_TRUE(h.fakes.dialogs->ran.isEmpty()); // no About box on a fresh installation
 }
 
-TEST(Startup, AFullPathOpensTheFileWithoutAFolderList)
+// Started from the file manager or a terminal: the folder is listed as by the file dialog.
+TEST(Startup, AFullPathOpensTheFileAndListsItsFolder)
 {
     AppHarness h;
     const QString fax = h.MakeFax("brief.tif", 3);
+    const QString next = h.MakeFax("brief2.tif", 1);
     ASSERT_TRUE(h.Start({fax}));
     ASSERT_TRUE(testsupport::WaitFor([&] { return h.Frame().PageView()->IsPageDrawn(); }));
     EXPECT_EQ(Title(h), " brief.tif - Folivant V1.15");
     EXPECT_EQ(h.Frame().Strip()->GetCurrentPage(), 1);
     EXPECT_EQ(h.Frame().GetPageCount(), 3);
-    EXPECT_TRUE(h.Frame().Data().GetFolderList().IsEmpty());
-    // Both file commands are enabled while a page is shown, and do nothing.
+    EXPECT_EQ(h.Frame().Data().GetFolderList().GetCount(), 2);
     h.Frame().UpdateCommandStates();
     EXPECT_TRUE(h.Frame().Action(Cmd::NextFile)->isEnabled());
-    EXPECT_TRUE(h.Frame().Action(Cmd::PreviousFile)->isEnabled());
-    h.Frame().Action(Cmd::NextFile)->trigger();
-    EXPECT_EQ(h.App().Document().GetPathName(), fax);
+    EXPECT_FALSE(h.Frame().Action(Cmd::PreviousFile)->isEnabled()); // the first file of the folder
     // The page box holds 1 ... 3 with the first selected.
     QComboBox* box = h.Frame().ToolBar()->GetPageBox();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->count(), 3);
     EXPECT_EQ(box->currentText(), "1");
+    h.Frame().Action(Cmd::NextFile)->trigger();
+    EXPECT_EQ(h.App().Document().GetPathName(), next);
+    h.Frame().Action(Cmd::PreviousFile)->trigger();
+    EXPECT_EQ(h.App().Document().GetPathName(), fax);
 }
 
 TEST(Startup, ARelativeNameIsOpenedFromTheWorkingFolder)
@@ -77,7 +83,8 @@ TEST(Startup, AMissingFileOnTheCommandLineIsReportedAndEndsTheProgram)
     const QString missing = h.DocsDir() + "/weg.tif";
     EXPECT_FALSE(h.Start({missing}));
     ASSERT_EQ(h.fakes.messages->shown.size(), 1u);
-    EXPECT_TRUE(h.fakes.messages->shown[0].text.contains(missing));
+    // No second line "the current document stays open": there is none.
+    EXPECT_EQ(h.fakes.messages->shown[0].text, "Die Datei '" + missing + "' kann nicht geöffnet werden.");
     EXPECT_EQ(h.fakes.messages->shown[0].caption, "Fehler");
 }
 
@@ -101,7 +108,7 @@ TEST(Startup, HelpRequestShowsTheMessageWindowAndEnds)
     EXPECT_EQ(h.Stop(), 0);
 }
 
-TEST(Startup, ACommandLineErrorShowsItsTextAndEndsWithStatusOne)
+TEST(Startup, ACommandLineErrorShowsItsTextAndEndsWithItsStatus)
 {
     AppHarness h;
     const QString fax = h.MakeFax("a.tif", 1);
@@ -112,7 +119,15 @@ TEST(Startup, ACommandLineErrorShowsItsTextAndEndsWithStatusOne)
     };
     EXPECT_FALSE(h.Start({"/q", fax}));
     EXPECT_EQ(message, "/q erfordert /p.");
-    EXPECT_EQ(h.Stop(), 1);
+    EXPECT_EQ(h.Stop(), 2) << "a wrong command line";
+
+    // A file that is not there is the file's fault, not the command line's.
+    AppHarness missing;
+    missing.fakes.dialogs->handler = [](QDialog&) {
+        return QDialog::Rejected;
+    };
+    EXPECT_FALSE(missing.Start({"/p", missing.MakeFax("b.tif", 1) + ".weg.tif"}));
+    EXPECT_EQ(missing.Stop(), 3);
 }
 
 TEST(Startup, TheAboutBoxAppearsOnlyWhenTheSettingIsZero)
@@ -228,7 +243,9 @@ TEST_F(FileOpenTest, AFileThatCannotBeOpenedLeavesEverythingAsItWas)
         h.fakes.messages->shown.clear();
         EXPECT_FALSE(h.App().OpenDocumentFile(bad));
         ASSERT_EQ(h.fakes.messages->shown.size(), 1u);
-        EXPECT_TRUE(h.fakes.messages->shown[0].text.contains(bad));
+        EXPECT_EQ(h.fakes.messages->shown[0].text,
+                  "Die Datei '" + bad +
+                      "' kann nicht geöffnet werden.\nDas aktuelle Dokument bleibt geöffnet.");
         EXPECT_EQ(h.App().Document().GetPathName(), b);
         EXPECT_EQ(Title(h), " b.tif - Folivant V1.15");
         EXPECT_EQ(h.Frame().GetPageCount(), 3);
@@ -340,11 +357,11 @@ TEST(Placement, OnlyAWindowThatWasShownSavesItsPlacement)
     EXPECT_EQ(run({"FILE"}, false), 0);            // a file that cannot be opened at start
     EXPECT_EQ(run({"/p", "/q", "FILE"}, true), 1); // a quiet print run (it printed)
 
-    // A window that was shown saves where it is.
+    // A window that was shown saves where it is: its frame (2 pixels wide on the offscreen platform).
     AppHarness shown;
     shown.UserSettings("[Misc]\nMaximized=0\n");
     ASSERT_TRUE(shown.Start());
-    shown.Frame().setGeometry(30, 40, 640, 480);
+    shown.Frame().setGeometry(32, 42, 636, 476);
     shown.Stop();
     EXPECT_EQ(shown.Store().GetProfileInt("Misc", "PosX1", 0), 30);
     EXPECT_EQ(shown.Store().GetProfileInt("Misc", "PosY2", 0), 520);
@@ -425,15 +442,27 @@ TEST(ChangedFile, AFileReplacedWhileOpenIsReadAgainAtTheNextPageChange)
     f.Dispatch(Cmd::LastPage);
     check(8, 8, 1000);
 
-    // Gone altogether: no pages, like a file that cannot be read.
+    // Deleted: strip, page box and title stay; the pages still show from the file the view keeps open;
+    // the user is told once.
     ASSERT_TRUE(QFile::remove(path));
     f.Dispatch(Cmd::PreviousPage);
-    // The view learns from its worker that nothing can be read.
-    testsupport::WaitFor([&] { return f.GetPageCount() == 0 && shownPage().second == 0; });
-    EXPECT_EQ(f.Strip()->GetCurrentPage(), 0);
-    EXPECT_EQ(f.GetPageCount(), 0);
-    EXPECT_EQ(shownPage().second, 0);
-    EXPECT_TRUE(h.fakes.messages->shown.empty());
+    check(7, 8, 1000);
+    f.Dispatch(Cmd::FirstPage);
+    check(1, 8, 1000);
+    ASSERT_EQ(h.fakes.messages->shown.size(), 1u);
+    EXPECT_EQ(
+        h.fakes.messages->shown[0].text,
+        "Die Datei '" + path +
+            "' existiert nicht mehr.\nDas Dokument bleibt angezeigt, bis eine andere Datei geöffnet wird.");
+    // New thumbnail options cannot read the file again: the strip stays as it is.
+    h.fakes.dialogs->handler = [](QDialog& d) {
+        auto& dia = dynamic_cast<CDiaOptionThumb&>(d);
+        dia.QualityGroup()->button(2)->setChecked(true);
+        dia.accept();
+        return int(dia.result());
+    };
+    f.Dispatch(Cmd::ThumbOptions);
+    check(1, 8, 1000);
 }
 } // namespace
 
@@ -441,9 +470,13 @@ namespace {
 TEST(Dropping, FilesDroppedOnTheWindowOpenOneAfterTheOtherAndTheLastStays)
 {
     AppHarness h;
-    ASSERT_TRUE(h.Start());
-    const QString first = h.MakeFax("erste.tif", 1);
-    const QString second = h.MakeFax("zweite.tif", 2);
+    const QString browsed = h.MakeFax("a.tif", 1); // a folder listed first, then files dropped from another
+    h.MakeFax("b.tif", 1);
+    ASSERT_TRUE(h.Start({browsed}));
+    QDir().mkpath(h.DocsDir() + "/eingang");
+    const QString first = h.MakeFax("eingang/erste.tif", 1);
+    const QString second = h.MakeFax("eingang/zweite.tif", 2);
+    const QString third = h.MakeFax("eingang/zz.tif", 1);
     QMimeData mime;
     mime.setUrls(
         {QUrl::fromLocalFile(first), QUrl::fromLocalFile(second), QUrl("https://example.invalid/x.tif")});
@@ -454,8 +487,11 @@ TEST(Dropping, FilesDroppedOnTheWindowOpenOneAfterTheOtherAndTheLastStays)
     QApplication::sendEvent(&h.Frame(), &drop);
     h.Settle();
     EXPECT_EQ(h.App().Document().GetPathName(), second);
-    EXPECT_EQ(h.App().RecentFiles().Entries(), (QStringList{second, first}));
-    EXPECT_TRUE(h.Frame().Data().GetFolderList().IsEmpty()); // dropping builds no folder list
+    EXPECT_EQ(h.App().RecentFiles().Entries(), (QStringList{second, first, browsed}));
     EXPECT_TRUE(h.fakes.messages->shown.empty());
+    // Next file steps in the folder of the file that stayed open.
+    EXPECT_EQ(h.Frame().Data().GetFolderList().GetCount(), 3);
+    h.Frame().OnNextFile();
+    EXPECT_EQ(h.App().Document().GetPathName(), third);
 }
 } // namespace

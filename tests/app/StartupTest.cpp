@@ -30,6 +30,7 @@ protected:
         int status = -1;
         bool crashed = true;
         QStringList lines; // everything on stderr
+        QByteArray out;    // stdout
     };
 
     // Runs the program with no display and no printer: CUPS_SERVER names a socket nobody listens on.
@@ -60,6 +61,7 @@ protected:
         r.crashed = proc.exitStatus() != QProcess::NormalExit;
         r.status = proc.exitCode();
         r.lines = QString::fromLocal8Bit(proc.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+        r.out = proc.readAllStandardOutput();
         return r;
     }
 
@@ -96,20 +98,44 @@ TEST_F(StartWithoutDisplay, AQuietPrintRunStartsAndReportsItsOwnOutcome)
 {
     Result r = Run({"/p", "/q", "/r:2-3", fax});
     EXPECT_FALSE(r.crashed);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.lines,
-              QStringList{"folivant: Es ist kein Standarddrucker eingerichtet; es wurde nichts gedruckt."});
+    EXPECT_EQ(r.status, 5);
+    EXPECT_EQ(r.lines, QStringList{"folivant: Es ist kein Standarddrucker eingerichtet; es wurde nichts "
+                                   "gedruckt. (Datei '" +
+                                   fax + "')"});
 
     // Errors of the command line come as their line, without the message window nobody could close.
     const QString missing = dir.File("eingang/weg.tif");
     r = Run({"-p", "-q", missing});
-    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.lines, QStringList{"folivant: Die Datei '" + missing + "' existiert nicht."});
     r = Run({"/p", "/q", "/r:x", fax});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.lines, QStringList{"folivant: Sytnax Fehler in Parameter /r."});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.lines, QStringList{"folivant: Sytnax Fehler in Parameter /r. (Datei '" + fax + "')"});
     // Nothing was written to the user's settings.
     EXPECT_FALSE(QFileInfo::exists(dir.File("config/Zentrel/Folivant.conf")));
+}
+
+// What Linux users type first: answered on stdout, with status 0, with or without a display.
+TEST_F(StartWithoutDisplay, HelpAndVersionAnswerOnStdout)
+{
+    const QByteArray help = testsupport::ReadFile(testsupport::BinaryDir() + "/FolivantCmndArguments.txt");
+    ASSERT_TRUE(help.contains("Rückgabewert")) << "--help lists the exit statuses";
+    for (const QStringList& args : {QStringList{"--help"}, QStringList{"-h"}, QStringList{fax, "--help"}}) {
+        const Result r = Run(args);
+        EXPECT_EQ(r.status, 0) << args.join(' ').toStdString();
+        EXPECT_EQ(r.out, help) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.lines.isEmpty()) << r.lines.join('\n').toStdString();
+    }
+    Result r = Run({"--version"}, ":4711"); // a display that cannot be reached is not even tried
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "Folivant V1.15\n");
+    EXPECT_TRUE(r.lines.isEmpty()) << r.lines.join('\n').toStdString();
+
+    testsupport::WriteFile(dir.File("config/Zentrel/Folivant.conf"), "[Misc]\nLanguage=1\n");
+    r = Run({"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.startsWith("Usage\n")) << r.out.left(40).toStdString();
+    EXPECT_TRUE(r.out.contains("Exit status")) << "in the user's language";
 }
 
 } // namespace

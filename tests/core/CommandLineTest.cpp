@@ -160,9 +160,12 @@ TEST_F(CommandLineTest, ValidationOrderAndTexts)
     EXPECT_EQ(Parse({"/i:1", fax})->info.GetMessage(), "/i erfordert /p.");
     EXPECT_EQ(Parse({"/r:1-2", fax})->info.GetMessage(), "/r erfordert /p.");
     EXPECT_EQ(Parse({"/q", fax})->info.GetMessage(), "/q erfordert /p.");
+    EXPECT_FALSE(Parse({"/q", fax})->info.IsFileRejected()) << "the options are wrong, not the file";
 
     const QString missing = dir.File("missing.tif");
     EXPECT_EQ(Parse({"/p", missing})->info.GetMessage(), "Die Datei '" + missing + "' existiert nicht.");
+    EXPECT_TRUE(Parse({"/p", missing})->info.IsFileRejected());
+    EXPECT_TRUE(Parse({"/q", missing})->info.IsFileRejected()) << "the file is checked before the options";
     // A folder is not a file to print.
     QDir(dir.Path()).mkdir("folder.tif");
     EXPECT_EQ(Parse({"/p", dir.File("folder.tif")})->info.GetMessage(),
@@ -171,11 +174,14 @@ TEST_F(CommandLineTest, ValidationOrderAndTexts)
     const QString bmp = dir.File("a.bmp");
     testsupport::WriteFile(bmp, "BM");
     EXPECT_EQ(Parse({"/p", bmp})->info.GetMessage(), "Der Dateityp wird nicht unterstützt.");
+    EXPECT_TRUE(Parse({"/p", bmp})->info.IsFileRejected());
     const QString upper = dir.File("B.TIFF");
     testsupport::WriteFile(upper, "MM\0*");
     EXPECT_TRUE(Parse({"/p", upper})->valid);
 
     EXPECT_EQ(Parse({"/p"})->info.GetMessage(), "Ein Dateiname muss definiert werden.");
+    EXPECT_FALSE(Parse({"/p"})->info.IsFileRejected());
+    EXPECT_FALSE(Parse({"/p", "/r:x", missing})->info.IsFileRejected()) << "a parse error comes first";
 }
 
 TEST_F(CommandLineTest, UnknownParametersAndTheLastErrorWins)

@@ -77,6 +77,13 @@ TEST_F(SettingsTest, MachineValueWinsAndNegativeCountsAsAbsent)
     Machine("[Misc]\nGuiLook=abc\n");
     gui.LoadSettings(Store());
     EXPECT_EQ(gui.GuiLook, 8);
+
+    // 0 is a value like any other: the administrator switches the user's thumbnails off.
+    User("[Thumb]\nOn=1\n");
+    Machine("[Thumb]\nOn=0\n");
+    COptionThumb thumb;
+    thumb.LoadSettings(Store());
+    EXPECT_EQ(thumb.On, 0);
 }
 
 TEST_F(SettingsTest, OnlyTheValueOneHides)
@@ -200,6 +207,8 @@ TEST_F(SettingsTest, MachineTextRules)
     EXPECT_EQ(store.ReadString("Misc", "About"), "0");                  // empty machine text counts as absent
     EXPECT_EQ(store.ReadString("Misc", "FolderFileSaveAs"), "/home/u"); // too long for the store
     EXPECT_EQ(store.ReadString("Misc", "FolderFileOpen"), "/srv/a,b");
+    Machine("[Misc]\nFolderFileSaveAs=" + QByteArray(254, 'x') + "\n");
+    EXPECT_EQ(Store().ReadString("Misc", "FolderFileSaveAs"), QString(254, u'x')); // the longest that fits
 }
 
 TEST_F(SettingsTest, DeletingTheWorkspaceSectionKeepsTheRest)
@@ -227,6 +236,22 @@ TEST_F(SettingsTest, ThumbnailWidthIsKeptWithinWhatTheDialogOffers)
     COptionThumb thumb;
     thumb.LoadSettings(Store());
     EXPECT_EQ(thumb.Width, 500);
+}
+
+// The file dialogs' size: what the user left them at, unless it cannot be a dialog's size.
+TEST_F(SettingsTest, FileDialogSizeFallsBackToTheDefaultForUnusableValues)
+{
+    const std::pair<const char*, QSize> cases[] = {
+        {"FileDialogWidth=700\nFileDialogHeight=420\n", QSize(700, 420)},
+        {"FileDialogWidth=700\n", kFileDialogDefaultSize},
+        {"FileDialogWidth=399\nFileDialogHeight=420\n", kFileDialogDefaultSize},
+        {"FileDialogWidth=700\nFileDialogHeight=299\n", kFileDialogDefaultSize},
+        {"FileDialogWidth=700\nFileDialogHeight=2147483647\n", kFileDialogDefaultSize},
+    };
+    for (const auto& [stored, expected] : cases) {
+        User(QByteArray("[Misc]\n") + stored);
+        EXPECT_EQ(ReadFileDialogSize(Store()), expected) << stored;
+    }
 }
 
 TEST(SettingsPaths, EnvironmentNamesTheFiles)

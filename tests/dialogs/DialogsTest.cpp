@@ -208,8 +208,10 @@ TEST_F(FrameCommandsTest, SaveAsCopiesAndReportsEveryOutcome)
     const QString target = h.Dir() + "/Ablage/Kopie.tif";
     QDir().mkpath(h.Dir() + "/Ablage");
     h.fakes.files->answers = {target};
+    h.fakes.files->resizeTo = QSize(1000, 640); // the user makes the dialog larger
     h.Frame().Dispatch(Cmd::SaveAs);
-    EXPECT_EQ(h.fakes.files->saveInitialPaths.value(0), "*.tif");
+    EXPECT_EQ(h.fakes.files->saveInitialPaths.value(0), "Brief.tif"); // the document's own name
+    EXPECT_EQ(h.fakes.files->sizes.at(0), kFileDialogDefaultSize);
     ASSERT_EQ(h.fakes.messages->shown.size(), 1u);
     EXPECT_EQ(h.fakes.messages->shown[0].text,
               "Das Kopieren der Datei '" + fax + "' nach '" + target + "' war erfolgreich.");
@@ -217,10 +219,14 @@ TEST_F(FrameCommandsTest, SaveAsCopiesAndReportsEveryOutcome)
     EXPECT_EQ(testsupport::ReadFile(target), testsupport::ReadFile(fax));
     EXPECT_EQ(h.Store().GetProfileString("Misc", "FolderFileSaveAs"), h.Dir() + "/Ablage");
 
-    // The next Save As starts in that folder; the same file through another path is refused.
-    h.fakes.files->answers = {h.DocsDir() + "/../docs/Brief.tif"};
+    // The next Save As starts in that folder, at the size the user left the dialog at, as does the Open
+    // dialog; the same file through another path is refused.
+    h.fakes.files->answers = {h.DocsDir() + "/../docs/Brief.tif", QString()};
     h.Frame().Dispatch(Cmd::SaveAs);
-    EXPECT_EQ(h.fakes.files->saveInitialPaths.value(1), h.Dir() + "/Ablage/*.tif");
+    EXPECT_EQ(h.fakes.files->saveInitialPaths.value(1), h.Dir() + "/Ablage/Brief.tif");
+    h.Frame().Dispatch(Cmd::FileOpen);
+    EXPECT_EQ(h.fakes.files->sizes,
+              (std::vector<QSize>{kFileDialogDefaultSize, QSize(1000, 640), QSize(1000, 640)}));
     EXPECT_EQ(h.fakes.messages->shown.back().caption, "Fehler");
     EXPECT_EQ(h.fakes.messages->shown.back().icon, IMessageBox::Stop);
     EXPECT_TRUE(h.fakes.messages->shown.back().text.startsWith("Ein- und Ausgabedatei"));

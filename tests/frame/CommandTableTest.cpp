@@ -93,6 +93,7 @@ TEST(Enabling, FileNavigationAtTheEndsOfTheFolder)
 {
     EnableState s;
     s.pageShown = true;
+    s.hasCurrentFile = true;
     s.isFirstFile = true; // one-file folder: first and last
     s.isLastFile = true;
     auto e = Enabling(s);
@@ -102,10 +103,14 @@ TEST(Enabling, FileNavigationAtTheEndsOfTheFolder)
     e = Enabling(s);
     EXPECT_FALSE(e[Cmd::NextFile]);
     EXPECT_TRUE(e[Cmd::PreviousFile]);
-    s.isLastFile = false; // not in the list at all: both enabled
+    s.isLastFile = false; // in the middle
     e = Enabling(s);
     EXPECT_TRUE(e[Cmd::NextFile]);
     EXPECT_TRUE(e[Cmd::PreviousFile]);
+    s.hasCurrentFile = false; // not in the list at all: there is nowhere to step to
+    e = Enabling(s);
+    EXPECT_FALSE(e[Cmd::NextFile]);
+    EXPECT_FALSE(e[Cmd::PreviousFile]);
 }
 
 TEST(Keys, AcceleratorTableOrderDecides)
@@ -215,7 +220,8 @@ TEST(HelpTopics, TopicTable)
     EXPECT_EQ(HelpPageForTopic(8), "dia_about.html");
     EXPECT_EQ(HelpPageForTopic(9), "dia_option_image.html");
     EXPECT_EQ(HelpPageForTopic(10), "dia_option_language.html");
-    for (unsigned t : {0u, 5u, 6u, 11u, 9999u}) {
+    EXPECT_EQ(HelpPageForTopic(11), "printing.html");
+    for (unsigned t : {0u, 5u, 6u, 12u, 9999u}) {
         EXPECT_EQ(HelpPageForTopic(t), "") << t;
         EXPECT_FALSE(IsHelpTopicIgnored(t));
     }

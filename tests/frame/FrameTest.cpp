@@ -70,6 +70,26 @@ TEST_F(FrameTest, TheStripBesideOrAboveThePageView)
     EXPECT_GE(above->height() - 2 * above->frameWidth() - above->horizontalScrollBar()->sizeHint().height(),
               22 + 141 + 22);
 
+    // Thumbnails 500 wide above the page: the strip takes half the room at most, whatever the window's
+    // size or the bar's position; the page view keeps the other half.
+    AppHarness wide;
+    wide.UserSettings(
+        "[Misc]\nMaximized=0\nPosX1=0\nPosX2=1000\nPosY1=0\nPosY2=700\n[Thumb]\nAlign=1\nWidth=500\n");
+    ASSERT_TRUE(wide.Start());
+    QSplitter* split = wide.Frame().Splitter();
+    for (int height : {700, 450}) {
+        wide.Frame().resize(wide.Frame().width(), height);
+        wide.Settle();
+        // The bar dragged to the bottom.
+        QSplitterHandle* bar = split->handle(1);
+        const QPoint from = bar->rect().center();
+        QTest::mousePress(bar, Qt::LeftButton, {}, from);
+        QTest::mouseMove(bar, from + QPoint(0, split->height()));
+        QTest::mouseRelease(bar, Qt::LeftButton, {}, from + QPoint(0, split->height()));
+        EXPECT_LE(split->sizes().at(0), split->height() / 2) << height;
+        EXPECT_GE(wide.Frame().PageView()->height(), split->height() / 2 - split->handleWidth()) << height;
+    }
+
     // Thumbnails off: the page view fills the client area, and paging still works.
     AppHarness off;
     off.UserSettings("[Misc]\nMaximized=0\nPosX1=0\nPosX2=1000\nPosY1=0\nPosY2=700\n[Thumb]\nOn=0\n");
@@ -89,8 +109,10 @@ TEST_F(FrameTest, PlacementIsSavedAndRestored)
         h.UserSettings("[Misc]\nMaximized=0\n");
         ASSERT_TRUE(h.Start());
         // Within the headless screen (800 x 800): a rectangle reaching beyond it would be moved onto it.
-        h.Frame().setGeometry(100, 50, 600, 500);
+        // The window's frame rectangle is stored (the offscreen platform's frame is 2 pixels wide).
+        h.Frame().setGeometry(102, 52, 596, 496);
         h.Settle();
+        EXPECT_EQ(h.Frame().frameGeometry(), QRect(100, 50, 600, 500));
         h.Stop();
         const CSettingsStore s = h.Store();
         EXPECT_EQ(s.GetProfileInt("Misc", "PosX1", 0), 100);
@@ -102,7 +124,7 @@ TEST_F(FrameTest, PlacementIsSavedAndRestored)
         AppHarness again;
         again.UserSettings(testsupport::ReadFile(h.UserFile()));
         ASSERT_TRUE(again.Start());
-        EXPECT_EQ(again.Frame().geometry(), QRect(100, 50, 600, 500));
+        EXPECT_EQ(again.Frame().frameGeometry(), QRect(100, 50, 600, 500));
         EXPECT_FALSE(again.Frame().isMaximized());
     }
     {
@@ -284,11 +306,13 @@ TEST_F(FrameTest, ThePageBoxShowsTheLargestPageNumberWhole)
     edit->setCursorPosition(0); // scrolled as far left as it goes: any digit cut off stays cut off
     const QRect text = edit->fontMetrics().tightBoundingRect(QStringLiteral("1200"));
     QRect shown;
-    testsupport::WaitFor([&] {
-        h.Settle();
-        shown = testsupport::DarkBox(testsupport::OnScreen(edit), edit->rect());
-        return std::abs(shown.width() - text.width()) <= 2;
-    });
+    testsupport::WaitForSettled(
+        [&] {
+            h.Settle();
+            shown = testsupport::DarkBox(testsupport::OnScreen(edit), edit->rect());
+            return std::abs(shown.width() - text.width()) <= 2;
+        },
+        shown);
     EXPECT_LE(std::abs(shown.width() - text.width()), 2)
         << "shown " << testsupport::Describe(shown) << ", the text takes " << text.width();
     EXPECT_GT(shown.left(), 0);
@@ -305,8 +329,10 @@ TEST_F(FrameTest, OnlyTheCurrentPagesThumbnailIsHighlighted)
         SCOPED_TRACE(testing::Message() << "align " << align);
         AppHarness h;
         h.UserSettings(QStringLiteral("[Misc]\nMaximized=0\nPosX1=0\nPosX2=1000\nPosY1=0\nPosY2=750\n"
-                                      "[Thumb]\nWidth=300\nAlign=%1\n")
+                                      "[Thumb]\nWidth=%2\nAlign=%1\n")
                            .arg(align)
+                           // Above the page the strip takes half the window's height at most.
+                           .arg(align == 0 ? 300 : 180)
                            .toUtf8());
         ASSERT_TRUE(h.Start());
         FaxDocSpec desc;

@@ -1,17 +1,22 @@
 // Every look keeps the command icons and the About link readable: at least 4.5 : 1 against what they are
-// drawn on, measured on the painted pixels of the real toolbar, menus and About dialog.
+// drawn on, measured on the painted pixels of the real toolbar, menus and About dialog; and the pane with
+// the keyboard focus shows it by a frame that stands out as well against the pane.
 #include "core/CommandIds.h"
 #include "dialogs/DiaAbout.h"
 #include "dialogs/URLLinkButton.h"
 #include "frame/GuiLook.h"
 #include "frame/MainFrame.h"
 #include "frame/ToolBarEx.h"
+#include "pageview/ViewImage.h"
 #include "platform/Contrast.h"
+#include "platform/FocusFrame.h"
 #include "support/AppHarness.h"
+#include "thumbs/ListViewThumb.h"
 
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 #include <QToolButton>
 
 using testsupport::AppHarness;
@@ -91,6 +96,9 @@ TEST(LooksTest, IconsAndTheAboutLinkStandOutInEveryLook)
     ASSERT_TRUE(h.Start({h.MakeFax("brief.tif", 3)}));
     h.Frame().Dispatch(Cmd::NextPage); // every page command enabled
     h.Settle();
+    h.Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&h.Frame()));
+    const QList<QAbstractScrollArea*> panes = {h.Frame().Strip(), h.Frame().PageView()};
     QList<QMenu*> menus;
     for (QAction* a : h.Frame().menuBar()->actions()) {
         if (a->menu() != nullptr) {
@@ -122,6 +130,18 @@ TEST(LooksTest, IconsAndTheAboutLinkStandOutInEveryLook)
             ++icons;
         }
         EXPECT_GE(icons, 15);
+
+        // The focused pane's frame around it; the other pane's frame in the look's mid colour.
+        for (QAbstractScrollArea* pane : panes) {
+            pane->setFocus();
+            for (QAbstractScrollArea* shown : panes) {
+                const QImage shot = shown->grab().toImage();
+                const QColor edge = QColor::fromRgb(shot.pixel(1, shot.height() / 2));
+                const QColor frame = FocusFrameColor(shown->palette());
+                EXPECT_EQ(edge.rgb() == frame.rgb(), shown == pane) << shown->objectName().toStdString();
+                EXPECT_GE(ContrastRatio(frame, shown->palette().color(QPalette::Base)), kMinimum);
+            }
+        }
 
         // Menus: each enabled item's icon against the item's face, also while the item is selected.
         int menuIcons = 0;

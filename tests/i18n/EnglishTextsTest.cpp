@@ -4,6 +4,7 @@
 #include "TsFile.h"
 
 #include "app/DiaHelp.h"
+#include "core/AccessibleText.h"
 #include "core/CommandIds.h"
 #include "core/SettingsStore.h"
 #include "core/Strings.h"
@@ -72,6 +73,10 @@ TEST(EnglishTexts, StringTableMessagesAndFormats)
               "An error occurred while copying the file '/a.tif' to '/b.tif'.");
     EXPECT_EQ(FormatString(Str::WrongFormat, {"/x.txt"}), "The selected file '/x.txt' has a wrong format. ");
     EXPECT_EQ(LoadString(Str::DialogIntegerRange).arg(100).arg(500), "Enter an integer between 100 and 500.");
+    // What a screen reader says.
+    EXPECT_EQ(PageViewText(3, 12, 35.0, 1), "Page 3 of 12, 35 %, rotated 90°");
+    EXPECT_EQ(StripAccessibleName() + u' ' + PageBoxAccessibleName() + u' ' + PageBoxDescription(12),
+              "Pages Page of 12");
     // Names of settings are the same in both languages.
     EXPECT_EQ(LoadString(Str::SectionMisc), "Misc");
     EXPECT_EQ(LoadString(Str::SettingAbout), "About");

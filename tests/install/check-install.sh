@@ -20,13 +20,19 @@ desktop="$PREFIX/share/applications/folivant.desktop"
 [ -f "$desktop" ] || fail "no desktop entry"
 grep -qx 'MimeType=image/tiff;' "$desktop" || fail "the desktop entry does not offer TIFF files"
 grep -qx 'Exec=folivant %f' "$desktop" || fail "the desktop entry does not open files"
-grep -qx 'Exec=folivant -p -q %f' "$desktop" || fail "the desktop entry has no print action"
+grep -qx 'Exec=folivant -p %f' "$desktop" || fail "the desktop entry's print action does not open the print dialog"
 if command -v desktop-file-validate >/dev/null 2>&1; then
-    desktop-file-validate "$desktop" || fail "desktop-file-validate refuses the entry"
+    # Hints too (two main categories put the program in two menus).
+    out=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$out" ] || fail "desktop-file-validate: $out"
 fi
-for size in 32 48 64 256; do
-    [ -s "$PREFIX/share/icons/hicolor/${size}x${size}/apps/folivant.png" ] || fail "no ${size}px icon"
+for size in 16 24 32 48 64 128 256; do
+    icon="$PREFIX/share/icons/hicolor/${size}x${size}/apps/folivant.png"
+    [ -s "$icon" ] || fail "no ${size}px icon"
+    # The width in the PNG header, so that no size is filled with another size's picture.
+    width=$(od -An -j16 -N4 -tu1 "$icon" | awk '{ print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4 }')
+    [ "$width" = "$size" ] || fail "the ${size}px icon is $width pixels wide"
 done
+grep -q '<svg' "$PREFIX/share/icons/hicolor/scalable/apps/folivant.svg" || fail "no scalable icon"
 [ -s "$PREFIX/share/metainfo/de.zentrel.folivant.metainfo.xml" ] || fail "no AppStream metadata"
 [ -s "$PREFIX/share/man/man1/folivant.1" ] || fail "no English manual page"
 [ -s "$PREFIX/share/man/de/man1/folivant.1" ] || fail "no German manual page"

@@ -15,6 +15,16 @@ CDataZoom FaxInWindow()
     return z;
 }
 
+CDataZoom PageInWindow(int pageWidth, int pageHeight, int windowWidth, int windowHeight)
+{
+    CDataZoom z;
+    z.SetPageWidth(pageWidth);
+    z.SetPageHeight(pageHeight);
+    z.SetWindowWidth(windowWidth);
+    z.SetWindowHeight(windowHeight);
+    return z;
+}
+
 TEST(DataZoom, WholePageThenZoomIn)
 {
     CDataZoom z = FaxInWindow();
@@ -36,6 +46,18 @@ TEST(DataZoom, WholePageThenZoomIn)
     EXPECT_EQ(z.Vertical().scrollRange, 109);
     EXPECT_EQ(z.Vertical().scrollPos, 0);
     EXPECT_EQ(z.Vertical().offset, 0);
+
+    // A page as wide as the window but too tall at that width fits by its height.
+    CDataZoom wide = PageInWindow(1200, 1000, 1200, 800);
+    wide.ZoomWholePage();
+    EXPECT_EQ(wide.Horizontal().zoomed, 960);
+    EXPECT_EQ(wide.Vertical().zoomed, 800);
+    EXPECT_DOUBLE_EQ(wide.GetZoomPercent(), 80.0);
+    EXPECT_EQ(wide.Vertical().scrollNeeded, 0);
+    // A window exactly as wide as the fitted page: the height still fills the window.
+    CDataZoom exact = PageInWindow(1728, 2289, 452, 600);
+    exact.ZoomWholePage();
+    EXPECT_EQ(exact.Vertical().zoomed, 600);
 }
 
 TEST(DataZoom, WholeWidthAndScrolling)
@@ -71,6 +93,10 @@ TEST(DataZoom, WholeWidthAndScrolling)
     z.ScrollAxis(AxisHorizontal, ScrollForward);
     z.ScrollBy(AxisHorizontal, 50);
     EXPECT_EQ(z.Horizontal().offset, 0);
+    // Whole width from a scrolled page shows the page's top edge again.
+    z.ZoomWholeWidth();
+    EXPECT_EQ(z.Vertical().offset, 0);
+    EXPECT_EQ(z.Vertical().scrollPos, 0);
 }
 
 TEST(DataZoom, ActualPixels)
@@ -83,6 +109,12 @@ TEST(DataZoom, ActualPixels)
     EXPECT_EQ(z.Vertical().scrollNeeded, 1);
     EXPECT_EQ(z.Horizontal().scrollRange, 928);
     EXPECT_EQ(z.Vertical().scrollRange, 1689);
+    EXPECT_EQ(z.Horizontal().offset, 0);
+    EXPECT_EQ(z.Vertical().offset, 0);
+    // From a scrolled page, actual pixels again starts at the page's top-left corner.
+    z.ScrollAxis(AxisVertical, ScrollTo, 600);
+    z.ScrollAxis(AxisHorizontal, ScrollTo, 300);
+    z.ZoomActualPixels();
     EXPECT_EQ(z.Horizontal().offset, 0);
     EXPECT_EQ(z.Vertical().offset, 0);
 }
@@ -158,6 +190,8 @@ TEST(DataZoom, LimitsAndNotReady)
     EXPECT_EQ(empty.ZoomIn(), ZoomNotReady);
     EXPECT_EQ(empty.ZoomOut(), ZoomNotReady);
     EXPECT_FALSE(empty.IsReady());
+    empty.SetWindowHeight(600); // a window squeezed to no width
+    EXPECT_EQ(empty.ZoomIn(), ZoomNotReady);
     EXPECT_EQ(empty.ZoomToMarked(), ZoomAtLimit); // nothing marked
 }
 

@@ -1,13 +1,20 @@
 // The real platform services where they can be tried without a desktop: mail through xdg-email (with
-// stand-in scripts on the PATH), the file dialog's filter, and the help window.
+// stand-in scripts on the PATH), the file dialog's filter and layout, and the help window.
 #include "platform/Platform.h"
 #include "platform/HelpWindow.h"
 #include "platform/Icons.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QScreen>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTreeView>
 
 namespace {
 
@@ -72,6 +79,34 @@ TEST(FileFilter, TheProgramsFilterBecomesQtsWithUpperCaseNames)
     const QString filter =
         QString::fromUtf8("Tif-Dateien (*.tif,*.tiff)|*.tif,*.tiff|Alle Dateien (*.*)|*.*||\"");
     EXPECT_EQ(ToQtFilter(filter), "Tif-Dateien (*.tif *.TIF *.tiff *.TIFF);;Alle Dateien (*)");
+}
+
+// What a column needs to show its texts whole, as the view itself measures it.
+struct ColumnHint : QTreeView
+{
+    using QTreeView::sizeHintForColumn;
+};
+
+// Regression: the dialogs opened at 624 x 412 with the names, sizes and types cut ("50....KiB").
+TEST(FileDialog, OpensWithinTheScreenWithEveryColumnWhole)
+{
+    testsupport::TempDir dir;
+    // Qt's dialog keeps its state in the user's settings when it closes: here, not in the user's home.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.File("config"));
+    testsupport::WriteFile(dir.File("docs/Rechnung Müller 2024-03 Eingang.tif"), QByteArray(51712, 'x'));
+    QDir().mkpath(dir.File("docs/Archiv"));
+    QFileDialog dialog(nullptr, QString(), dir.File("docs"));
+    PrepareFileDialog(dialog, QSize(2000, 700)); // wider than the screen
+    auto* view = dialog.findChild<QTreeView*>("treeView");
+    QSignalSpy loaded(dialog.findChild<QFileSystemModel*>(), &QFileSystemModel::directoryLoaded);
+    dialog.show();
+    ASSERT_TRUE(loaded.wait(10000));
+    const QSize screen = dialog.screen()->availableGeometry().size();
+    EXPECT_EQ(dialog.size(), QSize(screen.width() - 16, std::min(700, screen.height() - 48)));
+    for (int column = 0; column < 4; ++column) {
+        EXPECT_GE(view->header()->sectionSize(column), (view->*&ColumnHint::sizeHintForColumn)(column))
+            << column;
+    }
 }
 
 TEST(HelpWindow, ShowsThePageOrTheDefaultPageAndStaysIndependent)

@@ -12,8 +12,11 @@
 #include "support/TestSupport.h"
 #include "thumbs/ListViewThumb.h"
 
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryFile>
 
 #include <gtest/gtest.h>
@@ -139,8 +142,8 @@ TEST_F(FramePrintTest, CommandLineErrorShowsItsTextAndFails)
     StderrCapture err;
     EXPECT_FALSE(Start({QStringLiteral("/q"), m_doc}));
     EXPECT_EQ(message, QStringLiteral("/q erfordert /p."));
-    EXPECT_EQ(m_app->ExitCode(), 1);
-    EXPECT_EQ(err.OwnLines(), QStringList{QStringLiteral("folivant: /q erfordert /p.")});
+    EXPECT_EQ(m_app->ExitCode(), 2);
+    EXPECT_EQ(err.OwnLines(), QStringList{"folivant: /q erfordert /p. (Datei '" + m_doc + "')"});
     EXPECT_TRUE(m_backend->jobs.empty());
 }
 
@@ -174,13 +177,14 @@ TEST_F(FramePrintTest, QuietRunPrintsWithoutWindowAndSucceeds)
     EXPECT_EQ(Codes(ReadSheets(m_backend->jobs[0].pdfCopy, 20)), (std::vector<int>{2, 3, 4, 7}));
 }
 
-TEST_F(FramePrintTest, QuietRunFailureIsOneLineOnStderrAndExitStatusOne)
+TEST_F(FramePrintTest, QuietRunFailureIsOneLineOnStderrAndItsExitStatus)
 {
     m_backend->SetDefaultPrinter(QString()); // no default printer
     StderrCapture err;
     EXPECT_FALSE(Start({"/p", "/q", m_doc}));
-    EXPECT_EQ(m_app->ExitCode(), 1);
-    EXPECT_EQ(err.OwnLines(), QStringList{QStringLiteral("folivant: ") + LoadString(Str::PrintNoPrinter)});
+    EXPECT_EQ(m_app->ExitCode(), 5);
+    EXPECT_EQ(err.OwnLines(),
+              QStringList{"folivant: " + LoadString(Str::PrintNoPrinter) + " (Datei '" + m_doc + "')"});
     EXPECT_EQ(m_dialogs->calls, 0) << "never a dialog in a quiet run";
     EXPECT_TRUE(m_box->shown.empty());
 }
@@ -256,4 +260,27 @@ TEST_F(FramePrintTest, InteractiveErrorsAreShownInAMessageBox)
     EXPECT_EQ(m_box->shown[0].icon, IMessageBox::Stop);
     EXPECT_EQ(m_box->shown[0].text, FormatString(Str::PrintUnreadable, {doomed}));
     EXPECT_FALSE(QFile::exists(m_dir.File(QStringLiteral("never.pdf"))));
+}
+
+TEST_F(FramePrintTest, PrinterSetupWithoutAnyPrinterOffersNothingAndKeepsNothing)
+{
+    // A scheduler nobody listens on: no destination at all.
+    const QByteArray server = qgetenv("CUPS_SERVER");
+    qputenv("CUPS_SERVER", QFile::encodeName(m_dir.File(QStringLiteral("no-cupsd.sock"))));
+    ASSERT_TRUE(Start({m_doc}));
+    bool okEnabled = true;
+    bool noteShown = false;
+    m_dialogs->script = [&](QDialog& d) {
+        d.show();
+        okEnabled = d.findChild<QDialogButtonBox*>()->buttons().first()->isEnabled();
+        noteShown = d.findChild<QLabel*>(QStringLiteral("noPrinter"))->isVisible();
+        d.accept();
+        return d.result();
+    };
+    m_app->OnPrintSetup();
+    qputenv("CUPS_SERVER", server);
+    EXPECT_EQ(m_dialogs->calls, 1);
+    EXPECT_FALSE(okEnabled);
+    EXPECT_TRUE(noteShown) << "the dialog says why there is nothing to choose";
+    EXPECT_FALSE(m_app->PrintSetup().IsChosen());
 }

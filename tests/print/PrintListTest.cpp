@@ -2,6 +2,7 @@
 #include "print/PrintList.h"
 #include "core/CommandLineInfo.h"
 #include "print/PrintGeometry.h"
+#include "print/PrintReport.h"
 
 #include <gtest/gtest.h>
 
@@ -54,6 +55,8 @@ TEST(PrintGeometry, PagesFitKeepingTheirProportion)
     EXPECT_EQ(FitPageToArea(area, 1000, 2000), (PrintSize{568, 1136}));
     // Exactly the area's proportion: D == H takes the height branch and fills the area.
     EXPECT_EQ(FitPageToArea({800, 1000}, 400, 500), (PrintSize{800, 1000}));
+    // D truncates to H: still the height branch, where the width truncates to 792.
+    EXPECT_EQ(FitPageToArea(area, 1000, 1433), (PrintSize{792, 1136}));
 }
 
 TEST(PrintGeometry, NothingToDrawInsteadOfDividingByZero)
@@ -92,6 +95,7 @@ TEST(PrintList, DialogAllPagesAndCurrentPage)
     EXPECT_EQ(FromDialog(PrintFlags::ReturnDc | PrintFlags::NoSelection, 2, {}, 4), (Pages{1, 2, 3, 4}));
     // The current page wins over ranges.
     EXPECT_EQ(FromDialog(PrintFlags::CurrentPage | PrintFlags::PageNums, 3, {{1, 5}}, 5), (Pages{3}));
+    EXPECT_EQ(FromDialog(PrintFlags::CurrentPage, 5, {}, 5), (Pages{5})); // the last page
     // A file without pages has no current page to print, nor any other.
     EXPECT_EQ(FromDialog(PrintFlags::CurrentPage, 1, {}, 0), Pages{});
     EXPECT_EQ(FromDialog(0, 1, {}, 0), Pages{});
@@ -109,6 +113,8 @@ TEST(PrintList, CommandLinePages)
     EXPECT_EQ(FromCommandLine({"/p", "/q", "/tmp/a.tif"}, 3), (Pages{1, 2, 3}));
     // /i with duplicates and pages beyond the file.
     EXPECT_EQ(FromCommandLine({"/p", "/i:3,1,3,12", "/tmp/a.tif"}, 5), (Pages{1, 3}));
+    // /i naming the last page.
+    EXPECT_EQ(FromCommandLine({"/p", "/i:2,5", "/tmp/a.tif"}, 5), (Pages{2, 5}));
     // /r:5-3 runs backwards and prints nothing.
     EXPECT_EQ(FromCommandLine({"/p", "/r:5-3", "/tmp/a.tif"}, 8), Pages{});
     EXPECT_EQ(PrintListPages(*BuildPrintListFromCommandLine(nullptr, 8)), Pages{});
@@ -141,4 +147,58 @@ TEST(PrintList, CommandLinePresetForTheDialog)
               QStringLiteral("5"));
     EXPECT_EQ(FormatPageRanges(std::vector<PageRangeEntry>{{-3, 2}, {4, 4}}), QStringLiteral("1-2,4"));
     EXPECT_EQ(FormatPageRanges(CommandLinePageRanges(Parse({"/p", "/r:5-3", "/tmp/a.tif"}))), QString());
+}
+
+TEST(PrintList, DialogChoicesThatWouldPrintNothingAreCaughtBeforeTheDialogCloses)
+{
+    struct Case
+    {
+        unsigned flags;
+        std::vector<PageRangeEntry> ranges;
+        int n;
+        PageChoiceCheck expected;
+    };
+    const unsigned pages = PrintFlags::PageNums;
+    const Case cases[] = {
+        {pages, {{2, 1001}}, 6, PageChoiceCheck::OutOfBounds}, // beyond what the spin boxes allow
+        {pages, {{1, 1000}}, 6, PageChoiceCheck::Ok},
+        {pages, {{1, 2}, {0, 3}}, 6, PageChoiceCheck::OutOfBounds},
+        {pages, {{7, 7}}, 6, PageChoiceCheck::NoPage}, // wholly beyond the document
+        {pages, {{7, 9}, {6, 6}}, 6, PageChoiceCheck::Ok},
+        {pages, {{5, 3}}, 8, PageChoiceCheck::NoPage},
+        {pages, {}, 6, PageChoiceCheck::NoPage},
+        {PrintFlags::CurrentPage, {{2, 1001}}, 6, PageChoiceCheck::Ok}, // the ranges are not printed
+        {0, {}, 6, PageChoiceCheck::Ok},
+        {0, {}, 0, PageChoiceCheck::NoPage},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "flags " << c.flags << ", n " << c.n);
+        EXPECT_EQ(CheckPageChoice(c.flags, 1, c.ranges, c.n), c.expected);
+    }
+}
+
+TEST(PrintReport, ExitStatusesAndLinesForScripts)
+{
+    EXPECT_EQ(StatusOf(CPrintResult::Printed), ExitStatus::Ok);
+    EXPECT_EQ(StatusOf(CPrintResult::Unreadable), ExitStatus::File);
+    EXPECT_EQ(StatusOf(CPrintResult::NoPage), ExitStatus::NoPage);
+    EXPECT_EQ(StatusOf(CPrintResult::NoPrinter), ExitStatus::NoPrinter);
+    EXPECT_EQ(StatusOf(CPrintResult::Refused), ExitStatus::Refused);
+    EXPECT_EQ(StatusOf(CPrintResult::Failed), ExitStatus::Failure);
+    EXPECT_EQ(StatusOf(CPrintResult::NothingToPrint), ExitStatus::Failure) << "never success without a job";
+
+    // Each line names the file and the printer once, and only once.
+    EXPECT_EQ(
+        FailureLine("Die Seitenauswahl enthält keine Seite dieses Dokuments (8 Seiten).", "/f/a b.tif", "Q"),
+        "folivant: Die Seitenauswahl enthält keine Seite dieses Dokuments (8 Seiten). (Datei '/f/a b.tif', "
+        "Drucker 'Q')");
+    EXPECT_EQ(FailureLine("Die Datei '/f/a.tif' existiert nicht.", "/f/a.tif", "Q"),
+              "folivant: Die Datei '/f/a.tif' existiert nicht. (Drucker 'Q')");
+    EXPECT_EQ(
+        FailureLine("Es ist kein Standarddrucker eingerichtet;\nes wurde nichts gedruckt.", "/a.tif", ""),
+        "folivant: Es ist kein Standarddrucker eingerichtet; es wurde nichts gedruckt. (Datei '/a.tif')");
+    EXPECT_EQ(
+        FailureLine("Der Druckauftrag ist fehlgeschlagen: Destination \"Q\" is not accepting jobs.", "", "Q"),
+        "folivant: Der Druckauftrag ist fehlgeschlagen: Destination \"Q\" is not accepting jobs.");
+    EXPECT_EQ(JobLine("Buero/duplex", 17, 4), "folivant: job Buero-17, 4 pages");
 }

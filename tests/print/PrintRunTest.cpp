@@ -10,11 +10,14 @@
 #include "print/PrintRun.h"
 #include "support/TestSupport.h"
 
+#include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -228,39 +231,41 @@ TEST_F(PrintRunTest, QuietRunSubmitsTheCommandLinePagesInOrder)
 
 TEST_F(PrintRunTest, QuietRunFailures)
 {
-    const CCustomCommandLineInfo cmd = Parse({"/p", "/q", m_doc});
-    CPrintRequest request{m_doc, 1, &cmd, true, nullptr};
-
-    // No default printer: nothing is drawn into a PDF printer that has no file.
-    RecordingBackend noPrinter(QString(), m_dir.Path());
-    CPrintResult result = RunPrint(request, noPrinter, m_dialogs);
-    EXPECT_EQ(result.outcome, CPrintResult::Failed);
-    EXPECT_EQ(result.message, LoadString(Str::PrintNoPrinter));
-    EXPECT_TRUE(noPrinter.jobs.empty());
-
-    // CUPS refuses the job: the reason is passed on.
-    m_backend->refuse = QStringLiteral("printer is not accepting jobs");
-    result = Run(request);
-    EXPECT_EQ(result.outcome, CPrintResult::Failed);
-    EXPECT_EQ(result.message,
-              FormatString(Str::PrintFailed, {QStringLiteral("printer is not accepting jobs")}));
-
-    // A file that is no TIFF file.
+    // The file and the pages are judged before the printer; an empty job would come out as a blank sheet.
+    // A destination "Nope" is named as default but unknown to CUPS. (Each status through a real
+    // scheduler, $PRINTER and $LPDEST included, is in the end-to-end test.)
+    const auto check = [&](const QStringList& args, const QString& printer, const QString& refuse,
+                           CPrintResult::Outcome outcome, const QString& message) {
+        SCOPED_TRACE(args.join(u' ').toStdString() + ", printer " + printer.toStdString());
+        const CCustomCommandLineInfo cmd = Parse(args);
+        RecordingBackend backend(printer, m_dir.Path());
+        backend.missing << QStringLiteral("Nope");
+        backend.refuse = refuse;
+        const CPrintResult result =
+            RunPrint({cmd.GetBatchFile(), 1, &cmd, true, nullptr}, backend, m_dialogs);
+        EXPECT_EQ(result.outcome, outcome);
+        EXPECT_EQ(result.message, message);
+        EXPECT_EQ(result.printer, printer) << "every line names the printer it meant";
+        EXPECT_EQ(backend.jobs.size(), refuse.isEmpty() ? 0u : 1u) << "only the refusing queue got a job";
+    };
     const QString bogus = m_dir.File(QStringLiteral("bogus.tif"));
-    testsupport::WriteFile(bogus, "not a tiff");
-    request.file = bogus;
-    result = Run(request);
-    EXPECT_EQ(result.outcome, CPrintResult::Failed);
-    EXPECT_EQ(result.message, FormatString(Str::PrintUnreadable, {bogus}));
+    testsupport::WriteFile(bogus, QByteArray("II*\0garbage", 11));
+    const QString one = m_dir.File(QStringLiteral("one.tif"));
+    WriteCodedFax(one, 1, 1728, 1146, 204, 98);
+    qunsetenv("PRINTER"); // this process's own, when the machine sets them
+    qunsetenv("LPDEST");
+    check({"/p", "/q", m_doc}, "", "", CPrintResult::NoPrinter, LoadString(Str::PrintNoPrinter));
+    check({"/p", "/q", m_doc}, "Nope", "", CPrintResult::NoPrinter,
+          "Den Drucker 'Nope' gibt es nicht; es wurde nichts gedruckt.");
+    check({"/p", "/q", m_doc}, "Q", "not accepting jobs", CPrintResult::Refused,
+          "Der Druckauftrag ist fehlgeschlagen: not accepting jobs");
+    check({"/p", "/q", bogus}, "Nope", "", CPrintResult::Unreadable,
+          FormatString(Str::PrintUnreadable, {bogus}));
+    check({"/p", "/q", "/r:20-30", m_doc}, "", "", CPrintResult::NoPage,
+          "Die Seitenauswahl enthält keine Seite dieses Dokuments (10 Seiten).");
+    check({"/p", "/q", "/i:2", one}, "Q", "", CPrintResult::NoPage,
+          "Die Seitenauswahl enthält keine Seite dieses Dokuments (1 Seite).");
     EXPECT_EQ(m_dialogs.calls, 0);
-}
-
-TEST_F(PrintRunTest, PagesBeyondTheDocumentStartNoJob)
-{
-    const CCustomCommandLineInfo cmd = Parse({"/p", "/q", "/r:20-30", m_doc});
-    const CPrintResult result = Run({m_doc, 1, &cmd, true, nullptr});
-    EXPECT_EQ(result.outcome, CPrintResult::NothingToPrint);
-    EXPECT_TRUE(m_backend->jobs.empty()) << "an empty job would still come out as a blank sheet";
 }
 
 TEST_F(PrintRunTest, CancelledDialogPrintsNothing)
@@ -356,7 +361,8 @@ TEST_F(PrintRunTest, CommandLinePagesThatCannotExistShowNoDialog)
 {
     const CCustomCommandLineInfo cmd = Parse({"/p", "/r:5-3", m_doc});
     const CPrintResult result = Run({m_doc, 1, &cmd, false, nullptr});
-    EXPECT_EQ(result.outcome, CPrintResult::NothingToPrint);
+    EXPECT_EQ(result.outcome, CPrintResult::NoPage);
+    EXPECT_EQ(result.message, "Die Seitenauswahl enthält keine Seite dieses Dokuments (10 Seiten).");
     EXPECT_EQ(m_dialogs.calls, 0);
     EXPECT_TRUE(m_backend->jobs.empty());
 }
@@ -372,4 +378,50 @@ TEST_F(PrintRunTest, PresetPagesPrintAsShownWhenAccepted)
     const CPrintResult result = Run({m_doc, 1, &cmd, false, nullptr});
     ASSERT_EQ(result.outcome, CPrintResult::Printed) << result.message.toStdString();
     EXPECT_EQ(Codes(ReadSheets(out, 20)), (std::vector<int>{2, 3, 4, 7}));
+}
+
+TEST_F(PrintRunTest, AChoiceThatPrintsNothingKeepsTheDialogOpenWithAMessage)
+{
+    // Typed into the page field, or set in "Pages from ... to": beyond the bounds of the dialog's spin
+    // boxes, or wholly beyond the document's 10 pages.
+    struct Try
+    {
+        const char* pages;
+        int from, to;
+        const char* message;
+    };
+    const Try tries[] = {
+        {"2-1001", 0, 0, "Geben Sie eine ganze Zahl zwischen 1 und 1000 ein."},
+        {"11", 0, 0, "Die Seitenauswahl enthält keine Seite dieses Dokuments (10 Seiten)."},
+        {"", 11, 12, "Die Seitenauswahl enthält keine Seite dieses Dokuments (10 Seiten)."},
+    };
+    RecordingMessageBox box;
+    const QString out = m_dir.File(QStringLiteral("kept.pdf"));
+    std::vector<bool> stayedOpen;
+    m_dialogs.script = [&](QDialog& d) {
+        auto& dialog = static_cast<CPrintDialogExZentrel&>(d);
+        d.show();
+        for (const Try& t : tries) {
+            if (*t.pages != 0) {
+                dialog.PageRangeChoice()->setChecked(true);
+                dialog.PageRangeField()->setText(QString::fromLatin1(t.pages));
+            } else {
+                d.findChild<QRadioButton*>(QStringLiteral("printRange"))->setChecked(true);
+                d.findChild<QSpinBox*>(QStringLiteral("to"))->setValue(t.to);
+                d.findChild<QSpinBox*>(QStringLiteral("from"))->setValue(t.from);
+            }
+            d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+            stayedOpen.push_back(d.isVisible());
+        }
+        return ChooseAndPrint(dialog, out, QStringLiteral("10-1000"));
+    };
+    const CPrintResult result = Run({m_doc, 1, nullptr, false, nullptr, nullptr, &box});
+    ASSERT_EQ(result.outcome, CPrintResult::Printed) << result.message.toStdString();
+    EXPECT_EQ(stayedOpen, std::vector<bool>(std::size(tries), true));
+    ASSERT_EQ(box.shown.size(), std::size(tries));
+    for (size_t i = 0; i < std::size(tries); ++i) {
+        EXPECT_EQ(box.shown[i].text, QString::fromUtf8(tries[i].message));
+        EXPECT_EQ(box.shown[i].caption, QStringLiteral("Fehler"));
+    }
+    EXPECT_EQ(Codes(ReadSheets(out, 20)), (std::vector<int>{10}));
 }

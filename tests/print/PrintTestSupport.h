@@ -66,6 +66,7 @@ public:
     {
     }
     QString DefaultPrinterName() override { return m_default; }
+    bool PrinterExists(const QString& name) override { return !name.isEmpty() && !missing.contains(name); }
     void SetDefaultPrinter(const QString& name) { m_default = name; }
     int SubmitPdf(const QString& queue, const QString& pdfPath, const QString& title,
                   const std::vector<CupsOption>& options, QString* error) override;
@@ -73,6 +74,8 @@ public:
     std::vector<Job> jobs;
     // When set, every job is refused with this reason.
     QString refuse;
+    // Destinations CUPS does not know, though a default may name them.
+    QStringList missing;
     // When set, jobs are passed on to this spooler after being recorded.
     IPrintBackend* forward = nullptr;
 

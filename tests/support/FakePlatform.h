@@ -33,17 +33,25 @@ public:
 class FakeFileDialog : public IFileDialog
 {
 public:
-    QString GetOpenFileName(QWidget*, const QString& startFolder, const QString& filter) override
+    QString GetOpenFileName(QWidget*, const QString& startFolder, const QString& filter, QSize& size) override
     {
         openStartFolders << startFolder;
         lastFilter = filter;
-        return Next();
+        return Next(size);
     }
-    QString GetSaveFileName(QWidget*, const QString& initialPath, const QString&,
-                            const QString& suffix) override
+    QString GetSaveFileName(QWidget*, const QString& initialPath, const QString&, const QString& suffix,
+                            QSize& size) override
     {
         saveInitialPaths << initialPath;
         lastSuffix = suffix;
+        return Next(size);
+    }
+    QString Next(QSize& size)
+    {
+        sizes.push_back(size);
+        if (resizeTo.isValid()) {
+            size = resizeTo;
+        }
         return Next();
     }
     QString Next()
@@ -58,6 +66,8 @@ public:
     std::deque<QString> answers; // empty string: cancelled
     QStringList openStartFolders;
     QStringList saveInitialPaths;
+    std::vector<QSize> sizes; // each dialog's size to open at
+    QSize resizeTo;           // when valid, the user leaves each dialog at this size
     QString lastFilter;
     QString lastSuffix;
 };
@@ -133,6 +143,7 @@ class FakeSpooler : public IPrintBackend
 {
 public:
     QString DefaultPrinterName() override { return defaultPrinter; }
+    bool PrinterExists(const QString& name) override { return !name.isEmpty() && name == defaultPrinter; }
     int SubmitPdf(const QString& queue, const QString&, const QString& title, const std::vector<CupsOption>&,
                   QString*) override
     {

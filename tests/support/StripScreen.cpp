@@ -70,11 +70,13 @@ QRect DarkBox(const QImage& image, const QRect& area)
 void ExpectOnlyLabelHighlighted(const CListViewThumb& strip, int row, const char* how)
 {
     std::vector<int> lit;
-    WaitFor([&] {
-        lit = HighlightedLabels(strip);
-        return lit == std::vector<int>{row};
-    });
-    EXPECT_EQ(lit, std::vector<int>{row}) << how;
+    WaitForSettled(
+        [&] {
+            lit = HighlightedLabels(strip);
+            return lit == std::vector<int>{row};
+        },
+        lit);
+    ASSERT_EQ(lit, std::vector<int>{row}) << how;
     EXPECT_TRUE(strip.viewport()->rect().contains(strip.visualRect(strip.Model()->index(row)))) << how;
 }
 

@@ -17,8 +17,9 @@ namespace testsupport {
 QImage OnScreen(const QWidget* widget);
 // The rows whose label band shows the selection colour on the screen (visible labels only).
 std::vector<int> HighlightedLabels(const CListViewThumb& strip);
-// Waits until the label of `row`, and only it, shows highlighted, then checks that and that the whole
-// item is in view; `how` names the step in failure messages.
+// Waits until the label of `row`, and only it, shows highlighted, then checks that (fatally: a test
+// stops at the first wrong screen) and that the whole item is in view; `how` names the step in failure
+// messages.
 void ExpectOnlyLabelHighlighted(const CListViewThumb& strip, int row, const char* how);
 // The bounding box of the dark pixels of `image` inside `area`; empty if none.
 QRect DarkBox(const QImage& image, const QRect& area);

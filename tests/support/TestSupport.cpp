@@ -1,10 +1,45 @@
 #include "support/TestSupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 namespace testsupport {
+
+namespace {
+
+thread_local int t_delivering = 0;
+
+class EndTestAtFatalFailure : public ::testing::EmptyTestEventListener
+{
+    void OnTestPartResult(const ::testing::TestPartResult& result) override
+    {
+        const QCoreApplication* app = QCoreApplication::instance();
+        if (result.fatally_failed() && t_delivering == 0 && app != nullptr &&
+            QThread::currentThread() == app->thread()) {
+            throw ::testing::AssertionException(result); // reported already; gtest ends the test quietly
+        }
+    }
+};
+
+} // namespace
+
+void EndTestsAtFatalFailures()
+{
+    // Last in the list: the printers have reported the failure before the test ends.
+    ::testing::UnitTest::GetInstance()->listeners().Append(new EndTestAtFatalFailure);
+}
+
+DeliveringEvent::DeliveringEvent()
+{
+    ++t_delivering;
+}
+DeliveringEvent::~DeliveringEvent()
+{
+    --t_delivering;
+}
 
 QString SharedTestData()
 {

@@ -71,6 +71,21 @@ TEST(ThumbGeometry, WidthHeightAndMode)
     EXPECT_EQ(ThumbGeometryFromOptions(150, 1).mode, InterpolationMode::HighQuality);
     EXPECT_EQ(ThumbGeometryFromOptions(150, 2).mode, InterpolationMode::HighQualityBicubic);
     EXPECT_EQ(ThumbGeometryFromOptions(150, 7).mode, InterpolationMode::LowQuality);
+
+    // A page keeps its shape (square pixels) in the 150 x 212 box; pages near A4 fill it as always.
+    const QSize box(150, 212);
+    const std::pair<QSize, QSize> shapes[] = {
+        {QSize(1728, 2385), box},             // A4 fax, fine or normal mode, in square pixels
+        {QSize(1700, 2200), box},             // US letter
+        {QSize(2385, 1728), QSize(150, 108)}, // A4 landscape: as wide as the box, centred in it
+        {QSize(1728, 2800), QSize(130, 212)}, // legal: narrower than the box
+        {QSize(1728, 40000), QSize(9, 212)},  // a till roll
+        {QSize(40000, 10), QSize(150, 1)},    // never nothing
+        {QSize(0, 0), box},                   // a page that cannot be decoded: the blank box
+    };
+    for (const auto& [page, shape] : shapes) {
+        EXPECT_EQ(ThumbnailShape(page, box), shape) << page.width() << " x " << page.height();
+    }
 }
 
 TEST(LoaderThread, RendersEveryPageButTheFirstAndStops)
@@ -273,7 +288,11 @@ TEST(PackedThumbnails, HeldToTheBudgetNearTheFocusAndRenderedAgainWhenAskedFor)
     model.Reset(pages, pages);
     model.SetPackedBudget(budget);
     CThreadThumbLoadWork loader(&model);
-    loader.SetSourceFactory([](const QString&) { return std::make_unique<FaxLikeSource>(); });
+    std::atomic<int> opened{0};
+    loader.SetSourceFactory([&](const QString&) {
+        ++opened;
+        return std::make_unique<FaxLikeSource>();
+    });
     const auto has = [&](int row) {
         return model.data(model.index(row), CThumbModel::HasThumbnailRole).toBool();
     };
@@ -303,6 +322,7 @@ TEST(PackedThumbnails, HeldToTheBudgetNearTheFocusAndRenderedAgainWhenAskedFor)
             << row;
     }
     EXPECT_TRUE(model.DroppedAmong(pages - 10, pages - 1).empty());
+    EXPECT_EQ(opened, 1); // from the file opened at the start, which may have been deleted since
     EXPECT_LE(model.PackedBytes(), budget);
     EXPECT_FALSE(has(1));
     EXPECT_EQ(model.DroppedAmong(1, 1), std::vector<int>{1});

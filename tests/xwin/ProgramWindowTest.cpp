@@ -1,87 +1,33 @@
 // The real program on a real X server with a window manager: what a person sees of an opened fax.
+#include "FramedFax.h"
 #include "XSession.h"
 #include "support/TestSupport.h"
-
-#include "FaxWriter.h"
-
-#include <QPainter>
 
 using namespace xwin;
 using testsupport::Describe;
 
 namespace {
 
-// A4 fax in fine mode; its square-pixel shape is 1728 x (2292 * 204 / 196).
-constexpr int kFaxWidth = 1728;
-constexpr int kFaxHeight = 2292;
-constexpr double kPageAspect = 1728.0 / (2292.0 * 204.0 / 196.0);
-
-// A fax whose pages carry a thick black frame along their edges and their number in the middle: where
-// the frame is on the screen tells where the whole page is and which shape it has.
-QString MakeFramedFax(const QString& path, int pages)
-{
-    FaxDocSpec desc;
-    desc.pages = pages;
-    desc.width = kFaxWidth;
-    desc.height = kFaxHeight;
-    desc.paintPage = [](QImage& page, int index) {
-        QPainter p(&page);
-        const int edge = 60;
-        p.fillRect(0, 0, page.width(), edge, Qt::black);
-        p.fillRect(0, page.height() - edge, page.width(), edge, Qt::black);
-        p.fillRect(0, 0, edge, page.height(), Qt::black);
-        p.fillRect(page.width() - edge, 0, edge, page.height(), Qt::black);
-        QFont f;
-        f.setPixelSize(600);
-        p.setFont(f);
-        p.setPen(Qt::black);
-        p.drawText(page.rect(), Qt::AlignCenter, QString::number(index + 1));
-    };
-    QString error;
-    EXPECT_TRUE(WriteTiffDocument(path, desc, &error)) << error.toStdString();
-    return path;
-}
-
-bool Dark(QRgb c)
-{
-    return qRed(c) < 70 && qGreen(c) < 70 && qBlue(c) < 70;
-}
-
-// The framed page on the screen: the box spanned by the rows that hold a long dark run (the frame's top
-// and bottom edges) and the runs' ends. Icons and text never make runs that long.
-QRect FramedPage(const QImage& shot, int minRun)
-{
-    QRect box;
-    for (int y = 0; y < shot.height(); ++y) {
-        int run = 0;
-        for (int x = 0; x <= shot.width(); ++x) {
-            if (x < shot.width() && Dark(shot.pixel(x, y))) {
-                ++run;
-                continue;
-            }
-            if (run >= minRun) {
-                box |= QRect(x - run, y, run, 1);
-            }
-            run = 0;
-        }
-    }
-    return box;
-}
+// How long a wrong screen of an idle program is watched before a wait gives up.
+constexpr int kQuietMs = 3000;
 
 // Waits until the main window shows the framed page such that `done` holds (a window not painted yet is
 // dark all over, a page still being laid out may be anywhere); the last measurement stays in `page`.
 bool WaitForPage(XSession& x, WindowId main, double scale, QImage* shot, QRect* page,
                  const std::function<bool(const QRect&)>& done)
 {
-    return testsupport::WaitFor(
+    const qint64 pid = x.Pid(main);
+    std::pair<QRect, qint64> seen;
+    return testsupport::WaitForSettled(
         [&] {
             *shot = x.Grab(main);
             *page = FramedPage(*shot, static_cast<int>(100 * scale));
+            seen = {*page, CpuTime(pid)};
             // Below the bars, and inside the window on the left and right.
             return page->width() > 100 * scale && page->top() > 20 * scale && page->left() > 0 &&
                    page->right() < shot->width() - 1 && done(*page);
         },
-        20000);
+        seen, 20000, kQuietMs);
 }
 
 const QByteArray kNoThumbnails = "[Thumb]\nOn=0\n[Misc]\nAbout=1\n";
@@ -148,6 +94,7 @@ struct ShownThumb
 {
     QRect box;
     bool highlighted = false; // its label band shows a colour, not white with black text
+    bool operator==(const ShownThumb&) const = default;
 };
 
 std::vector<ShownThumb> StripThumbs(const QImage& shot, double scale)
@@ -221,10 +168,12 @@ TEST_P(StripWindowTest, HighlightFollowsThePageAndThumbnailsAreSharp)
     // Waits until the strip shows at least `least` thumbnails, exactly one of them highlighted, for which
     // `which` holds; false after the deadline.
     const auto waitFor = [&](size_t least, const std::function<bool(size_t index)>& which) {
-        return testsupport::WaitFor(
+        std::pair<std::vector<ShownThumb>, qint64> seen;
+        return testsupport::WaitForSettled(
             [&] {
                 shot = x.Grab(main);
                 thumbs = StripThumbs(shot, scale);
+                seen = {thumbs, CpuTime(program.Pid())};
                 size_t lit = 0;
                 size_t at = 0;
                 for (size_t i = 0; i < thumbs.size(); ++i) {
@@ -235,7 +184,7 @@ TEST_P(StripWindowTest, HighlightFollowsThePageAndThumbnailsAreSharp)
                 }
                 return thumbs.size() >= least && lit == 1 && which(at);
             },
-            20000);
+            seen, 20000, kQuietMs);
     };
     const auto describe = [&] {
         std::string d = std::to_string(thumbs.size()) + " thumbnails:";
@@ -249,7 +198,7 @@ TEST_P(StripWindowTest, HighlightFollowsThePageAndThumbnailsAreSharp)
     };
 
     // Page 1: the first thumbnail is the highlighted one.
-    EXPECT_TRUE(waitFor(2, [&](size_t i) { return i == 0 && thumbs[0].box.top() < 200 * scale; }))
+    ASSERT_TRUE(waitFor(2, [&](size_t i) { return i == 0 && thumbs[0].box.top() < 200 * scale; }))
         << describe();
     XSession::Keep(shot, tag("open"));
     for (const ShownThumb& t : thumbs) {
@@ -272,14 +221,14 @@ TEST_P(StripWindowTest, HighlightFollowsThePageAndThumbnailsAreSharp)
     // Down: the highlight leaves page 1 for the next thumbnail below it.
     const int firstTop = thumbs.empty() ? 0 : thumbs[0].box.top();
     x.Keys({QStringLiteral("Down")});
-    EXPECT_TRUE(waitFor(1, [&](size_t i) {
+    ASSERT_TRUE(waitFor(1, [&](size_t i) {
         return thumbs[i].box.top() != firstTop && (i == 0 || !thumbs[i - 1].highlighted);
     })) << describe();
     XSession::Keep(shot, tag("down"));
 
     // End: the last page's thumbnail and its label are in view at the strip's end, highlighted.
     x.Keys({QStringLiteral("End")});
-    EXPECT_TRUE(waitFor(1, [&](size_t i) {
+    ASSERT_TRUE(waitFor(1, [&](size_t i) {
         return i + 1 == thumbs.size() && thumbs[i].box.top() > firstTop;
     })) << describe();
     XSession::Keep(shot, tag("end"));
@@ -293,14 +242,51 @@ TEST_P(StripWindowTest, HighlightFollowsThePageAndThumbnailsAreSharp)
     const int before = pageWidth();
     x.Keys({QStringLiteral("ctrl+KP_Add")});
     int zoomed = 0;
-    EXPECT_TRUE(testsupport::WaitFor([&] { return (zoomed = pageWidth()) > before; }, 20000))
+    std::pair<int, qint64> seen;
+    const auto width = [&](int* w) {
+        seen = {* w = pageWidth(), CpuTime(program.Pid())};
+        return *w;
+    };
+    ASSERT_TRUE(testsupport::WaitForSettled([&] { return width(&zoomed) > before; }, seen, 20000, kQuietMs))
         << before << " -> " << zoomed;
     x.Keys({QStringLiteral("ctrl+KP_Subtract")});
     int back = 0;
-    EXPECT_TRUE(testsupport::WaitFor([&] { return (back = pageWidth()) < zoomed; }, 20000))
+    EXPECT_TRUE(testsupport::WaitForSettled([&] { return width(&back) < zoomed; }, seen, 20000, kQuietMs))
         << zoomed << " -> " << back;
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, StripWindowTest, ::testing::Values(1.0, 2.0));
+
+// A fax double-clicked in the file manager (its path on the command line): Ctrl+N opens the next file of
+// its folder and Ctrl+V the one before.
+TEST(FolderWindowTest, CtrlNAndCtrlVStepThroughTheFolderOfTheStartFile)
+{
+    XWIN_REQUIRE_SESSION();
+    XSession& x = *XSession::Instance();
+    XProgram program(x);
+    program.UserSettings(kNoThumbnails);
+    const QString first = MakeFramedFax(program.DocsDir() + QStringLiteral("/fax-1.tif"), 1);
+    MakeFramedFax(program.DocsDir() + QStringLiteral("/fax-2.tif"), 2);
+    ASSERT_TRUE(program.Start({first}));
+    const WindowId main = program.MainWindow();
+    ASSERT_NE(main, 0u) << program.Output().toStdString();
+    // The keys work once the page is shown; pressed before, they are tried again.
+    const auto step = [&](const QString& key, const QString& name) {
+        const QString title = u' ' + name + QStringLiteral(" - Folivant V1.15");
+        return testsupport::WaitFor(
+            [&] {
+                if (x.Title(main) == title) {
+                    return true;
+                }
+                if (x.Activate(main)) {
+                    x.Keys({key});
+                }
+                return testsupport::WaitFor([&] { return x.Title(main) == title; }, 2000);
+            },
+            30000);
+    };
+    EXPECT_TRUE(step(QStringLiteral("ctrl+n"), QStringLiteral("fax-2.tif"))) << x.Title(main).toStdString();
+    EXPECT_TRUE(step(QStringLiteral("ctrl+v"), QStringLiteral("fax-1.tif"))) << x.Title(main).toStdString();
+}
 
 } // namespace

@@ -59,12 +59,34 @@ TEST(ProgressWindowTest, BarIsPaintedFromTheMomentTheWindowAppears)
     EXPECT_NEAR(double(bar.width()) / shot.width(), 0.25, 0.08) << bar.width() << " of " << shot.width();
     EXPECT_GE(bar.height(), 6);
 
-    // No close, minimise or maximise button is asked for, and its size is fixed.
-    EXPECT_EQ(
-        x.MotifFunctions(w) & (XSession::MotifClose | XSession::MotifMinimize | XSession::MotifMaximize), 0);
+    // What the window manager offers (it gives a dialog all buttons, whatever the dialog asks): moving it,
+    // nothing else - no close, minimise or maximise button, no resizing.
     const QString actions = x.Property(w, QStringLiteral("_NET_WM_ALLOWED_ACTIONS"));
-    EXPECT_FALSE(actions.contains(QStringLiteral("MAXIMIZE"))) << actions.toStdString();
-    EXPECT_FALSE(actions.contains(QStringLiteral("RESIZE"))) << actions.toStdString();
+    for (const char* action : {"MINIMIZE", "MAXIMIZE", "RESIZE", "CLOSE", "FULLSCREEN"}) {
+        EXPECT_FALSE(actions.contains(QLatin1String(action))) << actions.toStdString();
+    }
+    // Centred on the owner, which is on the screen.
+    EXPECT_LE((x.FrameGeometry(w).center() -
+               x.FrameGeometry(x.WaitForWindow(QRegularExpression(QStringLiteral("^owner$")))).center())
+                  .manhattanLength(),
+              2);
+    status.hide();
+}
+
+// Opening a file at start, the main window is not on the screen yet: the window is centred on the screen.
+TEST(ProgressWindowTest, CentredOnTheScreenWhileTheMainWindowIsNotShown)
+{
+    XWIN_REQUIRE_SESSION();
+    XSession& x = *XSession::Instance();
+    QWidget owner;
+    owner.setGeometry(0, 0, 1024, 768); // where it would appear
+    CDiaStatus status(&owner);
+    status.show();
+    const WindowId w = x.WaitForWindow(QRegularExpression(QStringLiteral("^Die Datei wird geladen")),
+                                       QCoreApplication::applicationPid(), 10000);
+    ASSERT_NE(w, 0u);
+    EXPECT_LE((x.FrameGeometry(w).center() - x.Geometry(0).center()).manhattanLength(), 2)
+        << testsupport::Describe(x.FrameGeometry(w));
     status.hide();
 }
 

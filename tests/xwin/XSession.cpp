@@ -314,11 +314,29 @@ void XSession::NudgeWindowManager() const
           QStringLiteral("1")});
 }
 
+qint64 CpuTime(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    // After the name in parentheses (which may hold blanks): state, ..., utime and stime as 12th and 13th.
+    const QByteArray text = stat.readAll();
+    const QList<QByteArray> f = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (f.size() < 13 || f.at(0) == "Z" || f.at(0) == "X") {
+        return -1;
+    }
+    return f.at(11).toLongLong() + f.at(12).toLongLong();
+}
+
 WindowId XSession::WaitForWindow(const QRegularExpression& title, qint64 pid, int timeoutMs) const
 {
     WindowId found = 0;
     Poll(
         [&] {
+            if (pid != 0 && CpuTime(pid) < 0) {
+                return true; // a program that has ended shows no more windows
+            }
             NudgeWindowManager();
             for (WindowId w : Stacking()) {
                 const WindowInfo info = Info(w);
@@ -457,7 +475,8 @@ void XSession::Keep(const QImage& image, const QString& name)
 
 // ---- the program ----
 
-XProgram::XProgram(XSession& session, double scale) : m_session(session), m_scale(scale)
+XProgram::XProgram(XSession& session, double scale)
+    : m_session(session), m_env(session.Environment()), m_scale(scale)
 {
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     QDir().mkpath(DocsDir());
@@ -470,7 +489,12 @@ XProgram::~XProgram()
 
 void XProgram::UserSettings(const QByteArray& ini)
 {
-    testsupport::WriteFile(m_dir.File(QStringLiteral("config/Zentrel/Folivant.conf")), ini);
+    testsupport::WriteFile(UserSettingsFile(), ini);
+}
+
+QString XProgram::UserSettingsFile() const
+{
+    return m_dir.File(QStringLiteral("config/Zentrel/Folivant.conf"));
 }
 
 void XProgram::MachineSettings(const QByteArray& ini)
@@ -480,13 +504,20 @@ void XProgram::MachineSettings(const QByteArray& ini)
 
 bool XProgram::Start(const QStringList& args)
 {
-    QProcessEnvironment env = m_session.Environment();
+    QProcessEnvironment env = m_env;
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(m_scale));
     env.remove(QStringLiteral("QT_SCREEN_SCALE_FACTORS"));
     env.remove(QStringLiteral("QT_AUTO_SCREEN_SCALE_FACTOR"));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.File(QStringLiteral("config")));
     env.insert(QStringLiteral("FOLIVANT_MACHINE_CONFIG"), m_dir.File(QStringLiteral("machine.conf")));
+    for (auto it = m_environment.cbegin(); it != m_environment.cend(); ++it) {
+        if (it.value().isEmpty()) {
+            env.remove(it.key());
+        } else {
+            env.insert(it.key(), it.value());
+        }
+    }
     m_process.setProcessEnvironment(env);
     m_process.setWorkingDirectory(m_dir.Path());
     m_process.start(testsupport::BinaryDir() + QStringLiteral("/folivant"), args);

@@ -11,6 +11,7 @@
 
 #include <QImage>
 #include <QList>
+#include <QMap>
 #include <QMargins>
 #include <QProcess>
 #include <QRect>
@@ -119,7 +120,13 @@ public:
 
     // Settings to start with (INI text), before Start().
     void UserSettings(const QByteArray& ini);
+    QString UserSettingsFile() const;
+    // An environment variable for the program (an empty value removes it), before Start().
+    void Environment(const QString& name, const QString& value) { m_environment.insert(name, value); }
     void MachineSettings(const QByteArray& ini);
+    // The environment to start in (the session's by default), and single values on top of it.
+    void SetEnvironment(const QProcessEnvironment& env) { m_env = env; }
+    void SetEnvironmentValue(const QString& name, const QString& value) { m_env.insert(name, value); }
     bool Start(const QStringList& args = {});
     qint64 Pid() const;
     // The main window ("... - Folivant V1.15"), waiting for it.
@@ -133,11 +140,18 @@ public:
 
 private:
     XSession& m_session;
+    QProcessEnvironment m_env;
     double m_scale;
     testsupport::TempDir m_dir;
     QProcess m_process;
     QByteArray m_output;
+    QMap<QString, QString> m_environment;
 };
+
+// The CPU time process `pid` has used so far, in clock ticks, all its threads together; -1 once it has
+// ended. While it grows the program is still at work on what a test waits for; a test that sees the
+// same wrong screen while it stands still need not wait any longer.
+qint64 CpuTime(qint64 pid);
 
 // An image as xwd writes it at depth 24 (three or four bytes a pixel); null for anything else.
 QImage ReadXwd(const QByteArray& data);

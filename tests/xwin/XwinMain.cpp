@@ -8,6 +8,7 @@
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    testsupport::EndTestsAtFatalFailures();
     QString why;
     if (xwin::XSession* session = xwin::XSession::Start(&why)) {
         // The tests' own windows (progress window, dialogs) appear on the same screen as the program's.
@@ -26,7 +27,7 @@ int main(int argc, char** argv)
     }
     int result = 0;
     {
-        QApplication app(argc, argv);
+        testsupport::TestApplication<QApplication> app(argc, argv);
         result = RUN_ALL_TESTS();
     }
     xwin::XSession::Stop();

@@ -29,6 +29,7 @@ class NullSpooler : public IPrintBackend
 {
 public:
     QString DefaultPrinterName() override { return QStringLiteral("BenchQueue"); }
+    bool PrinterExists(const QString&) override { return true; }
     int SubmitPdf(const QString&, const QString& pdfPath, const QString&, const std::vector<CupsOption>&,
                   QString*) override
     {
