@@ -85,6 +85,10 @@ bool CFolivantApp::InitInstance(const QStringList& args, const QString& workingD
     const bool endsAtOnce = batch && (!valid || (m_commandLine.IsPrint() && m_commandLine.IsQuit()));
 
     m_frame = std::make_unique<CMainFrame>(*this, m_store, *m_platform);
+    if (!endsAtOnce) {
+        // Page 1 first: its view is sized before the page is requested.
+        m_frame->OpenBeforeShowing();
+    }
     if (m_commandLine.GetShellCommand() == CCommandLineInfo::FileOpen) {
         const QString file = m_commandLine.GetFileName();
         if (!OpenDocumentFile(file)) {

@@ -10,6 +10,8 @@
 #include <QScreen>
 #include <QWindow>
 
+#include <utility>
+
 namespace {
 
 QString Misc()
@@ -129,6 +131,10 @@ void CMainFrame::ShowInitially()
         const bool placed = m_startMaximized ? isMaximized() || clock.elapsed() > 250 : !m_framePending;
         stable = exposed && placed && size() == last ? stable + 1 : 0;
         last = size();
+    }
+    m_openBeforeShowing = false;
+    if (std::exchange(m_initialUpdatePending, false)) {
+        StartShownDocument();
     }
 }
 
