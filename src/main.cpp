@@ -11,6 +11,7 @@
 
 int main(int argc, char* argv[])
 {
+    TuneAllocator();
     QStringList args;
     for (int i = 1; i < argc; ++i) {
         args << QString::fromLocal8Bit(argv[i]);
