@@ -56,7 +56,8 @@ test: build
 bench: deps
 	@scripts/install-deps bench
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DFOLIVANT_TESTS=OFF $(CCACHE)
-	cmake --build build-bench -j$(JOBS) --target folivant-bench folivant-mkfax folivant-uibench folivant-print-bench
+	cmake --build build-bench -j$(JOBS) --target folivant folivant-bench folivant-mkfax folivant-uibench \
+		folivant-print-bench folivant-coldstart folivant-coldstart-floor
 	bench/run-bench.sh build-bench
 
 fuzz: deps

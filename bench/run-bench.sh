@@ -7,7 +7,8 @@
 #   RATIO <name> <value> [(target <= T)]
 #   FIGURE <name> <value> <unit> [(target <= T)]
 # Timings are the best of several runs (the file is in the page cache after the first one); the first-page
-# figures of the 5- and 5000-page faxes are medians.
+# figures of the 5- and 5000-page faxes are medians. The cold start of the whole program against a bare Qt
+# program (run-coldstart.sh) runs on a private X server with a window manager (Xvfb, openbox).
 # With BENCH_HUGE=1 it also measures crafted huge pages (a 27000 x 27000 grey page printed, a
 # 16384 x 16383 RGB page and a 92000 x 92000 G4 page as thumbnail and page view): time and peak memory.
 set -euo pipefail
@@ -17,7 +18,8 @@ BENCH="$BUILD/folivant-bench"
 MKFAX="$BUILD/folivant-mkfax"
 UIBENCH="$BUILD/folivant-uibench"
 PRINTBENCH="$BUILD/folivant-print-bench"
-for tool in "$BENCH" "$MKFAX" "$UIBENCH" "$PRINTBENCH"; do
+for tool in "$BENCH" "$MKFAX" "$UIBENCH" "$PRINTBENCH" "$BUILD/folivant" "$BUILD/folivant-coldstart" \
+    "$BUILD/folivant-coldstart-floor"; do
     [[ -x "$tool" ]] || { echo "run-bench: $tool not found (build it first)" >&2; exit 1; }
 done
 export QT_QPA_PLATFORM=offscreen
@@ -149,6 +151,11 @@ first5000=$(median "${f5000[@]}")
 strip5=$(median "${s5[@]}")
 strip5000=$(median "${s5000[@]}")
 
+echo "== cold start to page 1 of the 5000-page fax on a private X server: the program against the floor"
+# Fresh settings, the two in turns, medians of 11 starts each (bench/run-coldstart.sh runs just this).
+coldstart=$(COLDSTART_DOC="$WORK/fax-5000.tif" "$(dirname "$0")/run-coldstart.sh" "$BUILD" 11)
+grep -E '^(LOAD|RUN)' <<<"$coldstart" || true
+
 echo "== the whole program: every thumbnail of the 5000-page fax loaded, then the strip scrolled through"
 declare -a r5000=() packs=() sworst=() smean=() rscroll=()
 for round in 1 2; do
@@ -262,6 +269,7 @@ echo "FIGURE first_page_ms_500 $first500 ms"
 echo "FIGURE first_page_ms_5 $first5 ms"
 echo "FIGURE first_page_ms_5000 $first5000 ms"
 echo "FIGURE first_page_growth_5_to_5000 $(ratio "$first5000" "$first5") (target <= 1.15)"
+grep -E '^(FIGURE|RATIO) cold_start' <<<"$coldstart"
 echo "FIGURE strip_filled_ms_5 $strip5 ms"
 echo "FIGURE strip_filled_ms_5000 $strip5000 ms"
 echo "FIGURE all_thumbs_ms_500 $all500 ms"

@@ -11,6 +11,7 @@
 
 int main(int argc, char* argv[])
 {
+    TuneAllocator();
     QStringList args;
     for (int i = 1; i < argc; ++i) {
         args << QString::fromLocal8Bit(argv[i]);
@@ -30,18 +31,20 @@ int main(int argc, char* argv[])
     guard.reset();
     QApplication::setApplicationName(QStringLiteral("Folivant"));
     QApplication::setOrganizationName(QStringLiteral("Zentrel"));
-    QIcon icon;
-    for (int size : {32, 48, 64, 256}) {
-        icon.addFile(QStringLiteral(":/icons/folivant-%1.png").arg(size));
-    }
-    QApplication::setWindowIcon(icon);
-
     std::unique_ptr<CPlatform> platform = CPlatform::CreateReal();
     if (mode == StartMode::Headless) {
         MakeHeadless(*platform);
     }
     CFolivantApp app(std::move(platform), CSettingsStore::FromEnvironment(),
                      QCoreApplication::applicationDirPath());
+    // The icon (four images, handed to the window system at every size) once the window is complete.
+    QObject::connect(&app, &CFolivantApp::startupShown, &app, [] {
+        QIcon icon;
+        for (int size : {32, 48, 64, 256}) {
+            icon.addFile(QStringLiteral(":/icons/folivant-%1.png").arg(size));
+        }
+        QApplication::setWindowIcon(icon);
+    });
     if (!app.InitInstance(QCoreApplication::arguments().mid(1), QDir::currentPath())) {
         return app.ExitInstance(app.ExitCode());
     }

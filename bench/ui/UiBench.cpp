@@ -18,6 +18,7 @@
 // Each prints lines "FIGURE <name> <value> <unit>".
 
 #include "app/FolivantApp.h"
+#include "app/Startup.h"
 #include "core/CommandIds.h"
 #include "core/SettingsStore.h"
 #include "document/FolivantDoc.h"
@@ -314,6 +315,7 @@ private:
 
 int main(int argc, char* argv[])
 {
+    TuneAllocator(); // as the program does
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qapp(argc, argv);
     const QStringList args = QCoreApplication::arguments();

@@ -18,6 +18,7 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 QString Misc()
@@ -85,6 +86,13 @@ bool CFolivantApp::InitInstance(const QStringList& args, const QString& workingD
     const bool endsAtOnce = batch && (!valid || (m_commandLine.IsPrint() && m_commandLine.IsQuit()));
 
     m_frame = std::make_unique<CMainFrame>(*this, m_store, *m_platform);
+    if (!endsAtOnce) {
+        // Page 1 first: its view is sized before the page is requested, and the recent-file list is
+        // written once the page is on the screen (the settings file is rewritten at every write).
+        m_frame->OpenBeforeShowing();
+        m_recent.HoldWrites();
+        connect(m_frame.get(), &CMainFrame::startupShown, this, &CFolivantApp::OnStartupShown);
+    }
     if (m_commandLine.GetShellCommand() == CCommandLineInfo::FileOpen) {
         const QString file = m_commandLine.GetFileName();
         if (!OpenDocumentFile(file)) {
@@ -103,15 +111,34 @@ bool CFolivantApp::InitInstance(const QStringList& args, const QString& workingD
     m_frame->OnWholePage();
     m_frame->UpdateTitle();
 
-    if (batch && !RunCommandLine()) {
-        return false;
+    // A dialog of start-up comes with everything put off until page 1 is painted.
+    if (batch) {
+        OnStartupShown();
+        if (!RunCommandLine()) {
+            return false;
+        }
     }
-
     if (m_store.ReadString(Misc(), LoadString(Str::SettingAbout)) == QStringLiteral("0")) {
+        OnStartupShown();
         OnAppAbout();
     }
     m_openFolder = m_store.ReadString(QStringLiteral("Misc"), QStringLiteral("FolderFileOpen"));
+    if (!m_frame->IsStartupPending()) {
+        QMetaObject::invokeMethod(this, &CFolivantApp::OnStartupShown, Qt::QueuedConnection);
+    }
     return true;
+}
+
+void CFolivantApp::OnStartupShown()
+{
+    if (std::exchange(m_startupShown, true)) {
+        return;
+    }
+    m_recent.WriteHeld();
+    if (m_frame != nullptr) {
+        disconnect(m_frame.get(), &CMainFrame::startupShown, this, &CFolivantApp::OnStartupShown);
+    }
+    Q_EMIT startupShown();
 }
 
 bool CFolivantApp::RunCommandLine()
@@ -143,7 +170,8 @@ bool CFolivantApp::RunCommandLine()
 
 int CFolivantApp::ExitInstance(int code)
 {
-    m_frame.reset(); // saves the placement and stops the loader
+    m_frame.reset();      // saves the placement and stops the loader
+    m_recent.WriteHeld(); // ended before the first page was painted
     if (m_translator != nullptr) {
         QCoreApplication::removeTranslator(m_translator.get());
         m_translator.reset();

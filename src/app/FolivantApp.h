@@ -60,8 +60,15 @@ public:
     CMainFrame* MainFrame() const { return m_frame.get(); }
     const QString& OpenFolder() const { return m_openFolder; }
 
+Q_SIGNALS:
+    // Start-up is over: the document's page 1 painted and its strip filled, no document opened, or a
+    // dialog of start-up (command line, About) about to show. Work that can wait until then (the window
+    // icon) waits for it. Emitted once.
+    void startupShown();
+
 private:
     void LoadLanguage();
+    void OnStartupShown();
     bool RunCommandLine();
 
     std::unique_ptr<CPlatform> m_platform;
@@ -77,5 +84,6 @@ private:
     std::unique_ptr<QTranslator> m_qtTranslator;
     CPrintSetup m_printSetup;
     bool m_english = false;
+    bool m_startupShown = false;
     int m_exitCode = 0;
 };

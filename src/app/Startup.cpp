@@ -15,6 +15,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <malloc.h>
 #include <utility>
 #include <vector>
 
@@ -98,6 +99,11 @@ StartMode ChooseStartMode(bool hasDisplay, const QStringList& args, const QStrin
     ParseCommandLine(cmd, args, workingDir);
     return cmd.IsPrint() && cmd.IsQuit() && !cmd.IsHelpRequested() ? StartMode::Headless
                                                                    : StartMode::NoDisplay;
+}
+
+void TuneAllocator()
+{
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
 }
 
 void MakeHeadless(CPlatform& platform)

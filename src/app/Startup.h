@@ -33,6 +33,11 @@ InfoRequest FindInfoRequest(const QStringList& args);
 // instead of starting the program.
 int AnswerInfoRequest(InfoRequest request, int& argc, char** argv);
 
+// Large blocks (page renderings, decoded bands, thumbnail batches) come from the system and go back to it
+// when freed. Without this the C library raises its threshold once a large block has been freed, later
+// ones stay in the heap, and memory freed there seldom leaves the process. Called first thing in main.
+void TuneAllocator();
+
 // DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM is set and not empty.
 bool EnvironmentNamesADisplay();
 

@@ -39,8 +39,20 @@ void CRecentFileList::Remove(int index)
     Save();
 }
 
+void CRecentFileList::WriteHeld()
+{
+    m_held = false;
+    if (m_unsaved) {
+        Save();
+    }
+}
+
 void CRecentFileList::Save()
 {
+    m_unsaved = m_held;
+    if (m_held) {
+        return;
+    }
     const QString section = QString::fromLatin1(Settings::kRecentFiles);
     for (int i = 1; i <= kSize; ++i) {
         m_store.WriteProfileString(section, QStringLiteral("File%1").arg(i),

@@ -10,6 +10,7 @@
 #include "frame/FrameHost.h"
 #include "frame/GuiLook.h"
 #include "frame/ToolBarEx.h"
+#include "pageview/FirstPaintStamp.h"
 #include "pageview/ViewImage.h"
 #include "platform/Icons.h"
 #include "platform/Platform.h"
@@ -25,6 +26,7 @@
 #include <QScopedValueRollback>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 
 namespace {
 QString Misc()
@@ -193,6 +195,7 @@ void CMainFrame::CreateClient()
     m_splitter->setChildrenCollapsible(true);
     m_strip = new CListViewThumb(m_splitter);
     m_view = new CViewImage(m_splitter);
+    StampFirstPaintWhenAsked(m_view);
     m_splitter->addWidget(m_strip);
     m_splitter->addWidget(m_view);
     m_splitter->setStretchFactor(0, 0);
@@ -218,6 +221,10 @@ void CMainFrame::CreateClient()
     connect(m_view, &CViewImage::pageDrawnChanged, m_strip, [this](bool drawn) {
         if (drawn) {
             m_strip->PageShown();
+            if (m_stripPending) {
+                // After the paint has reached the screen, not from within it.
+                QMetaObject::invokeMethod(this, &CMainFrame::FillStripAfterFirstPage, Qt::QueuedConnection);
+            }
         }
     });
     m_clientCreated = true;
@@ -333,6 +340,16 @@ void CMainFrame::UpdateCommandStates()
 
 void CMainFrame::OnInitialUpdate()
 {
+    if (m_openBeforeShowing && !m_wasShown) {
+        // The view has no size yet: page 1 would be rendered for nothing. ShowInitially starts it.
+        m_initialUpdatePending = true;
+        UpdateTitle();
+        UpdateCommandStates();
+        return;
+    }
+    if (std::exchange(m_stripPending, false)) {
+        Q_EMIT startupShown(); // start-up's document gives way to this one
+    }
     // Page 1 first: the page view's worker starts on it, and the strip waits until it is shown before it
     // counts the pages (thousands of directory reads in a long document) and renders its thumbnails, so
     // page 1 is shown after the same work however long the document. A window that is not shown does not
@@ -345,6 +362,32 @@ void CMainFrame::OnInitialUpdate()
     }
     UpdateTitle();
     UpdateCommandStates();
+}
+
+void CMainFrame::StartShownDocument()
+{
+    // Page 1 is asked for at the window's final size, so it is decoded and scaled once. The strip's work -
+    // counting the pages (every page directory of a long document), the first thumbnail, the loader -
+    // follows once the page is on the screen (or after a while, for a view that is never painted), so
+    // page 1 does not share the processor with it. The strip then selects page 1, which the view has.
+    m_goneTold = false;
+    m_stripPending = true;
+    m_view->PrefetchFirstPage();
+    QTimer::singleShot(kStripWaitMs, this, &CMainFrame::FillStripAfterFirstPage);
+}
+
+void CMainFrame::FillStripAfterFirstPage()
+{
+    if (!std::exchange(m_stripPending, false)) {
+        return; // filled already, or another document was opened meanwhile
+    }
+    m_strip->OnInitialUpdate(false);
+    if (m_strip->GetCurrentPage() == 0) {
+        m_view->OnInitialUpdate();
+    }
+    UpdateTitle();
+    UpdateCommandStates();
+    Q_EMIT startupShown();
 }
 
 // ---- the panes' reports ----

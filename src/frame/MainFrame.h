@@ -45,7 +45,18 @@ public:
 
     // Every view gets its initial update for a newly opened document.
     void OnInitialUpdate();
+    // Start-up of a window that is about to be shown: a document opened before ShowInitially is first
+    // requested at the size the window then has, and the strip counts its pages only once page 1 has
+    // been painted (see StartShownDocument).
+    void OpenBeforeShowing() { m_openBeforeShowing = true; }
+    // True until a document opened at start-up has page 1 painted and its strip filled.
+    bool IsStartupPending() const { return m_initialUpdatePending || m_stripPending; }
+Q_SIGNALS:
+    // Start-up's document has page 1 on the screen and its strip filled (or none to show, or another
+    // document was opened meanwhile). Emitted once at most.
+    void startupShown();
 
+public:
     CFolivantData& Data() { return m_data; }
     CListViewThumb* Strip() const { return m_strip; }
     CViewImage* PageView() const { return m_view; }
@@ -107,6 +118,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // How long the strip waits for page 1 before it fills anyway (a view that is never painted).
+    static constexpr int kStripWaitMs = 1000;
+    void StartShownDocument();
+    void FillStripAfterFirstPage();
     void CreateActions();
     void CreateMenus();
     void FillMenu(QMenu* menu, const std::vector<MenuItem>& items);
@@ -148,7 +163,10 @@ private:
     bool m_wasShown = false;
     bool m_reopening = false;
     bool m_reopenQueued = false;
-    bool m_goneTold = false; // the user knows that the open file has gone
+    bool m_goneTold = false;             // the user knows that the open file has gone
+    bool m_openBeforeShowing = false;    // OnInitialUpdate waits for ShowInitially
+    bool m_initialUpdatePending = false; // a document was opened before the window was shown
+    bool m_stripPending = false;         // the strip fills once page 1 has been painted
     int m_reopenIndex = 0;
     CCustomCommandLineInfo* m_commandLine = nullptr;
     // Set while start-up's command-line run prints. The command line stays set for the whole session, but

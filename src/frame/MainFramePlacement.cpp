@@ -4,11 +4,15 @@
 #include "core/Strings.h"
 #include "core/WindowPlacement.h"
 #include "frame/MainFrame.h"
+#include "pageview/ViewImage.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
+
+#include <utility>
 
 namespace {
 
@@ -111,13 +115,16 @@ void CMainFrame::ShowInitially()
     // The window system maximises and places the window asynchronously. Wait (briefly) until the window
     // is on screen, placed exactly and its size has settled, so that start-up fits the page into the final
     // window. A window manager that frames nothing leaves the frame unknown: after a while it counts as none.
+    // The wait sleeps until the window system answers (or the next tick), leaving the processor to it.
     QElapsedTimer clock;
     clock.start();
+    QTimer tick;
+    tick.start(5);
     qint64 deadline = 600;
     QSize last;
     int stable = 0;
     while (clock.elapsed() < deadline && stable < 3) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
         const bool exposed = windowHandle() != nullptr && windowHandle()->isExposed();
         if (exposed && m_framePending && !m_startMaximized && IsNormal(*this) &&
             (FrameKnown(*this) || clock.elapsed() > 250)) {
@@ -127,8 +134,18 @@ void CMainFrame::ShowInitially()
             continue;
         }
         const bool placed = m_startMaximized ? isMaximized() || clock.elapsed() > 250 : !m_framePending;
+        if (exposed && placed && std::exchange(m_initialUpdatePending, false)) {
+            // On the screen at the size the window system gave it: page 1 is decoded meanwhile.
+            StartShownDocument();
+        }
         stable = exposed && placed && size() == last ? stable + 1 : 0;
         last = size();
+    }
+    m_openBeforeShowing = false;
+    if (std::exchange(m_initialUpdatePending, false)) {
+        StartShownDocument();
+    } else if (m_stripPending) {
+        m_view->PrefetchFirstPage(); // asked again only if the size has changed since
     }
 }
 

@@ -134,6 +134,10 @@ CPageLoaded CPageRenderWorker::Load(const CPageRequest& request)
                      static_cast<int>(std::lround(fit.Vertical().zoomed * request.dpr)));
     if (!full.isEmpty()) {
         out.preview = m_image->RenderScaled(full.width(), full.height(), InterpolationMode::HighQuality);
+        if (m_image->IsGrey()) {
+            // A fax page kept in a third of the memory; its grey values, and so the screen, stay the same.
+            out.preview = std::move(out.preview).convertToFormat(QImage::Format_Grayscale8);
+        }
         out.previewFull = full;
     }
     return out;

@@ -69,6 +69,42 @@ TEST(Startup, AFullPathOpensTheFileAndListsItsFolder)
     EXPECT_EQ(h.App().Document().GetPathName(), fax);
 }
 
+// Page 1 is painted first: the strip counts the pages, and the recent-file list is written, after it.
+TEST(Startup, PageOneIsPaintedBeforeTheStripFillsAndTheRecentListIsWritten)
+{
+    AppHarness h;
+    const QString fax = h.MakeFax("zuerst.tif", 3);
+    ASSERT_TRUE(h.Start({fax}, false));
+    CViewImage* view = h.Frame().PageView();
+    const auto recentInSettings = [&] {
+        return h.Store().GetProfileString(QStringLiteral("Recent File List"), QStringLiteral("File1"));
+    };
+    EXPECT_EQ(h.Frame().Strip()->GetPageCount(), 0);
+    EXPECT_EQ(recentInSettings(), "");
+    EXPECT_EQ(h.App().RecentFiles().Entries(), QStringList{fax}); // the menu has it at once
+    int fills = 0;
+    int fillsBeforePaint = 0;
+    QObject::connect(h.Frame().Strip()->model(), &QAbstractItemModel::modelReset, view, [&] {
+        if (h.Frame().Strip()->model()->rowCount() > 0) {
+            ++fills;
+            fillsBeforePaint += view->IsPageDrawn() ? 0 : 1;
+        }
+    });
+    ASSERT_TRUE(testsupport::WaitFor([&] { return !h.Frame().IsStartupPending(); }));
+    EXPECT_EQ(fills, 1);
+    EXPECT_EQ(fillsBeforePaint, 0);
+    EXPECT_EQ(h.Frame().Strip()->GetPageCount(), 3);
+    EXPECT_EQ(recentInSettings(), fax);
+
+    // Ended before its first page was painted, the program still keeps the file in its list.
+    AppHarness quick;
+    const QString other = quick.MakeFax("kurz.tif", 1);
+    ASSERT_TRUE(quick.Start({other}, false));
+    quick.Stop();
+    EXPECT_EQ(quick.Store().GetProfileString(QStringLiteral("Recent File List"), QStringLiteral("File1")),
+              other);
+}
+
 TEST(Startup, ARelativeNameIsOpenedFromTheWorkingFolder)
 {
     AppHarness h;

@@ -11,6 +11,7 @@
 #include "thumbs/ListViewThumb.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
@@ -18,6 +19,7 @@
 #include <QTest>
 
 #include <atomic>
+#include <ctime>
 #include <mutex>
 
 using testsupport::AppHarness;
@@ -618,5 +620,50 @@ TEST(PagePainting, ThePageAppearsWhereThePageViewIsInTheWindow)
         }
     }
     EXPECT_EQ(differing, 0);
+}
+} // namespace
+
+namespace {
+long long MonotonicNs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<long long>(t.tv_sec) * 1'000'000'000LL + t.tv_nsec;
+}
+
+// The cold-start benchmark reads when page 1 was painted as it stays from the stamp the program writes.
+TEST(PagePainting, TheFirstPageFittedAndSharpIsStampedOnceWhenAsked)
+{
+    AppHarness h;
+    h.UserSettings("[Misc]\nMaximized=0\nPosX1=0\nPosX2=1000\nPosY1=0\nPosY2=700\n");
+    const QString stamp = h.Dir() + QStringLiteral("/first-paint");
+    qputenv("FOLIVANT_STAMP_FIRST_PAINT", QFile::encodeName(stamp));
+    const bool started = h.Start();
+    qunsetenv("FOLIVANT_STAMP_FIRST_PAINT");
+    ASSERT_TRUE(started);
+    h.Settle();
+    EXPECT_FALSE(QFile::exists(stamp)); // the empty window is no page
+    const long long before = MonotonicNs();
+    ASSERT_TRUE(h.App().OpenDocumentFile(h.MakeFax(QStringLiteral("stamp.tif"), 2)));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return QFile::exists(stamp); }));
+    const long long after = MonotonicNs();
+    CViewImage* view = h.Frame().PageView();
+    EXPECT_TRUE(view->IsPageDrawn());
+    EXPECT_FALSE(view->IsRendering());
+    EXPECT_EQ(view->ImageRect().height(), view->viewport()->height()); // a fax page fills the height
+    QFile f(stamp);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> fields = f.readAll().trimmed().split(' ');
+    f.close();
+    ASSERT_EQ(fields.size(), 2);
+    EXPECT_GE(fields[0].toLongLong(), before);
+    EXPECT_LE(fields[0].toLongLong(), after);
+    EXPECT_GT(fields[1].toLongLong(), 0); // the CPU time up to then
+    // Another page painted later writes nothing.
+    ASSERT_TRUE(QFile::remove(stamp));
+    h.Frame().Dispatch(Cmd::NextPage);
+    ASSERT_TRUE(testsupport::WaitFor([&] { return view->ShownFrame() == 1 && view->IsPageDrawn(); }));
+    h.Settle();
+    EXPECT_FALSE(QFile::exists(stamp));
 }
 } // namespace

@@ -3,6 +3,7 @@
 #include "document/FolivantDoc.h"
 #include "imaging/TiffImage.h"
 #include "pageview/PagePaintPlan.h"
+#include "pageview/PageRenderWorker.h"
 #include "pageview/ViewImage.h"
 #include "support/FakePlatform.h"
 #include "support/TestSupport.h"
@@ -118,7 +119,12 @@ TEST_F(ViewTest, APageShownTurnedIsFittedTurned)
 // Also run at device pixel ratios 1.5 and 2: the page is rendered in device pixels, whole and in shape.
 TEST_F(ViewTest, ThePaintedPageEqualsThePageRenderedInDevicePixels)
 {
+    std::atomic<int> format{QImage::Format_Invalid};
+    QObject::connect(
+        view.RenderWorker(), &CPageRenderWorker::pageLoaded, &view,
+        [&](const CPageLoaded& page) { format = page.preview.format(); }, Qt::DirectConnection);
     ShowFirstPage();
+    EXPECT_EQ(format.load(), QImage::Format_Grayscale8); // a fax page is kept 8-bit, painted the same
     EXPECT_EQ(view.ImageRect(), QRect(174, 0, 452, 600));
     EXPECT_EQ(DifferingFromRendered(fax), 0);
     // Nothing of the page left or right of it: the window's own background.

@@ -1,5 +1,7 @@
 #include "support/AppHarness.h"
 
+#include "frame/MainFrame.h"
+
 #include <QDir>
 #include <QTest>
 
@@ -32,10 +34,17 @@ CSettingsStore AppHarness::Store() const
     return {MachineFile(), UserFile()};
 }
 
-bool AppHarness::Start(const QStringList& args)
+bool AppHarness::Start(const QStringList& args, bool settle)
 {
     m_app = std::make_unique<CFolivantApp>(std::move(fakes.platform), Store(), ProgramDir());
     const bool ok = m_app->InitInstance(args, DocsDir());
+    if (!settle) {
+        return ok;
+    }
+    // A document opened at start-up fills its strip once page 1 has been painted.
+    if (ok && m_app->MainFrame() != nullptr) {
+        (void)QTest::qWaitFor([this] { return !m_app->MainFrame()->IsStartupPending(); }, 5000);
+    }
     Settle();
     return ok;
 }

@@ -21,8 +21,9 @@ public:
     void MachineSettings(const QByteArray& ini);
     void UserSettings(const QByteArray& ini);
 
-    // Starts the program like the command line would; returns InitInstance's result.
-    bool Start(const QStringList& args = {});
+    // Starts the program like the command line would; returns InitInstance's result. Unless `settle` is
+    // false, returns once a document opened at start-up has its page 1 painted and its strip filled.
+    bool Start(const QStringList& args = {}, bool settle = true);
     // Ends it like closing the window; returns the exit code.
     int Stop();
 
