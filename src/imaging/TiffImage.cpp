@@ -2,6 +2,7 @@
 
 #include "imaging/TiffImagePrivate.h"
 
+#include <QColor>
 #include <QTransform>
 
 #include <tiffio.h>
@@ -226,13 +227,25 @@ void CTiffImage::RotateFlip(RotateFlipType type)
 
 QImage CTiffImage::RenderScaled(int w, int h, InterpolationMode mode, QRgb background)
 {
+    return RenderScaledAs(w, h, mode, background, QImage::Format_RGB888);
+}
+
+QImage CTiffImage::RenderScaledCompact(int w, int h, InterpolationMode mode, QRgb background)
+{
+    return RenderScaledAs(w, h, mode, background,
+                          IsGrey() ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
+}
+
+QImage CTiffImage::RenderScaledAs(int w, int h, InterpolationMode mode, QRgb background,
+                                  QImage::Format format)
+{
     const QSize size(w, h);
     const qint64 held = !d->info.decodable ? 0 : d->decoded ? d->KeptBytes() : d->info.streamBytes;
     if (!d->TargetAllowed(size, held)) {
         d->Fail(ImageStatus::InvalidParameter);
         return QImage();
     }
-    QImage out(size, QImage::Format_RGB888);
+    QImage out(size, format);
     if (out.isNull()) {
         d->Fail(ImageStatus::OutOfMemory);
         return QImage();
@@ -245,7 +258,7 @@ QImage CTiffImage::RenderScaled(int w, int h, InterpolationMode mode, QRgb backg
         }
     }
     if (!done) {
-        out.fill(background);
+        out.fill(QColor::fromRgb(background)); // the colour, whatever the format
     }
     return out;
 }

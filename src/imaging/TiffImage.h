@@ -115,6 +115,9 @@ public:
     // result is w x h filled with `background`. w or h <= 0, more than 2^20 pixels on a side, or a target
     // that does not fit the memory budget beside what the page holds give a null image.
     QImage RenderScaled(int w, int h, InterpolationMode mode, QRgb background = 0xFFFFFFFF);
+    // The same pixels, rendered as 8-bit grey (Format_Grayscale8) when the page holds only grey values
+    // (IsGrey): a third of the memory, for renderings that are kept (thumbnails, the page view's page).
+    QImage RenderScaledCompact(int w, int h, InterpolationMode mode, QRgb background = 0xFFFFFFFF);
 
     // The part `part` of the active page scaled to `fullSize`; its pixels equal the same part of
     // RenderScaled(fullSize...). Used to paint only what is visible at high zoom. The page is decoded once
@@ -163,6 +166,7 @@ private:
     {
     };
     CTiffImage(FromMemory, const QByteArray& data, const QString& name);
+    QImage RenderScaledAs(int w, int h, InterpolationMode mode, QRgb background, QImage::Format format);
     QString m_path;
     std::unique_ptr<Impl> d;
 };

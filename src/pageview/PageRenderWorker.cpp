@@ -133,11 +133,9 @@ CPageLoaded CPageRenderWorker::Load(const CPageRequest& request)
     const QSize full(static_cast<int>(std::lround(fit.Horizontal().zoomed * request.dpr)),
                      static_cast<int>(std::lround(fit.Vertical().zoomed * request.dpr)));
     if (!full.isEmpty()) {
-        out.preview = m_image->RenderScaled(full.width(), full.height(), InterpolationMode::HighQuality);
-        if (m_image->IsGrey()) {
-            // A fax page kept in a third of the memory; its grey values, and so the screen, stay the same.
-            out.preview = std::move(out.preview).convertToFormat(QImage::Format_Grayscale8);
-        }
+        // A fax page kept in a third of the memory; its grey values, and so the screen, stay the same.
+        out.preview =
+            m_image->RenderScaledCompact(full.width(), full.height(), InterpolationMode::HighQuality);
         out.previewFull = full;
     }
     return out;

@@ -21,11 +21,7 @@ QImage RenderTiffThumbnail(CTiffImage& image, int page, int width, int height, I
 {
     image.SelectActiveFrame(page);
     const QSize shape = ThumbnailShape(image.GetSquarePixelSize(), QSize(width, height));
-    QImage thumb = image.RenderScaled(shape.width(), shape.height(), mode, 0xFFFFFFFF);
-    if (!thumb.isNull() && image.IsGrey()) {
-        thumb = thumb.convertToFormat(QImage::Format_Grayscale8);
-    }
-    return thumb;
+    return image.RenderScaledCompact(shape.width(), shape.height(), mode, 0xFFFFFFFF);
 }
 
 QSize ThumbnailShape(QSize page, QSize box)
