@@ -5,7 +5,6 @@
 #include "frame/MenuAccessible.h"
 #include "frame/ToolBarEx.h"
 #include "pageview/ViewImage.h"
-#include "platform/AccessibleEvents.h"
 #include "thumbs/ListViewThumb.h"
 
 #include <QAccessibleWidget>
@@ -48,7 +47,7 @@ void NameMenus(const QList<QAction*>& actions)
 void SetUpFrameAccessibility(CMainFrame& frame)
 {
     InstallMenuAccessible();
-    InstallAccessibleFactory(&SeparatorFactory);
+    QAccessible::installFactory(&SeparatorFactory); // Qt installs each factory once
     NameMenus(frame.menuBar()->actions());
     if (QSplitter* splitter = frame.Splitter()) {
         for (int i = 0; i < splitter->count(); ++i) {

@@ -1,7 +1,6 @@
 #include "frame/MenuAccessible.h"
 
 #include "core/AccessibleText.h"
-#include "platform/AccessibleEvents.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -80,6 +79,10 @@ public:
     QAccessible::State state() const override
     {
         QAccessible::State s;
+        if (!isValid()) { // the menu may go before its action
+            s.invalid = true;
+            return s;
+        }
         if (!m_owner->isVisible() || !m_action->isVisible()) {
             s.invisible = true;
         }
@@ -159,5 +162,5 @@ QAccessibleInterface* MenuItemFactory(const QString& className, QObject* object)
 
 void InstallMenuAccessible()
 {
-    InstallAccessibleFactory(&MenuItemFactory);
+    QAccessible::installFactory(&MenuItemFactory); // Qt installs each factory once
 }

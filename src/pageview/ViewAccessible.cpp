@@ -178,7 +178,7 @@ QAccessibleInterface* ViewFactory(const QString& className, QObject* object)
 
 void InstallViewAccessible()
 {
-    InstallAccessibleFactory(&ViewFactory);
+    QAccessible::installFactory(&ViewFactory); // Qt installs each factory once
 }
 
 void NotifyViewChanged(CViewImage* view)

@@ -2,9 +2,6 @@
 
 #include <QAccessible>
 
-#include <algorithm>
-#include <vector>
-
 namespace {
 std::function<void(QAccessibleEvent&)>& Listener()
 {
@@ -15,7 +12,7 @@ std::function<void(QAccessibleEvent&)>& Listener()
 
 bool ScreenReaderListens()
 {
-    return Listener() ? true : QAccessible::isActive();
+    return Listener() || QAccessible::isActive();
 }
 
 void NotifyAccessible(QAccessibleEvent& event)
@@ -30,13 +27,4 @@ void NotifyAccessible(QAccessibleEvent& event)
 void ListenToAccessibleEvents(std::function<void(QAccessibleEvent&)> listener)
 {
     Listener() = std::move(listener);
-}
-
-void InstallAccessibleFactory(QAccessible::InterfaceFactory factory)
-{
-    static std::vector<QAccessible::InterfaceFactory> installed;
-    if (std::find(installed.begin(), installed.end(), factory) == installed.end()) {
-        installed.push_back(factory);
-        QAccessible::installFactory(factory);
-    }
 }

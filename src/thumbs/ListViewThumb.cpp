@@ -3,6 +3,7 @@
 #include "core/Options.h"
 #include "document/FolivantData.h"
 #include "document/FolivantDoc.h"
+#include "platform/AccessibleEvents.h"
 #include "platform/FocusFrame.h"
 #include "thumbs/DiaStatus.h"
 #include "thumbs/ThumbAccessible.h"
@@ -568,7 +569,7 @@ bool CListViewThumb::event(QEvent* event)
         PaintPaneFrame(this);
         return done;
     }
-    if (event->type() == QEvent::FocusIn) {
+    if (event->type() == QEvent::FocusIn && ScreenReaderListens()) {
         // After Qt has told a screen reader of the strip itself: then of the current page in it.
         QMetaObject::invokeMethod(
             this, [this] { NotifyThumbFocus(this); }, Qt::QueuedConnection);

@@ -110,9 +110,6 @@ public:
         if (index < 0 || index >= count) {
             return nullptr;
         }
-        if (m_items.size() > static_cast<size_t>(count)) {
-            ForgetRowsFrom(count); // a shorter document than before
-        }
         if (auto it = m_items.find(index); it != m_items.end()) {
             if (QAccessibleInterface* known = QAccessible::accessibleInterface(it->second)) {
                 return known;
@@ -140,18 +137,6 @@ public:
 
 private:
     CListViewThumb* Strip() const { return static_cast<CListViewThumb*>(widget()); }
-    void ForgetRowsFrom(int count) const
-    {
-        for (auto it = m_items.begin(); it != m_items.end();) {
-            if (it->first >= count) {
-                QAccessible::deleteAccessibleInterface(it->second);
-                it = m_items.erase(it);
-            } else {
-                ++it;
-            }
-        }
-    }
-
     mutable std::unordered_map<int, QAccessible::Id> m_items;
 };
 
@@ -174,7 +159,7 @@ void Send(CListViewThumb* strip, QAccessible::Event type, int row)
 
 void InstallThumbAccessible()
 {
-    InstallAccessibleFactory(&ThumbFactory);
+    QAccessible::installFactory(&ThumbFactory); // Qt installs each factory once
 }
 
 void NotifyThumbPageChanged(CListViewThumb* strip, int previous, int current)
