@@ -113,7 +113,9 @@ bool CFolivantApp::InitInstance(const QStringList& args, const QString& workingD
 
     // A dialog of start-up comes with everything put off until page 1 is painted.
     if (batch) {
-        OnStartupShown();
+        if (!(m_commandLine.IsPrint() && m_commandLine.IsQuit())) {
+            OnStartupShown(); // a quiet print run shows no window
+        }
         if (!RunCommandLine()) {
             return false;
         }

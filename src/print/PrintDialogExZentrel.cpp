@@ -216,8 +216,7 @@ bool CPrintDialogExZentrel::CheckChoice()
         message = LoadString(Str::DialogIntegerRange).arg(kPrintMinPage).arg(kPrintMaxPage);
         break;
     case PageChoiceCheck::NoPage:
-        message = m_pageCount == 1 ? LoadString(Str::PrintNoPageOfOne)
-                                   : FormatString(Str::PrintNoPage, {QString::number(m_pageCount)});
+        message = NoPageMessage(m_pageCount);
         break;
     }
     if (m_messages != nullptr) {

@@ -1,6 +1,7 @@
 #include "print/PrintList.h"
 
 #include "core/CommandLineInfo.h"
+#include "core/Strings.h"
 
 #include <QStringList>
 
@@ -121,4 +122,9 @@ std::vector<int> PrintListPages(const T_OSrtList& list)
         pages.push_back(static_cast<const T_OIntNode*>(node)->GetValue());
     }
     return pages;
+}
+
+QString NoPageMessage(int n)
+{
+    return n == 1 ? LoadString(Str::PrintNoPageOfOne) : FormatString(Str::PrintNoPage, {QString::number(n)});
 }

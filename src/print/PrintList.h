@@ -53,6 +53,8 @@ enum class PageChoiceCheck
     NoPage,
 };
 PageChoiceCheck CheckPageChoice(unsigned flags, int current, std::span<const PageRangeEntry> ranges, int n);
+// What is said when a request holds no page of the document's n pages (the page count in it).
+QString NoPageMessage(int n);
 
 // The pages of /i (each stored number) and of /r, the union of both; neither given: all pages. No
 // command line: an empty list. Pages above n and below 1 are skipped; a range whose first page lies

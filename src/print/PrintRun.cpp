@@ -131,8 +131,7 @@ namespace {
 
 CPrintResult NoPageOf(int n)
 {
-    return {CPrintResult::NoPage, n == 1 ? LoadString(Str::PrintNoPageOfOne)
-                                         : FormatString(Str::PrintNoPage, {QString::number(n)})};
+    return {CPrintResult::NoPage, NoPageMessage(n)};
 }
 
 // Why the destination a quiet run would print on cannot be used; empty when it can.
