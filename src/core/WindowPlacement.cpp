@@ -49,13 +49,18 @@ std::optional<QRect> RestoredPlacement(int x1, int x2, int y1, int y2, const std
                  static_cast<int>(height));
 }
 
+QRect CentredIn(const QSize& size, const QRect& area)
+{
+    QRect r(QPoint(0, 0), size);
+    r.moveCenter(area.center());
+    return r;
+}
+
 QRect DefaultPlacement(const QRect& screen)
 {
-    const QSize size(std::min(kPlacementDefaultWidth, screen.width()),
-                     std::min(kPlacementDefaultHeight, screen.height()));
-    QRect r(QPoint(0, 0), size);
-    r.moveCenter(screen.center());
-    return r;
+    return CentredIn(QSize(std::min(kPlacementDefaultWidth, screen.width()),
+                           std::min(kPlacementDefaultHeight, screen.height())),
+                     screen);
 }
 
 StoredPlacement PlacementToStore(const QRect& frame, bool positionKnown, int storedX1, int storedY1)

@@ -25,6 +25,9 @@ inline constexpr int kPlacementDefaultHeight = 768;
 // screen's available area, moved as little as needed to lie wholly within it - title bar included.
 std::optional<QRect> RestoredPlacement(int x1, int x2, int y1, int y2, const std::vector<QRect>& screens);
 
+// A rectangle of `size` centred on `area` (a window's frame on a screen or on its owner).
+QRect CentredIn(const QSize& size, const QRect& area);
+
 // The frame rectangle of a fresh installation on a screen whose available area is `screen`: 1024 x 768,
 // no larger than the area, centred on it.
 QRect DefaultPlacement(const QRect& screen);

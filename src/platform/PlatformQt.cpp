@@ -1,5 +1,6 @@
 #include "platform/Platform.h"
 
+#include "core/WindowPlacement.h"
 #include "platform/HelpWindow.h"
 #include "platform/PrintBackend.h"
 
@@ -64,9 +65,8 @@ protected:
     {
         QMessageBox::showEvent(event);
         if (parentWidget() == nullptr && screen() != nullptr) {
-            QRect r = rect();
-            r.moveCenter(screen()->availableGeometry().center());
-            move(r.topLeft());
+            // The frame, title bar included, is what lies centred.
+            move(CentredIn(frameGeometry().size(), screen()->availableGeometry()).topLeft());
         }
     }
 };

@@ -1,6 +1,7 @@
 #include "print/PrintDialogExZentrel.h"
 
 #include "core/Strings.h"
+#include "core/WindowPlacement.h"
 #include "platform/Platform.h"
 
 #include <QChildEvent>
@@ -172,9 +173,7 @@ void CPrintDialogExZentrel::CentreOnScreen()
 {
     QScreen* screen = parentWidget() != nullptr ? parentWidget()->screen() : this->screen();
     if (screen != nullptr) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
+        move(CentredIn(frameGeometry().size(), screen->availableGeometry()).topLeft());
     }
     m_centredAt = pos();
 }

@@ -1,5 +1,7 @@
 #include "thumbs/DiaStatus.h"
 
+#include "core/WindowPlacement.h"
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -104,9 +106,7 @@ void CDiaStatus::Place()
         area = screen != nullptr ? screen->availableGeometry() : QRect();
     }
     adjustSize();
-    QRect r(QPoint(0, 0), size());
-    r.moveCenter(area.center());
-    move(r.topLeft());
+    move(CentredIn(size(), area).topLeft());
 }
 
 void CDiaStatus::WaitUntilOnScreen()
