@@ -5,6 +5,7 @@
 #include "core/WindowPlacement.h"
 #include "frame/MainFrame.h"
 #include "pageview/ViewImage.h"
+#include "platform/WindowSystem.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -19,12 +20,6 @@ namespace {
 QString Misc()
 {
     return LoadString(Str::SectionMisc);
-}
-
-// Wayland tells no program where its windows are and moves none: there the size is all there is.
-bool PositionKnown()
-{
-    return !QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
 }
 
 bool IsNormal(const QWidget& w)
@@ -59,7 +54,7 @@ void CMainFrame::RestorePlacement()
     // Until the frame is known the whole rectangle is the window's inside; ApplyPlacedFrame makes it exact.
     // Moving a window places its frame's corner.
     resize(m_placedFrame.size());
-    if (PositionKnown()) {
+    if (WindowPositionsKnown()) {
         move(m_placedFrame.topLeft());
     }
     m_startMaximized = m_store.ReadInt(misc, QStringLiteral("Maximized"), 1) == 1;
@@ -73,7 +68,7 @@ void CMainFrame::ApplyPlacedFrame()
     const QMargins margins(inside.left() - frame.left(), inside.top() - frame.top(),
                            frame.right() - inside.right(), frame.bottom() - inside.bottom());
     resize(m_placedFrame.size().shrunkBy(margins));
-    if (PositionKnown()) {
+    if (WindowPositionsKnown()) {
         move(m_placedFrame.topLeft());
     }
 }
@@ -166,7 +161,7 @@ void CMainFrame::SavePlacement()
     const QRect frame = isVisible() && IsNormal(*this) && !m_framePending ? frameGeometry() : m_normalFrame;
     const QString misc = Misc();
     const StoredPlacement p = PlacementToStore(
-        frame, PositionKnown(), m_store.GetProfileInt(misc, QStringLiteral("PosX1"), kPlacementUnset),
+        frame, WindowPositionsKnown(), m_store.GetProfileInt(misc, QStringLiteral("PosX1"), kPlacementUnset),
         m_store.GetProfileInt(misc, QStringLiteral("PosY1"), kPlacementUnset));
     m_store.WriteProfileInt(misc, QStringLiteral("PosX1"), p.x1);
     m_store.WriteProfileInt(misc, QStringLiteral("PosX2"), p.x2);

@@ -1,6 +1,7 @@
 #include "thumbs/DiaStatus.h"
 
 #include "core/WindowPlacement.h"
+#include "platform/WindowSystem.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -91,8 +92,8 @@ void CDiaStatus::Place()
         // Its child: kept above it, and placed by compositors that place windows themselves.
         setParent(owner, windowFlags());
     }
-    if (QGuiApplication::platformName().startsWith(QStringLiteral("wayland"))) {
-        return; // Wayland moves no window: the compositor places it
+    if (!WindowPositionsKnown()) {
+        return; // the compositor places it
     }
     QRect area;
     if (ownerShown) {
