@@ -1,5 +1,4 @@
-// What a screen reader reads of the program, through Qt's accessibility interfaces as the platform bridge
-// reads them.
+// What a screen reader reads of the program, through Qt's accessibility interfaces.
 #include "app/DiaHelp.h"
 #include "core/CommandIds.h"
 #include "dialogs/DiaPage.h"
@@ -165,9 +164,8 @@ TEST_F(AccessibilityTest, TheStripIsAListOfPagesAndTheViewSaysWhatItShows)
     EXPECT_EQ(Name(view), Says(4));
 }
 
-// However the page is chosen, the strip selects its item and makes it the active one (focused too while the
-// strip has the keyboard focus), and the page view tells its new name, and, while it has the focus, a new
-// page object takes the focus: screen readers speak a new focus.
+// However the page is chosen, the strip selects and activates its item and the view tells its new name; a
+// focused view moves the focus to a new page object, as screen readers speak a new focus.
 TEST_F(AccessibilityTest, EveryPageChangeIsAnnounced)
 {
     h.fakes.dialogs->handler = [](QDialog& d) {
@@ -207,8 +205,7 @@ TEST_F(AccessibilityTest, EveryPageChangeIsAnnounced)
         EXPECT_EQ(Name(Iface(View())), Says(way.page));
         EXPECT_EQ(log.Has(View(), QAccessible::Focus, 0), way.focus == View());
     }
-    // The new page object says the new page; the one the focus left keeps what it said, or screen readers,
-    // which compare the two by name, would take them for one. The zoom is told too.
+    // The page object the focus left keeps its name: screen readers compare the two by name.
     EventLog log;
     QAccessibleInterface* left = Iface(View())->focusChild();
     const QString said = Name(left);

@@ -231,9 +231,7 @@ TEST_F(PrintRunTest, QuietRunSubmitsTheCommandLinePagesInOrder)
 
 TEST_F(PrintRunTest, QuietRunFailures)
 {
-    // The file and the pages are judged before the printer; an empty job would come out as a blank sheet.
-    // A destination "Nope" is named as default but unknown to CUPS. (Each status through a real
-    // scheduler, $PRINTER and $LPDEST included, is in the end-to-end test.)
+    // File and pages are judged before the printer (an empty job is a blank sheet); "Nope" is unknown.
     const auto check = [&](const QStringList& args, const QString& printer, const QString& refuse,
                            CPrintResult::Outcome outcome, const QString& message) {
         SCOPED_TRACE(args.join(u' ').toStdString() + ", printer " + printer.toStdString());
@@ -382,8 +380,7 @@ TEST_F(PrintRunTest, PresetPagesPrintAsShownWhenAccepted)
 
 TEST_F(PrintRunTest, AChoiceThatPrintsNothingKeepsTheDialogOpenWithAMessage)
 {
-    // Typed into the page field, or set in "Pages from ... to": beyond the bounds of the dialog's spin
-    // boxes, or wholly beyond the document's 10 pages.
+    // Typed into the page field or set in the spin boxes: beyond their bounds or the document's 10 pages.
     struct Try
     {
         const char* pages;

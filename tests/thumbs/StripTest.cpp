@@ -171,8 +171,7 @@ TEST_F(StripTest, SelectionIsTheCurrentPageAndKeepsEachPagesState)
 
 // Every thumbnail is painted at exactly the size it was rendered at, at its place in the strip, in both
 // arrangements and for small, default and large widths; a pane narrowed by hand cuts it, never squeezes it.
-// A landscape page keeps its shape, centred in the unchanged box: 1146 x 864 pixels at 204 x 196 dpi are
-// 1146 x 899 square pixels, 150 x 117 in the 150 x 212 box.
+// A landscape page (1146 x 864 at 204 x 196 dpi) keeps its shape, centred in the unchanged box.
 TEST_F(StripTest, ThumbnailsArePaintedAtTheirRenderedSizeAndPlace)
 {
     struct Case
@@ -236,9 +235,7 @@ TEST_F(StripTest, ThumbnailsBeyondTheBudgetComeBackWhenScrolledTo)
 {
     Make(0);
     doc.SetPathName(Fax(QStringLiteral("lang.tif"), 60));
-    // A whole load under the default budget measures the pages; the budget, set before the reload, then
-    // holds 25 of them from the loader's first page on (the loader may pack pages before a budget set
-    // after the reload was measured).
+    // Measured by a whole load, the budget holds 25 pages; set before the reload the loader honours it.
     strip->ReloadStrip();
     ASSERT_TRUE(testsupport::WaitFor([&] { return !strip->Loader().IsRunning(); }, 10000));
     const qsizetype budget = 25 * strip->Model()->PackedBytes() / 60;

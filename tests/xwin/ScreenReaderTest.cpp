@@ -1,7 +1,5 @@
-// What a screen reader reads of the running program over AT-SPI, the way Orca reads it, on a session bus of
-// the test's own with the accessibility bus on it: the page view names the page shown with the page count
-// and zoom, and the page list has that page selected, also after Page Down. Skipped, with the reason, only
-// where the bus cannot run.
+// What a screen reader (Orca) reads over AT-SPI, on a private session bus: the page view and the page list
+// name the page shown, also after Page Down. Skipped, with the reason, only where the bus cannot run.
 #include "FramedFax.h"
 #include "XSession.h"
 

@@ -1,6 +1,5 @@
-// The program natively on Wayland, in a Weston nested in the test's X server (keys reach the program through
-// it) at output scale 1 and 2: on Qt's Wayland platform, not X11, page 1 whole, and the position an X11
-// session saved left alone (Wayland tells no program where its window is), the size kept.
+// The program natively on Wayland (a Weston nested in the X server) at output scale 1 and 2: page 1 whole,
+// and the position an X11 session saved left alone (Wayland tells none), the size kept.
 #include "FramedFax.h"
 #include "XSession.h"
 
