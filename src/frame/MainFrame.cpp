@@ -288,6 +288,12 @@ void CMainFrame::resizeEvent(QResizeEvent* event)
         LimitStripPane();
     }
     TrackNormalFrame();
+    // A window started maximised has its final size once the window system has resized it: page 1 is
+    // decoded and scaled from then on, while the rest of the window is painted for the first time.
+    if (m_initialUpdatePending && m_startMaximized && event->spontaneous() && isVisible()) {
+        m_initialUpdatePending = false;
+        StartShownDocument();
+    }
 }
 
 // ---- state shown to the user ----
