@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QScopeGuard>
 
 #include <optional>
 
@@ -26,9 +27,12 @@ int main(int argc, char* argv[])
     if (mode == StartMode::Headless) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    std::optional<CFontWarmUp> fonts(std::in_place);
     std::optional<CPlatformStartGuard> guard(std::in_place);
     QApplication qapp(argc, argv);
     guard.reset();
+    fonts->ApplicationMade();
+    const auto endFontsFirst = qScopeGuard([&fonts] { fonts.reset(); });
     QApplication::setApplicationName(QStringLiteral("Folivant"));
     QApplication::setOrganizationName(QStringLiteral("Zentrel"));
     std::unique_ptr<CPlatform> platform = CPlatform::CreateReal();

@@ -904,5 +904,9 @@ The document stays on screen until another file is opened.</translation>
         <source>Die Kommandozeilen-Hilfe &apos;%s&apos; kann nicht gelesen werden.</source>
         <translation>The command-line help &apos;%s&apos; cannot be read.</translation>
     </message>
+    <message>
+        <source>Drucken ist nicht möglich: das Druckmodul fehlt oder ist beschädigt (%s).</source>
+        <translation>Printing is not possible: the print module is missing or damaged (%s).</translation>
+    </message>
 </context>
 </TS>

@@ -6,10 +6,11 @@
 #include "core/Strings.h"
 #include "dialogs/DiaAbout.h"
 
+#include "dialogs/DiaBase.h"
 #include "frame/MainFrame.h"
 #include "platform/Platform.h"
 #include "platform/PrintBackend.h"
-#include "print/DiaPrintSetup.h"
+#include "print/PrintModule.h"
 #include "print/PrintReport.h"
 
 #include <QApplication>
@@ -250,13 +251,18 @@ void CFolivantApp::OnOpenRecentFile(int index)
 void CFolivantApp::OnPrintSetup()
 {
     // Kept for this run: the print dialogs start from it, quiet printing never uses it.
-    CDiaPrintSetup dialog(m_printSetup, m_frame.get());
-    if (m_frame != nullptr) {
-        connect(&dialog, &CDiaBase::helpRequested, m_frame.get(), &CMainFrame::OnHelpRequest);
+    QString whyNot;
+    IPrintModule* printing = PrintModule(&whyNot);
+    if (printing == nullptr) {
+        m_platform->messageBox->Show(m_frame.get(), FormatString(Str::PrintUnavailable, {whyNot}),
+                                     LoadString(Str::Error), IMessageBox::Stop);
+        return;
     }
-    if (m_platform->dialogs->Exec(dialog) == QDialog::Accepted) {
-        m_printSetup = dialog.Setup();
-    }
+    printing->RunPrintSetup(m_printSetup, m_frame.get(), *m_platform->dialogs, [this](CDiaBase& dialog) {
+        if (m_frame != nullptr) {
+            connect(&dialog, &CDiaBase::helpRequested, m_frame.get(), &CMainFrame::OnHelpRequest);
+        }
+    });
 }
 
 void CFolivantApp::OnAppAbout()

@@ -11,10 +11,12 @@
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QFontDatabase>
 #include <QTranslator>
 
 #include <cstdio>
 #include <cstdlib>
+#include <fontconfig/fontconfig.h>
 #include <malloc.h>
 #include <utility>
 #include <vector>
@@ -104,6 +106,30 @@ StartMode ChooseStartMode(bool hasDisplay, const QStringList& args, const QStrin
 void TuneAllocator()
 {
     mallopt(M_MMAP_THRESHOLD, 1 << 20);
+}
+
+CFontWarmUp::CFontWarmUp()
+    : m_thread([this](const std::stop_token& stop) {
+          // Both are safe from any thread; whatever the main thread asks for meanwhile it waits for or,
+          // for the configuration, loads itself (this thread's copy is then dropped).
+          FcInit();
+          std::unique_lock lock(m_mutex);
+          if (!m_wake.wait(lock, stop, [this] { return m_applicationMade; })) {
+              return; // ended before the application object was made
+          }
+          lock.unlock();
+          QFontDatabase::families();
+      })
+{
+}
+
+void CFontWarmUp::ApplicationMade()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_applicationMade = true;
+    }
+    m_wake.notify_all();
 }
 
 void MakeHeadless(CPlatform& platform)

@@ -9,6 +9,10 @@
 
 #include <QtGlobal>
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 struct CPlatform;
 
 enum class StartMode
@@ -37,6 +41,27 @@ int AnswerInfoRequest(InfoRequest request, int& argc, char** argv);
 // when freed. Without this the C library raises its threshold once a large block has been freed, later
 // ones stay in the heap, and memory freed there seldom leaves the process. Called first thing in main.
 void TuneAllocator();
+
+// Prepares the fonts on a thread of its own while start-up goes on: it reads the system's font
+// configuration (every configuration file and font cache: several milliseconds) while the program
+// connects to the display, and, once the application object exists, fills Qt's font database while the
+// window is built. The first text the window measures then finds both ready. Ended (and waited for) when
+// destroyed, which must happen before the application object goes.
+class CFontWarmUp
+{
+public:
+    CFontWarmUp();
+    CFontWarmUp(const CFontWarmUp&) = delete;
+    CFontWarmUp& operator=(const CFontWarmUp&) = delete;
+    // The application object exists: the font database may be filled.
+    void ApplicationMade();
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable_any m_wake;
+    bool m_applicationMade = false;
+    std::jthread m_thread; // last: started once the rest is there, ended first
+};
 
 // DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM is set and not empty.
 bool EnvironmentNamesADisplay();

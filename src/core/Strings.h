@@ -70,6 +70,7 @@ enum Id : int
     PrintReportFile = 234,           // %s: path; the file a quiet run's line is about
     PrintReportPrinter = 235,        // %s: printer; the printer a quiet run's line is about
     CmdHelpUnreadable = 236,         // %s: path of the command-line help text
+    PrintUnavailable = 237,          // %s: why the print module cannot be loaded
     AppTitle = 57344,
 };
 }

@@ -9,8 +9,8 @@
 #include "frame/FrameHost.h"
 #include "platform/Platform.h"
 #include "platform/PrintBackend.h"
+#include "print/PrintModule.h"
 #include "print/PrintReport.h"
-#include "print/PrintRun.h"
 #include "thumbs/ListViewThumb.h"
 
 #include <QScopedValueRollback>
@@ -46,7 +46,11 @@ CPrintResult CMainFrame::RunPrintCommand()
     request.setup = &m_app.PrintSetup();
     request.messages = m_platform.messageBox.get();
 
-    const CPrintResult result = RunPrint(request, *m_platform.print, *m_platform.dialogs);
+    QString whyNot;
+    IPrintModule* printing = PrintModule(&whyNot);
+    const CPrintResult result = printing != nullptr
+                                    ? printing->RunPrint(request, *m_platform.print, *m_platform.dialogs)
+                                    : PrintUnavailableResult(whyNot);
     if (quiet) {
         // A quiet run has no window to show a message in; scripts read one line and the exit status, and
         // follow an accepted job by its name.

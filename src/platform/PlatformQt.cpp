@@ -239,6 +239,6 @@ std::unique_ptr<CPlatform> CPlatform::CreateReal()
     p->help = std::make_unique<HelpViewerQt>();
     p->url = std::make_unique<UrlOpenerQt>();
     p->dialogs = std::make_unique<DialogRunnerQt>();
-    p->print = CreateCupsPrintBackend();
+    p->print = CreatePrintBackendOnFirstUse();
     return p;
 }

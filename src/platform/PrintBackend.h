@@ -31,5 +31,10 @@ public:
                           const std::vector<CupsOption>& options, QString* error) = 0;
 };
 
-// The real one, through libcups.
+// The real one, through libcups (part of the print module).
 std::unique_ptr<IPrintBackend> CreateCupsPrintBackend();
+
+// The one the program starts with: it loads the print module and makes the real one at its first use,
+// so that a start loads no printing library. Without the module it knows no printer and takes no job.
+// (Defined with the print module's loading.)
+std::unique_ptr<IPrintBackend> CreatePrintBackendOnFirstUse();

@@ -1,9 +1,10 @@
 #!/bin/sh
 # Installs the build into a temporary prefix and checks that the program, the files it reads at run time,
 # its place on the desktop, the manual and the administrator's example are all there:
-# check-install.sh BUILD_DIR
+# check-install.sh BUILD_DIR SAMPLE_TIFF
 set -eu
 BUILD=$1
+SAMPLE=$2
 PREFIX=$(mktemp -d)
 trap 'rm -rf "$PREFIX"' EXIT
 cmake --install "$BUILD" --prefix "$PREFIX" >/dev/null
@@ -38,6 +39,15 @@ grep -q '<svg' "$PREFIX/share/icons/hicolor/scalable/apps/folivant.svg" || fail 
 [ -s "$PREFIX/share/man/de/man1/folivant.1" ] || fail "no German manual page"
 [ -s "$PREFIX/share/doc/folivant/examples/Folivant.conf" ] || fail "no example of the settings for all users"
 [ -x "$PREFIX/share/doc/folivant/examples/folivant-print-hook" ] || fail "no print hook for fax servers"
+[ -f "$PREFIX/$(sed -n 's/^CMAKE_INSTALL_LIBDIR:PATH=//p' "$BUILD/CMakeCache.txt")/folivant/folivant-print.so" ] ||
+    fail "the print module is not in the library folder"
+# The installed program finds its print module: a quiet run for a printer that does not exist ends with
+# the status of a missing printer (5), not with the one of a missing module (1).
+status=0
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM PRINTER=folivant-check-no-such-printer \
+    "$PREFIX/bin/folivant" -p "$SAMPLE" /q >/dev/null 2>&1 || status=$?
+[ "$status" = 5 ] || fail "a quiet print run of the installed program ended with $status, not 5"
 # Only what the program needs: no build files, no test tools.
-[ -z "$(find "$PREFIX" -name 'CMake*' -o -name 'folivant-*' -type f ! -name folivant-print-hook)" ] || fail "build files or tools were installed"
+[ -z "$(find "$PREFIX" -name 'CMake*' -o -name 'folivant-*' -type f ! -name folivant-print-hook ! -name folivant-print.so)" ] ||
+    fail "build files or tools were installed"
 echo "check-install: all in place under $PREFIX"
