@@ -24,7 +24,8 @@ public:
     // The print spooler through libcups.
     virtual std::unique_ptr<IPrintBackend> CreateCupsBackend() = 0;
     // One print run (see RunPrint).
-    virtual CPrintResult RunPrint(const CPrintRequest& request, IPrintBackend& backend, IDialogRunner& dialogs) = 0;
+    virtual CPrintResult RunPrint(const CPrintRequest& request, IPrintBackend& backend,
+                                  IDialogRunner& dialogs) = 0;
     // "Druckereinrichtung" through `dialogs`, `prepare` called on the dialog first. True after OK, with the
     // choice in `setup`.
     virtual bool RunPrintSetup(CPrintSetup& setup, QWidget* parent, IDialogRunner& dialogs,

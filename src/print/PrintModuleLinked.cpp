@@ -12,7 +12,8 @@ class LinkedPrinting : public IPrintModule
 {
 public:
     std::unique_ptr<IPrintBackend> CreateCupsBackend() override { return CreateCupsPrintBackend(); }
-    CPrintResult RunPrint(const CPrintRequest& request, IPrintBackend& backend, IDialogRunner& dialogs) override
+    CPrintResult RunPrint(const CPrintRequest& request, IPrintBackend& backend,
+                          IDialogRunner& dialogs) override
     {
         return ::RunPrint(request, backend, dialogs);
     }
