@@ -5,8 +5,8 @@
 #include "core/Options.h"
 #include "core/Strings.h"
 #include "dialogs/DiaAbout.h"
-
 #include "dialogs/DiaBase.h"
+
 #include "frame/MainFrame.h"
 #include "platform/Platform.h"
 #include "platform/PrintBackend.h"
@@ -254,8 +254,8 @@ void CFolivantApp::OnPrintSetup()
     QString whyNot;
     IPrintModule* printing = PrintModule(&whyNot);
     if (printing == nullptr) {
-        m_platform->messageBox->Show(m_frame.get(), FormatString(Str::PrintUnavailable, {whyNot}),
-                                     LoadString(Str::Error), IMessageBox::Stop);
+        m_platform->messageBox->Show(m_frame.get(), PrintUnavailableMessage(whyNot), LoadString(Str::Error),
+                                     IMessageBox::Stop);
         return;
     }
     printing->RunPrintSetup(m_printSetup, m_frame.get(), *m_platform->dialogs, [this](CDiaBase& dialog) {

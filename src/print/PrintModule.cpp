@@ -37,7 +37,7 @@ private:
             if (IPrintModule* module = PrintModule(&whyNot)) {
                 m_real = module->CreateCupsBackend();
             } else if (error != nullptr) {
-                *error = FormatString(Str::PrintUnavailable, {whyNot});
+                *error = PrintUnavailableMessage(whyNot);
             }
         }
         return m_real.get();
@@ -53,10 +53,15 @@ std::unique_ptr<IPrintBackend> CreatePrintBackendOnFirstUse()
     return std::make_unique<PrintBackendOnFirstUse>();
 }
 
+QString PrintUnavailableMessage(const QString& whyNot)
+{
+    return FormatString(Str::PrintUnavailable, {whyNot});
+}
+
 CPrintResult PrintUnavailableResult(const QString& whyNot)
 {
     CPrintResult result;
     result.outcome = CPrintResult::Failed;
-    result.message = FormatString(Str::PrintUnavailable, {whyNot});
+    result.message = PrintUnavailableMessage(whyNot);
     return result;
 }

@@ -39,7 +39,9 @@ IPrintModule* PrintModule(QString* whyNot = nullptr);
 // The printing functions as the module hands them out (defined in the module's code).
 IPrintModule& LinkedPrintModule();
 
-// A run that could not start because printing is not available: the reason in the user's language.
+// Why nothing can be printed when the module cannot be loaded, in the user's language; and a print run
+// that ended so.
+QString PrintUnavailableMessage(const QString& whyNot);
 CPrintResult PrintUnavailableResult(const QString& whyNot);
 
 // The name of the function through which the module hands out its functions.

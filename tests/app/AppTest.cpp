@@ -1,5 +1,6 @@
 // The whole program, headless: start-up, opening files, the folder list and the recent files.
 #include "app/DiaHelp.h"
+#include "app/Startup.h"
 #include "core/CommandIds.h"
 #include "dialogs/DiaOptions.h"
 #include "frame/MainFrame.h"
@@ -17,6 +18,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QMenu>
 #include <QMimeData>
 #include <QScreen>
@@ -141,6 +143,18 @@ TEST(Startup, PageOneIsPaintedBeforeTheStripFillsAndTheRecentListIsWritten)
     quick.Stop();
     EXPECT_EQ(quick.Store().GetProfileString(QStringLiteral("Recent File List"), QStringLiteral("File1")),
               other);
+}
+
+// The thread that prepares the fonts ends whether or not it was told that the application object exists,
+// and the window's own use of fonts meanwhile is safe.
+TEST(Startup, TheFontThreadEndsWithOrWithoutTheApplication)
+{
+    {
+        CFontWarmUp neverTold;
+    }
+    CFontWarmUp fonts;
+    fonts.ApplicationMade();
+    EXPECT_GT(QFontMetrics(QApplication::font()).height(), 0);
 }
 
 TEST(Startup, ARelativeNameIsOpenedFromTheWorkingFolder)

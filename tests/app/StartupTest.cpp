@@ -4,6 +4,7 @@
 #include "FaxWriter.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -34,7 +35,8 @@ protected:
     };
 
     // Runs the program with no display and no printer: CUPS_SERVER names a socket nobody listens on.
-    Result Run(const QStringList& args, const QString& display = {})
+    Result Run(const QStringList& args, const QString& display = {},
+               const QString& program = testsupport::BinaryDir() + "/folivant")
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "PRINTER", "LPDEST"}) {
@@ -50,7 +52,7 @@ protected:
         QProcess proc;
         proc.setProcessEnvironment(env);
         proc.setWorkingDirectory(dir.Path());
-        proc.start(testsupport::BinaryDir() + "/folivant", args);
+        proc.start(program, args);
         Result r;
         if (!proc.waitForStarted(10000) || !proc.waitForFinished(60000)) {
             proc.kill();
@@ -113,6 +115,17 @@ TEST_F(StartWithoutDisplay, AQuietPrintRunStartsAndReportsItsOwnOutcome)
     EXPECT_EQ(r.lines, QStringList{"folivant: Sytnax Fehler in Parameter /r. (Datei '" + fax + "')"});
     // Nothing was written to the user's settings.
     EXPECT_FALSE(QFileInfo::exists(dir.File("config/Zentrel/Folivant.conf")));
+
+    // A program without its print module says so, and ends with status 1 rather than a printer's status.
+    QDir().mkpath(dir.File("bin"));
+    ASSERT_TRUE(QFile::copy(testsupport::BinaryDir() + "/folivant", dir.File("bin/folivant")));
+    r = Run({"/p", "/q", fax}, {}, dir.File("bin/folivant"));
+    EXPECT_FALSE(r.crashed);
+    EXPECT_EQ(r.status, 1);
+    ASSERT_EQ(r.lines.size(), 1) << r.lines.join('\n').toStdString();
+    EXPECT_TRUE(r.lines[0].startsWith("folivant: Drucken ist nicht möglich: das Druckmodul fehlt"))
+        << r.lines[0].toStdString();
+    EXPECT_TRUE(r.lines[0].endsWith("(Datei '" + fax + "')")) << r.lines[0].toStdString();
 }
 
 // What Linux users type first: answered on stdout, with status 0, with or without a display.
