@@ -24,6 +24,9 @@ CViewImage::CViewImage(QWidget* parent) : QAbstractScrollArea(parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     viewport()->setAutoFillBackground(false);
+    // paintEvent paints every pixel it is asked for: nothing below the page area is painted first, not even
+    // the window's own background (the first frame of a maximised window fills a screenful less).
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setMouseTracking(false);
     viewport()->grabGesture(Qt::PinchGesture);
     for (ZoomAxisId axis : {AxisHorizontal, AxisVertical}) {
