@@ -1,6 +1,7 @@
 #include "app/FolivantApp.h"
 #include "app/Startup.h"
 #include "core/SettingsStore.h"
+#include "platform/Icons.h"
 #include "platform/Platform.h"
 
 #include <QApplication>
@@ -32,6 +33,7 @@ int main(int argc, char* argv[])
     QApplication qapp(argc, argv);
     guard.reset();
     fonts->ApplicationMade();
+    DecodeFolivantIconsAhead(); // while the window's other parts are made
     const auto endFontsFirst = qScopeGuard([&fonts] { fonts.reset(); });
     QApplication::setApplicationName(QStringLiteral("Folivant"));
     QApplication::setOrganizationName(QStringLiteral("Zentrel"));

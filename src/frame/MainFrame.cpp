@@ -54,6 +54,8 @@ CMainFrame::CMainFrame(CFrameHost& app, CSettingsStore& store, CPlatform& platfo
     RestorePlacement();
     m_saveAsFolder = store.ReadString(Misc(), QStringLiteral("FolderFileSaveAs"));
     CreateClient();
+    // Last, so that the pictures decoded ahead meanwhile (see DecodeFolivantIconsAhead) are ready.
+    RefreshIcons();
     RemoveHiddenMenuEntries();
     SetUpFrameAccessibility(*this);
 
@@ -83,9 +85,6 @@ void CMainFrame::CreateActions()
         a->setData(c.id);
         a->setText(CommandMenuText(c.id));
         a->setIconText(AccessibleButtonName(a->text())); // what a screen reader calls the toolbar button
-        if (c.iconName != nullptr) {
-            a->setIcon(FolivantIcon(QString::fromLatin1(c.iconName)));
-        }
         a->setStatusTip(CommandPrompt(c.id));
         const QString tip = CommandToolTip(c.id);
         if (!tip.isEmpty()) {

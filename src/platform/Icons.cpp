@@ -1,10 +1,13 @@
 #include "platform/Icons.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QHash>
 #include <QPainter>
 #include <QPalette>
 #include <QPixmap>
+
+#include <future>
 
 // The resources are compiled into a static library: register them before the first use.
 static void InitFolivantResources()
@@ -14,10 +17,52 @@ static void InitFolivantResources()
 
 namespace {
 
+void EnsureResources()
+{
+    static const bool ready = (InitFolivantResources(), true);
+    Q_UNUSED(ready);
+}
+
 QHash<QString, QIcon>& Cache()
 {
     static QHash<QString, QIcon> cache;
     return cache;
+}
+
+// The pictures as stored ("zoom-in-16"), decoded once; only the GUI thread reaches these two.
+QHash<QString, QImage>& Decoded()
+{
+    static QHash<QString, QImage> decoded;
+    return decoded;
+}
+
+std::future<QHash<QString, QImage>>& DecodedAhead()
+{
+    static std::future<QHash<QString, QImage>> ahead;
+    return ahead;
+}
+
+QHash<QString, QImage> DecodeAll()
+{
+    QHash<QString, QImage> all;
+    const QDir dir(QStringLiteral(":/icons"));
+    for (const QString& file : dir.entryList({QStringLiteral("*-16.png"), QStringLiteral("*-32.png")})) {
+        all.insert(file.chopped(4), QImage(dir.filePath(file)));
+    }
+    return all;
+}
+
+QImage Picture(const QString& name, int size)
+{
+    if (DecodedAhead().valid()) {
+        Decoded() = DecodedAhead().get();
+    }
+    const QString key = QStringLiteral("%1-%2").arg(name).arg(size);
+    auto it = Decoded().constFind(key);
+    if (it == Decoded().constEnd()) {
+        it = Decoded().insert(key, QImage(QStringLiteral(":/icons/%1.png").arg(key)));
+    }
+    return *it;
 }
 
 QImage Tint(QImage image, const QColor& color)
@@ -55,8 +100,7 @@ QIcon FolivantIcon(const QString& name)
     if (name.isEmpty()) {
         return {};
     }
-    static const bool resourcesReady = (InitFolivantResources(), true);
-    Q_UNUSED(resourcesReady);
+    EnsureResources();
     auto it = Cache().constFind(name);
     if (it != Cache().constEnd()) {
         return *it;
@@ -64,15 +108,22 @@ QIcon FolivantIcon(const QString& name)
     const QColor color = QApplication::palette().color(QPalette::Active, QPalette::ButtonText);
     QIcon icon;
     for (int size : {16, 32}) {
-        QImage image = name == QStringLiteral("whole-width")
-                           ? DrawWholeWidth(size)
-                           : QImage(QStringLiteral(":/icons/%1-%2.png").arg(name).arg(size));
+        QImage image = name == QStringLiteral("whole-width") ? DrawWholeWidth(size) : Picture(name, size);
         if (!image.isNull()) {
             icon.addPixmap(QPixmap::fromImage(Tint(image, color)));
         }
     }
     Cache().insert(name, icon);
     return icon;
+}
+
+void DecodeFolivantIconsAhead()
+{
+    EnsureResources();
+    if (!DecodedAhead().valid() && Decoded().isEmpty()) {
+        // QImage and the resources may be used from any thread.
+        DecodedAhead() = std::async(std::launch::async, DecodeAll);
+    }
 }
 
 void ResetFolivantIcons()

@@ -145,6 +145,7 @@ TEST(HelpBook, EveryTopicPageExistsInBothLanguages)
 
 TEST(Icons, HighResolutionScreensGetTheSharp32PixelDrawings)
 {
+    DecodeFolivantIconsAhead(); // as the program starts: the pictures decoded on a thread of their own
     for (const char* name : {"zoom-in", "print", "whole-width"}) {
         SCOPED_TRACE(name);
         const QIcon icon = FolivantIcon(QString::fromLatin1(name));
